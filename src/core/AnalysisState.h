@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/FloatBuffer.h"
+
+#include <string>
+
+// The one record of the program: every setting, the series, the spectrum
+// and every result. Fields hold their start-up values from construction;
+// resetAnalysisState sets its own subset at start-up.
+struct AnalysisState {
+    // Input: file layout and series
+    std::string dataFileName = "test.dat";
+    int headerTokens = 0;
+    int columnCount = 1;
+    int dataColumn = 1;
+    unsigned sampleCount = 0;
+    unsigned loadedCount = 0;
+    FloatBuffer series; // 1-based: sample i is entry i; entry 0 is no sample
+    int isOriginal = 0;
+
+    // Spectrum parameters, in the order the estimator takes them
+    int windowType = 1;
+    int amplitudeOutput = 0;
+    int extractAverage = 1;
+    int psdSize = 1024;
+    int dataShift = 0;
+    int segmentCount = 1;
+    int normalize = 1;
+    int logOutput = 1;
+    int maxPsdSize = 1024;
+    int lbFrequencies = 16;
+    int reallocatePsd = 1;
+
+    // Results. `psd` carries the length of the estimate that filled it,
+    // which can differ from psdSize after a failed read.
+    FloatBuffer psd;
+    int psdValid = 0;
+    int computeStatus = 0;
+    double lbValue = 0.0;
+    double peakFrequency = 0.0;
+    double seriesMean = 0.0;
+    double seriesMin = 0.0;
+    double seriesMax = 0.0;
+    double seriesStdDev = 0.0;
+
+    // Display settings
+    int autoScaleSignal = 1;
+    int dottedSignal = 0;
+    double signalMin = -1.0;
+    double signalMax = 1.0;
+    int logFrequency = 1;
+    double minLogFrequency = -5.0;
+    int colorLb = 1;
+    int logPower = 1;
+    double minLogPower = -12.0;
+    double maxLogPower = 0.0;
+    double maxNormalPower = 0.5;
+
+    // Output and tools
+    std::string psdFileName = "testPSD.dat";
+    std::string editorCommand = "xdg-open";
+    double exportDt = 1.0;
+    double exportMinLog = -15.0;
+
+    // Dialog hand-shake
+    int dialogAccepted = 1;
+};
+
+// The program's single record.
+AnalysisState& analysisState();
+
+// Start-up reset: run once, after the window exists and before it paints.
+void resetAnalysisState(AnalysisState& state);
+
+// Gives `series` exactly n+1 entries. Returns 0 on success, 1 on failure
+// (the record then holds no series buffer).
+int allocateSeries(AnalysisState& state, unsigned n);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// printf-style formatting with '.' as the decimal point whatever the process
+// locale says (Qt sets the locale from the environment at start-up).
+std::string formatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Locale-independent strtod: the C library's conversion in the "C" locale.
+double strtodC(const char* text, char** end);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// What the command sequences need from a window system. CMainFrame
+// implements it; tests play it with a scripted host. Each run...Dialog
+// constructs its dialog from the record and runs it modally; the dialog's
+// OK writes the record (and, for the segment and running-average dialogs,
+// edits the series).
+struct CommandHost {
+    virtual ~CommandHost() = default;
+    virtual void runTimeSeriesDialog() = 0;
+    virtual void runPsdConfigDialog() = 0;
+    virtual void runSelectSegmentDialog() = 0;
+    virtual void runRunningAverageDialog() = 0;
+    virtual void message(const std::string& text) = 0; // "Welmo" warning box
+    virtual void waitCursor() = 0;
+    virtual void arrowCursor() = 0;
+    virtual void repaint() = 0; // invalidate the whole window
+};

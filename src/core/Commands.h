@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "core/CommandHost.h"
+
+// The recompute sequences behind the six commands that change or redraw
+// the series and spectrum. Each keeps the record consistent for drawing
+// before it shows a message.
+void retrieveData(AnalysisState& state, CommandHost& host);
+void psdConfiguration(AnalysisState& state, CommandHost& host);
+void getOriginalData(AnalysisState& state, CommandHost& host);
+void selectSegment(AnalysisState& state, CommandHost& host);
+void runningAverage(AnalysisState& state, CommandHost& host);
+void refreshScreen(CommandHost& host);
+
+// The estimate step shared by five commands: computeSpectrum, then
+// psdValid and the measures, or the failure message. Returns the status.
+int runEstimateStep(AnalysisState& state, CommandHost& host);

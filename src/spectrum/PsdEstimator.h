@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+
+inline constexpr float PSD_FLOOR = 1e-30f;
+
+// Subtracts the single-precision mean of values[1..n] from each of them.
+void removeMean(float* values, int n);
+
+// Tapers segment[1..2M] in place and writes its one-sided periodogram to
+// power[0..M]. Returns 1 (power untouched) when the work buffer cannot be
+// allocated, else 0.
+int segmentPeriodogram(float* segment, float* power, int M, int windowType, int amplitudeOutput);
+
+// The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
+// entries). Returns 0 on success, 1 when the configuration does not fit
+// (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0) or memory
+// runs out.
+int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
+                int extractAverage, int M, int S, int K, int normalize, int logOutput, float* psd);
+
+// Driver on the record: (re)allocates psd for psdSize, estimates, applies
+// the unnormalized scale correction. Returns 0 on success; on failure the
+// record holds no spectrum buffer.
+int computeSpectrum(AnalysisState& state);
