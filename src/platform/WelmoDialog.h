@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/DataExchange.h"
+
+#include <QDialog>
+
+#include <functional>
+
+// Base of the program's dialogs: the framework's modal dialog with its
+// field exchange. Subclasses exchange their members in doDataExchange and
+// load the controls with updateData(false) once they are built.
+class WelmoDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit WelmoDialog(QWidget* parent = nullptr);
+
+    // Runs the exchange; returns false when a field failed on save.
+    bool updateData(bool save);
+
+protected:
+    virtual void doDataExchange(DataExchange& exchange) = 0;
+
+    // Calls `handler` when `field` loses the keyboard focus (the edit
+    // field's lose-focus notification; Enter alone does not trigger it).
+    void onFocusOut(QWidget* field, std::function<void()> handler);
+
+    // The standard OK: save all fields, close with OK when they pass.
+    // Returns whether it closed.
+    bool defaultOk();
+};
