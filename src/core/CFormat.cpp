@@ -14,19 +14,14 @@ locale_t cLocale()
     return locale;
 }
 
-// Switches the calling thread to the "C" locale for its lifetime.
-class CLocaleScope {
-public:
-    CLocaleScope() : m_previous(uselocale(cLocale())) {}
-    ~CLocaleScope() { uselocale(m_previous); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    locale_t m_previous;
-};
-
 } // namespace
+
+CLocaleScope::CLocaleScope() : m_previous(uselocale(cLocale())) {}
+
+CLocaleScope::~CLocaleScope()
+{
+    uselocale(m_previous);
+}
 
 std::string formatC(const char* format, ...)
 {

@@ -1,0 +1,162 @@
+#include "core/Commands.h"
+
+#include "core/CFormat.h"
+#include "core/SeriesStatistics.h"
+#include "input/TimeSeriesReader.h"
+#include "output/PsdExport.h"
+#include "spectrum/PsdEstimator.h"
+#include "spectrum/SpectralMeasures.h"
+
+namespace {
+
+constexpr unsigned MIN_ROWS = 32;
+
+void showReadError(AnalysisState& state, CommandHost& host)
+{
+    host.arrowCursor();
+    host.message(formatC("Error in file \n %u data retrieved", state.sampleCount));
+}
+
+void applyAutomaticSignalRange(AnalysisState& state)
+{
+    const double margin = (state.seriesMax - state.seriesMin) * 0.2;
+    state.signalMin = state.seriesMin - margin;
+    state.signalMax = state.seriesMax + margin;
+}
+
+void capPsdSize(AnalysisState& state)
+{
+    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+    if (state.psdSize > state.maxPsdSize)
+        state.psdSize = state.maxPsdSize;
+}
+
+bool seriesHolds(const AnalysisState& state, unsigned count)
+{
+    return state.series.size() >= static_cast<std::size_t>(count) + 1;
+}
+
+} // namespace
+
+int runEstimateStep(AnalysisState& state, CommandHost& host)
+{
+    const int status = computeSpectrum(state);
+    state.computeStatus = status;
+    if (status != 0) {
+        state.psdValid = 0;
+        host.arrowCursor();
+        host.message("PSD configuration is not appropriate");
+        return status;
+    }
+    state.psdValid = 1;
+    updateSpectralMeasures(state);
+    return 0;
+}
+
+void retrieveData(AnalysisState& state, CommandHost& host)
+{
+    const unsigned countBefore = state.sampleCount;
+    state.dialogAccepted = 0;
+    host.runTimeSeriesDialog();
+    if (!state.dialogAccepted)
+        return;
+
+    const unsigned count = state.sampleCount;
+    if (count < MIN_ROWS) {
+        // The dialog already stored the request; the buffer still covers
+        // only the previous series.
+        state.computeStatus = 1;
+        state.sampleCount = countBefore;
+        host.message("Too few data");
+        return;
+    }
+    if (count != countBefore || !seriesHolds(state, count)) {
+        state.computeStatus = allocateSeries(state, count);
+        if (state.computeStatus != 0) {
+            // No buffer is left: nothing may read the old counts' samples.
+            state.sampleCount = 0;
+            state.loadedCount = 0;
+            host.message("Memory Allocation failure");
+            return;
+        }
+    }
+
+    host.waitCursor();
+    state.computeStatus = readTimeSeries(state, count);
+    state.loadedCount = state.sampleCount;
+    const bool readOk = state.computeStatus == 0;
+    if (readOk)
+        computeSeriesStatistics(state);
+    else
+        showReadError(state, host);
+
+    if (state.autoScaleSignal)
+        applyAutomaticSignalRange(state);
+    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+    state.psdSize = state.maxPsdSize;
+
+    if (readOk && runEstimateStep(state, host) == 0)
+        derivePsdFileName(state);
+    host.arrowCursor();
+    host.repaint();
+}
+
+void psdConfiguration(AnalysisState& state, CommandHost& host)
+{
+    capPsdSize(state);
+    state.dialogAccepted = 0;
+    host.runPsdConfigDialog();
+    if (!state.dialogAccepted)
+        return;
+    host.waitCursor();
+    if (runEstimateStep(state, host) == 0)
+        host.repaint();
+}
+
+void getOriginalData(AnalysisState& state, CommandHost& host)
+{
+    state.sampleCount = state.loadedCount;
+    host.waitCursor();
+    if (seriesHolds(state, state.sampleCount))
+        state.computeStatus = readTimeSeries(state, state.sampleCount);
+    else {
+        state.sampleCount = 0;
+        state.computeStatus = 1;
+    }
+    const bool readOk = state.computeStatus == 0;
+    if (readOk)
+        computeSeriesStatistics(state);
+    else
+        showReadError(state, host);
+    capPsdSize(state);
+    if (readOk)
+        runEstimateStep(state, host);
+    host.arrowCursor();
+    host.repaint();
+}
+
+void selectSegment(AnalysisState& state, CommandHost& host)
+{
+    host.runSelectSegmentDialog();
+    capPsdSize(state);
+    host.waitCursor();
+    if (runEstimateStep(state, host) == 0) {
+        host.arrowCursor();
+        host.repaint();
+    }
+}
+
+void runningAverage(AnalysisState& state, CommandHost& host)
+{
+    host.runRunningAverageDialog();
+    host.waitCursor();
+    if (runEstimateStep(state, host) == 0) {
+        host.arrowCursor();
+        host.repaint();
+    }
+}
+
+void refreshScreen(CommandHost& host)
+{
+    host.repaint();
+}

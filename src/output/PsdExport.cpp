@@ -1,0 +1,116 @@
+#include "output/PsdExport.h"
+
+#include "core/CFormat.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr double TWO_PI = 6.28318530718;
+constexpr double LINEAR_MIN_LOG = -8.0;
+constexpr std::size_t MAX_STEM = 240;
+
+// A value below the level, or one that does not compare, is written as the
+// level itself.
+double limited(float value, double minLog)
+{
+    return value >= minLog ? static_cast<double>(value) : minLog;
+}
+
+bool writeLines(std::FILE* file, const float* psd, int M, bool normalScales, double dt,
+                double minLog)
+{
+    CLocaleScope cLocale;
+    const double twiceM = 2.0 * M;
+    for (int i = 2; i <= M - 1; ++i) {
+        const double level = limited(psd[i], minLog);
+        int written;
+        if (normalScales)
+            written = std::fprintf(file, "%10.9lf %10.9lf\n", TWO_PI / dt * i / twiceM,
+                                   std::pow(10.0, level));
+        else
+            written = std::fprintf(file, "%f %f\n", std::log10(i / twiceM), level);
+        if (written < 0)
+            return false;
+    }
+    return true;
+}
+
+std::string systemReason(int error)
+{
+    return std::strerror(error);
+}
+
+} // namespace
+
+int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales,
+                 double dt, double& minLog, std::string& error)
+{
+    // The temporary file lives beside the target so that the final rename
+    // stays within one file system and replaces the target in one step.
+    std::string tempName = fileName + ".XXXXXX";
+    const int descriptor = mkstemp(tempName.data());
+    if (descriptor < 0) {
+        error = systemReason(errno);
+        return 1;
+    }
+    std::FILE* file = fdopen(descriptor, "w");
+    if (!file) {
+        error = systemReason(errno);
+        close(descriptor);
+        unlink(tempName.c_str());
+        return 1;
+    }
+    if (normalScales && M > 2 && minLog < LINEAR_MIN_LOG)
+        minLog = LINEAR_MIN_LOG;
+
+    bool ok = writeLines(file, psd, M, normalScales, dt, minLog);
+    int savedError = errno;
+    if (std::fflush(file) != 0 || std::ferror(file)) {
+        ok = false;
+        savedError = errno;
+    }
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        savedError = errno;
+    }
+    if (ok && std::rename(tempName.c_str(), fileName.c_str()) != 0) {
+        ok = false;
+        savedError = errno;
+    }
+    if (!ok) {
+        unlink(tempName.c_str());
+        error = systemReason(savedError);
+        return 1;
+    }
+    return 0;
+}
+
+int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error)
+{
+    if (!state.psdValid || state.psd.empty()) {
+        error = "No spectrum to export";
+        return 1;
+    }
+    // The buffer's own length is the size of the estimate that filled it.
+    const int M = static_cast<int>(state.psd.size() - 1);
+    double minLog = state.exportMinLog;
+    const int status = writePsdFile(state.psdFileName, state.psd.data(), M, normalScales, dt,
+                                    minLog, error);
+    state.exportMinLog = minLog;
+    return status;
+}
+
+void derivePsdFileName(AnalysisState& state)
+{
+    const std::size_t dot = state.dataFileName.find('.');
+    if (dot != std::string::npos && dot <= MAX_STEM)
+        state.psdFileName = state.dataFileName.substr(0, dot) + "p.dat";
+    else
+        state.psdFileName = "zqpsd.dat";
+}
