@@ -1,0 +1,177 @@
+#include "output/CExportPsdDlg.h"
+
+#include "output/PsdExport.h"
+#include "platform/MessageBox.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+QLineEdit* makeEdit(QWidget* parent, int id, bool readOnly = false)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QStringLiteral("field%1").arg(id));
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+template <typename Button> Button* makeButton(QWidget* parent, int id, const char* text)
+{
+    auto* button = new Button(QString::fromLatin1(text), parent);
+    button->setObjectName(QStringLiteral("button%1").arg(id));
+    return button;
+}
+
+} // namespace
+
+CExportPsdDlg::CExportPsdDlg(AnalysisState& state, QWidget* parent)
+    : WelmoDialog(parent)
+    , m_state(state)
+    , m_psdFileName(state.psdFileName)
+    , m_minLog(state.exportMinLog)
+{
+    const int M = spectrumSize();
+    // Entries 2 and M-1 exist only for M >= 3; a shorter buffer shows zeros
+    // rather than reading past its end.
+    if (M >= 3) {
+        m_firstPsd = state.psd[2];
+        m_lastPsd = state.psd[static_cast<std::size_t>(M - 1)];
+    }
+    if (M >= 1)
+        m_firstLogFrequency = std::log10(1.0 / M);
+    m_lastLogFrequency = std::log10(0.5);
+
+    setWindowTitle(QStringLiteral("Export Psd file"));
+    createControls();
+    createLayout();
+    connect(m_okButton, &QPushButton::clicked, this, &CExportPsdDlg::OnOK);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    updateData(false);
+}
+
+int CExportPsdDlg::spectrumSize() const
+{
+    const std::size_t entries = m_state.psd.size();
+    if (entries == 0)
+        return 0;
+    return entries - 1 > static_cast<std::size_t>(INT_MAX) ? INT_MAX
+                                                           : static_cast<int>(entries - 1);
+}
+
+void CExportPsdDlg::createControls()
+{
+    m_psdFileNameEdit = makeEdit(this, 1000);
+    m_firstLogFrequencyEdit = makeEdit(this, 1023, true);
+    m_firstPsdEdit = makeEdit(this, 1024, true);
+    m_lastLogFrequencyEdit = makeEdit(this, 1025, true);
+    m_lastPsdEdit = makeEdit(this, 1026, true);
+    m_minLogEdit = makeEdit(this, 1037);
+    m_normalScalesBox = makeButton<QCheckBox>(this, 1038, "Normal Scales");
+    m_dtEdit = makeEdit(this, 1049);
+    m_okButton = makeButton<QPushButton>(this, 1, "OK");
+    m_okButton->setDefault(true);
+    m_cancelButton = makeButton<QPushButton>(this, 2, "Cancel");
+}
+
+void CExportPsdDlg::createLayout()
+{
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("PSD file :"), this));
+    fileRow->addWidget(m_psdFileNameEdit, 1);
+
+    auto* format = new QGroupBox(QStringLiteral("Text Format"), this);
+    auto* formatGrid = new QGridLayout(format);
+    formatGrid->addWidget(new QLabel(QStringLiteral("Log( f )"), format), 0, 0, Qt::AlignCenter);
+    formatGrid->addWidget(
+        new QLabel(QStringLiteral("Log( psd value )"), format), 0, 1, Qt::AlignCenter);
+    formatGrid->addWidget(m_firstLogFrequencyEdit, 1, 0);
+    formatGrid->addWidget(m_firstPsdEdit, 1, 1);
+    formatGrid->addWidget(new QLabel(QStringLiteral(".......... ....... .........."), format), 2, 0,
+        1, 2, Qt::AlignCenter);
+    formatGrid->addWidget(m_lastLogFrequencyEdit, 3, 0);
+    formatGrid->addWidget(m_lastPsdEdit, 3, 1);
+
+    auto* levelRow = new QHBoxLayout;
+    levelRow->addWidget(new QLabel(QStringLiteral("Minimum level (log) :"), this));
+    levelRow->addWidget(m_minLogEdit);
+    levelRow->addStretch();
+
+    auto* dtRow = new QHBoxLayout;
+    dtRow->addWidget(new QLabel(QStringLiteral("DT="), this));
+    dtRow->addWidget(m_dtEdit);
+    dtRow->addWidget(new QLabel(
+        QStringLiteral("(*factor to get physical units\nconsidering basic period=2pi)"), this));
+    dtRow->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    buttons->addStretch();
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(fileRow);
+    main->addWidget(format);
+    main->addLayout(levelRow);
+    main->addWidget(m_normalScalesBox);
+    main->addLayout(dtRow);
+    main->addLayout(buttons);
+}
+
+void CExportPsdDlg::setDt(double dt)
+{
+    m_dt = dt;
+    DataExchange load(false);
+    load.number(m_dtEdit, m_dt);
+}
+
+void CExportPsdDlg::doDataExchange(DataExchange& exchange)
+{
+    exchange.text(m_psdFileNameEdit, m_psdFileName);
+    // The four ends of the spectrum are shown, never taken back: a spectrum
+    // value that is not a finite number shows as text that no number field
+    // accepts, and it must not block the export (the writer replaces it).
+    if (!exchange.isSaving()) {
+        exchange.number(m_lastPsdEdit, m_lastPsd);
+        exchange.number(m_firstPsdEdit, m_firstPsd);
+        exchange.number(m_firstLogFrequencyEdit, m_firstLogFrequency);
+        exchange.number(m_lastLogFrequencyEdit, m_lastLogFrequency);
+    }
+    exchange.number(m_minLogEdit, m_minLog, -30.0, 0.0);
+    exchange.check(m_normalScalesBox, m_normalScales);
+    exchange.number(m_dtEdit, m_dt);
+}
+
+void CExportPsdDlg::OnOK()
+{
+    if (!updateData(true))
+        return;
+    m_state.exportMinLog = m_minLog;
+    m_state.psdFileName = m_psdFileName;
+    accept();
+    writeFile();
+}
+
+void CExportPsdDlg::writeFile()
+{
+    double minLog = m_minLog;
+    std::string error;
+    if (writePsdFile(m_psdFileName, m_state.psd.data(), spectrumSize(), m_normalScales != 0, m_dt,
+            minLog, error)
+        != 0) {
+        // Nothing was written, so the level the user gave stays as given.
+        showMessage("Cannot write file " + m_psdFileName + "\n" + error);
+        return;
+    }
+    m_state.exportMinLog = minLog;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "platform/WelmoDialog.h"
+
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// "Export Psd file": the export file name, the first and last lines of the
+// log-log format, the minimum level, the choice of scales and the time step.
+// OK stores the name and the level in the record and writes the file; the
+// time step goes in and out through setDt/dt, so that the command keeps it.
+class CExportPsdDlg : public WelmoDialog {
+    Q_OBJECT
+public:
+    explicit CExportPsdDlg(AnalysisState& state, QWidget* parent = nullptr);
+
+    void setDt(double dt);
+    double dt() const { return m_dt; }
+
+    void OnOK();
+
+protected:
+    void doDataExchange(DataExchange& exchange) override;
+
+private:
+    void createControls();
+    void createLayout();
+    // M of the estimate that filled the buffer, whatever psdSize says now.
+    int spectrumSize() const;
+    void writeFile();
+
+    AnalysisState& m_state;
+
+    std::string m_psdFileName;
+    double m_lastPsd = 0.0;
+    double m_firstPsd = 0.0;
+    double m_firstLogFrequency = 0.0;
+    double m_lastLogFrequency = 0.0;
+    double m_minLog;
+    int m_normalScales = 0;
+    double m_dt = 1.0;
+
+    QLineEdit* m_psdFileNameEdit = nullptr;
+    QLineEdit* m_firstLogFrequencyEdit = nullptr;
+    QLineEdit* m_firstPsdEdit = nullptr;
+    QLineEdit* m_lastLogFrequencyEdit = nullptr;
+    QLineEdit* m_lastPsdEdit = nullptr;
+    QLineEdit* m_minLogEdit = nullptr;
+    QCheckBox* m_normalScalesBox = nullptr;
+    QLineEdit* m_dtEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};

@@ -1,0 +1,349 @@
+#include "spectrum/CPsdConfigDlg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+QLineEdit* makeEdit(QWidget* parent, int id, bool readOnly = false)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QStringLiteral("field%1").arg(id));
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+template <typename Button> Button* makeButton(QWidget* parent, int id, const char* text)
+{
+    auto* button = new Button(QString::fromLatin1(text), parent);
+    button->setObjectName(QStringLiteral("button%1").arg(id));
+    return button;
+}
+
+// The largest power of two p with 2p <= R; 0 when R < 2 (no segment of two
+// samples fits).
+int largestPsdSize(long long remaining)
+{
+    if (remaining < 2)
+        return 0;
+    long long size = 1;
+    while (size * 2 <= remaining / 2)
+        size *= 2;
+    return static_cast<int>(size);
+}
+
+bool isUsablePsdSize(int size)
+{
+    return size >= 2 && (size & (size - 1)) == 0;
+}
+
+int clampToInt(long long value)
+{
+    return static_cast<int>(value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value));
+}
+
+} // namespace
+
+CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
+    : WelmoDialog(parent)
+    , m_state(state)
+    , m_logOutput(state.logOutput)
+    , m_normalize(state.normalize)
+    , m_extractAverage(state.extractAverage)
+    , m_segmentCount(state.segmentCount)
+    , m_maxPsdSize(state.maxPsdSize)
+    , m_availableData(clampToInt(state.sampleCount))
+    , m_dataShift(state.dataShift)
+    , m_psdSize(state.psdSize)
+    , m_windowType(state.windowType)
+    , m_lbFrequencies(state.lbFrequencies)
+    // A record without a usable size has no band width to show; 0 makes OK
+    // ask for a valid ratio instead of showing an infinity.
+    , m_lbRatio(state.psdSize > 0 ? state.lbFrequencies * 100.0 / state.psdSize : 0.0)
+{
+    setWindowTitle(QStringLiteral("PSD configuration"));
+    createControls();
+    createLayout();
+    connectHandlers();
+    updateData(false);
+}
+
+CPsdConfigDlg::~CPsdConfigDlg()
+{
+    // Hidden while still whole: the base class would hide it only after this
+    // part is gone, and the focus leaving a field then would run a handler.
+    hide();
+}
+
+void CPsdConfigDlg::createControls()
+{
+    // Created in the tab order of the dialog template.
+    m_okButton = makeButton<QPushButton>(this, 1, "OK");
+    m_okButton->setDefault(true);
+    m_cancelButton = makeButton<QPushButton>(this, 2, "Cancel");
+    m_availableDataEdit = makeEdit(this, 1008, true);
+    m_maxPsdSizeEdit = makeEdit(this, 1009, true);
+    m_psdSizeEdit = makeEdit(this, 1010);
+    m_psdSizeUpButton = makeButton<QPushButton>(this, 1001, "+");
+    m_psdSizeDownButton = makeButton<QPushButton>(this, 1006, "-");
+    m_segmentCountEdit = makeEdit(this, 1011);
+    m_dataShiftEdit = makeEdit(this, 1012);
+    m_autoShiftButton = makeButton<QPushButton>(this, 1013, "auto");
+    m_extractAverageBox = makeButton<QCheckBox>(this, 1014, "Extract Average");
+    m_extractAverageBox->setEnabled(false);
+    m_normalizeBox = makeButton<QCheckBox>(this, 1015, "Normalization");
+    m_logOutputBox = makeButton<QCheckBox>(this, 1016, "Log-Log output");
+    m_logOutputBox->setEnabled(false);
+    const char* windowNames[] = { "No filter", "Hanning", "Parzen", "Welch" };
+    for (int i = 0; i < 4; ++i)
+        m_windowButtons.push_back(makeButton<QRadioButton>(this, 1017 + i, windowNames[i]));
+    m_lbRatioEdit = makeEdit(this, 1021);
+    m_lbFrequenciesEdit = makeEdit(this, 1022);
+
+    QWidget* tabChain[] = { m_okButton, m_cancelButton, m_availableDataEdit, m_maxPsdSizeEdit,
+        m_psdSizeEdit, m_psdSizeUpButton, m_psdSizeDownButton, m_segmentCountEdit, m_dataShiftEdit,
+        m_autoShiftButton, m_extractAverageBox, m_normalizeBox, m_logOutputBox, m_windowButtons[0],
+        m_windowButtons[1], m_windowButtons[2], m_windowButtons[3], m_lbRatioEdit,
+        m_lbFrequenciesEdit };
+    for (std::size_t i = 1; i < std::size(tabChain); ++i)
+        setTabOrder(tabChain[i - 1], tabChain[i]);
+}
+
+void CPsdConfigDlg::createLayout()
+{
+    auto* sizes = new QGridLayout;
+    sizes->addWidget(new QLabel(QStringLiteral("Available data :"), this), 0, 0);
+    sizes->addWidget(m_availableDataEdit, 0, 1);
+    sizes->addWidget(new QLabel(QStringLiteral("max PSD size :"), this), 1, 0);
+    sizes->addWidget(m_maxPsdSizeEdit, 1, 1);
+    auto* stepButtons = new QVBoxLayout;
+    stepButtons->setSpacing(0);
+    stepButtons->addWidget(m_psdSizeUpButton);
+    stepButtons->addWidget(m_psdSizeDownButton);
+    auto* psdSizeRow = new QHBoxLayout;
+    psdSizeRow->addWidget(new QLabel(QStringLiteral("PSD size : "), this));
+    psdSizeRow->addWidget(m_psdSizeEdit);
+    psdSizeRow->addLayout(stepButtons);
+    sizes->addLayout(psdSizeRow, 2, 0, 1, 2);
+
+    auto* averaging = new QGroupBox(QStringLiteral("Averaging"), this);
+    auto* averagingGrid = new QGridLayout(averaging);
+    averagingGrid->addWidget(new QLabel(QStringLiteral("Number of segments :"), this), 0, 0);
+    averagingGrid->addWidget(m_segmentCountEdit, 0, 1);
+    averagingGrid->addWidget(new QLabel(QStringLiteral("Data shift : "), this), 1, 0);
+    averagingGrid->addWidget(m_dataShiftEdit, 1, 1);
+    averagingGrid->addWidget(m_autoShiftButton, 2, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(sizes);
+    left->addWidget(averaging);
+    left->addStretch();
+
+    auto* filter = new QGroupBox(QStringLiteral("Filter"), this);
+    auto* filterColumn = new QVBoxLayout(filter);
+    for (QRadioButton* button : m_windowButtons)
+        filterColumn->addWidget(button);
+
+    auto* lowBand = new QGridLayout;
+    lowBand->addWidget(new QLabel(QStringLiteral("LB ratio (%) :"), this), 0, 0);
+    lowBand->addWidget(m_lbRatioEdit, 0, 1);
+    lowBand->addWidget(new QLabel(QStringLiteral("LB frequencies :"), this), 1, 0);
+    lowBand->addWidget(m_lbFrequenciesEdit, 1, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_extractAverageBox);
+    right->addWidget(m_normalizeBox);
+    right->addWidget(m_logOutputBox);
+    right->addWidget(filter);
+    right->addLayout(lowBand);
+    right->addStretch();
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addSpacing(12);
+    columns->addLayout(right);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    buttons->addStretch();
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(columns);
+    main->addLayout(buttons);
+}
+
+void CPsdConfigDlg::connectHandlers()
+{
+    connect(m_okButton, &QPushButton::clicked, this, &CPsdConfigDlg::OnOK);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_psdSizeUpButton, &QPushButton::clicked, this, &CPsdConfigDlg::OnPsdSizeUp);
+    connect(m_psdSizeDownButton, &QPushButton::clicked, this, &CPsdConfigDlg::OnPsdSizeDown);
+    connect(m_autoShiftButton, &QPushButton::clicked, this, &CPsdConfigDlg::OnAutoShift);
+    onFocusOut(m_dataShiftEdit, [this] { OnKillFocusDataShift(); });
+    onFocusOut(m_segmentCountEdit, [this] { OnKillFocusSegmentCount(); });
+    onFocusOut(m_lbFrequenciesEdit, [this] { OnKillFocusLbFrequencies(); });
+    onFocusOut(m_lbRatioEdit, [this] { OnKillFocusLbRatio(); });
+}
+
+void CPsdConfigDlg::doDataExchange(DataExchange& exchange)
+{
+    exchange.check(m_logOutputBox, m_logOutput);
+    exchange.check(m_normalizeBox, m_normalize);
+    exchange.check(m_extractAverageBox, m_extractAverage);
+    exchange.integer(m_segmentCountEdit, m_segmentCount, 1, 10000);
+    exchange.integer(m_maxPsdSizeEdit, m_maxPsdSize);
+    exchange.integer(m_availableDataEdit, m_availableData);
+    exchange.integer(m_dataShiftEdit, m_dataShift, 0, 1000000);
+    exchange.integer(m_psdSizeEdit, m_psdSize);
+    exchange.radio(m_windowButtons, m_windowType);
+    exchange.integer(m_lbFrequenciesEdit, m_lbFrequencies, 2, 1000000);
+    exchange.number(m_lbRatioEdit, m_lbRatio, 0.0001, 50.0);
+}
+
+void CPsdConfigDlg::recompute(const std::function<void()>& change)
+{
+    // Hiding the dialog still reports the focus leaving its fields; the user
+    // has finished with it by then. isVisible() is still true at that point.
+    if (m_inHandler || isHidden())
+        return;
+    m_inHandler = true;
+    if (updateData(true)) {
+        change();
+        updateData(false);
+    }
+    m_inHandler = false;
+}
+
+void CPsdConfigDlg::OnPsdSizeUp()
+{
+    recompute([this] {
+        long long size = 2LL * m_psdSize;
+        if (size > m_maxPsdSize)
+            size = m_maxPsdSize;
+        m_psdSize = clampToInt(size);
+    });
+}
+
+void CPsdConfigDlg::OnPsdSizeDown()
+{
+    // The floor of 64 holds even below the maximum; OK lowers the size then.
+    recompute([this] {
+        m_psdSize /= 2;
+        if (m_psdSize < 64)
+            m_psdSize = 64;
+    });
+}
+
+void CPsdConfigDlg::OnAutoShift()
+{
+    recompute([this] {
+        if (m_segmentCount == 1) {
+            m_dataShift = 0;
+            return;
+        }
+        // Unsigned on purpose: when the series is shorter than one segment
+        // the difference wraps to a large value and the cap of one segment
+        // length takes over.
+        const std::uint32_t samples = m_state.sampleCount;
+        const std::uint32_t segmentLength = 2u * static_cast<std::uint32_t>(m_psdSize);
+        std::uint32_t shift
+            = (samples - segmentLength) / static_cast<std::uint32_t>(m_segmentCount);
+        if (shift > segmentLength)
+            shift = segmentLength;
+        m_dataShift = static_cast<int>(shift);
+    });
+}
+
+void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
+{
+    // Counts K-1 shifts (the room left for the first segment), not the K
+    // that the estimator counts.
+    const long long remaining = static_cast<long long>(m_state.sampleCount)
+        - static_cast<long long>(m_segmentCount - 1) * m_dataShift;
+    if (remaining < 0) {
+        editedMember = valueBeforeEdit;
+        return;
+    }
+    const int maxSize = largestPsdSize(remaining);
+    if (maxSize == 0)
+        return;
+    m_maxPsdSize = maxSize;
+    if (m_psdSize > m_maxPsdSize)
+        m_psdSize = m_maxPsdSize;
+}
+
+void CPsdConfigDlg::OnKillFocusDataShift()
+{
+    const int before = m_dataShift;
+    recompute([this, before] { updateMaxPsdSize(m_dataShift, before); });
+}
+
+void CPsdConfigDlg::OnKillFocusSegmentCount()
+{
+    const int before = m_segmentCount;
+    recompute([this, before] { updateMaxPsdSize(m_segmentCount, before); });
+}
+
+void CPsdConfigDlg::OnKillFocusLbFrequencies()
+{
+    recompute([this] {
+        if (m_psdSize > 0)
+            m_lbRatio = static_cast<double>(m_lbFrequencies * 100) / m_psdSize;
+    });
+}
+
+void CPsdConfigDlg::OnKillFocusLbRatio()
+{
+    recompute([this] {
+        m_lbFrequencies = static_cast<int>(static_cast<double>(m_psdSize) * m_lbRatio * 0.01);
+    });
+}
+
+void CPsdConfigDlg::OnOK()
+{
+    if (m_inHandler)
+        return;
+    // Moving the focus to a failing field makes the field that had it report
+    // its lose-focus, which must not validate a second time.
+    m_inHandler = true;
+    const bool accepted = acceptFields();
+    m_inHandler = false;
+    if (accepted)
+        accept();
+}
+
+bool CPsdConfigDlg::acceptFields()
+{
+    if (!updateData(true))
+        return false;
+    // The estimator needs a power of two; any other size would only fail
+    // later with a less helpful message.
+    if (!isUsablePsdSize(m_psdSize)) {
+        DataExchange exchange(true);
+        exchange.fail(m_psdSizeEdit, "PSD size must be a power of two");
+        return false;
+    }
+    if (m_psdSize > m_maxPsdSize)
+        m_psdSize = m_maxPsdSize;
+    m_state.maxPsdSize = m_maxPsdSize;
+    m_state.psdSize = m_psdSize;
+    m_state.dataShift = m_dataShift;
+    m_state.segmentCount = m_segmentCount;
+    m_state.windowType = m_windowType;
+    m_state.lbFrequencies = m_lbFrequencies;
+    m_state.normalize = m_normalize;
+    m_state.dialogAccepted = 1;
+    return true;
+}

@@ -1,0 +1,239 @@
+#include "output/CExportPsdDlg.h"
+
+#include "output/PsdExport.h"
+#include "platform/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A spectrum of M+1 entries falling from -2 by 0.01 per entry, with a few
+// entries below any minimum level.
+void fillSpectrum(AnalysisState& state, int M)
+{
+    ASSERT_TRUE(state.psd.allocate(static_cast<std::size_t>(M) + 1));
+    for (int i = 0; i <= M; ++i)
+        state.psd[i] = -2.0f - 0.01f * static_cast<float>(i);
+    if (M >= 3) {
+        state.psd[2] = -3.25f;
+        state.psd[M - 1] = -7.5f;
+    }
+    if (M > 10)
+        state.psd[10] = -40.0f;
+    state.psdSize = M;
+    state.psdValid = 1;
+}
+
+QByteArray contents(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+class ExportPsdDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setMessageHook([this](const std::string& text) { m_messages.push_back(text); });
+        ASSERT_TRUE(m_folder.isValid());
+        fillSpectrum(m_state, 1024);
+        m_state.psdFileName = path("run1p.dat");
+    }
+    void TearDown() override { setMessageHook(nullptr); }
+
+    std::string path(const char* name) const
+    {
+        return m_folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+    void open(double dt = 1.0)
+    {
+        m_dialog = std::make_unique<CExportPsdDlg>(m_state);
+        m_dialog->setDt(dt);
+        m_dialog->show();
+    }
+    QLineEdit* field(int id) const
+    {
+        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
+    }
+    QAbstractButton* button(int id) const
+    {
+        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
+    }
+    std::string text(int id) const { return field(id)->text().toStdString(); }
+    void type(int id, const std::string& text) { field(id)->setText(QString::fromStdString(text)); }
+
+    QTemporaryDir m_folder;
+    AnalysisState m_state;
+    std::unique_ptr<CExportPsdDlg> m_dialog;
+    std::vector<std::string> m_messages;
+};
+
+TEST_F(ExportPsdDialog, ShowsTheEndsOfTheLogLogFormat)
+{
+    m_state.exportMinLog = -12.5;
+    open(0.25);
+    EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Export Psd file");
+    EXPECT_EQ(text(1000), m_state.psdFileName);
+    EXPECT_EQ(text(1023), "-3.01029995663981"); // log10(1/1024) = -10 log10(2)
+    EXPECT_EQ(text(1024), "-3.25");
+    EXPECT_EQ(text(1025), "-0.301029995663981"); // log10(0.5)
+    EXPECT_EQ(text(1026), "-7.5");
+    EXPECT_EQ(text(1037), "-12.5");
+    EXPECT_EQ(text(1049), "0.25");
+    EXPECT_FALSE(button(1038)->isChecked());
+    for (int id : { 1023, 1024, 1025, 1026 })
+        EXPECT_TRUE(field(id)->isReadOnly()) << id;
+}
+
+TEST_F(ExportPsdDialog, RefusesAnInvalidFieldAndWritesNothing)
+{
+    struct Case {
+        int id;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        { 1037, "-31", "Please enter a number between -30 and 0." },
+        { 1037, "1", "Please enter a number between -30 and 0." },
+        { 1037, "low", "Please enter a number." },
+        { 1049, "", "Please enter a number." },
+    };
+    const std::string before = m_state.psdFileName;
+    for (const Case& c : cases) {
+        m_messages.clear();
+        open(2.0);
+        type(1000, path("typed.dat"));
+        type(1049, "3");
+        type(c.id, c.text);
+        button(1)->click();
+        ASSERT_EQ(m_messages.size(), 1u) << c.text;
+        EXPECT_EQ(m_messages[0], c.message);
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_EQ(m_dialog->focusWidget(), field(c.id));
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path("typed.dat"))));
+        EXPECT_EQ(m_state.psdFileName, before);
+        EXPECT_EQ(m_state.exportMinLog, -15.0);
+        if (c.id == 1049) {
+            EXPECT_EQ(m_dialog->dt(), 2.0);
+        }
+    }
+}
+
+TEST_F(ExportPsdDialog, OkWritesWhatTheWriterWrites)
+{
+    struct Case {
+        bool normalScales;
+        const char* minLog;
+        const char* dt;
+        double expectedMinLog;
+    };
+    const Case cases[] = {
+        { false, "-15", "1", -15.0 },
+        { false, "-30", "1", -30.0 },
+        { false, "0", "1", 0.0 },
+        { true, "-15", "0.5", -8.0 }, // the linear format raises the level
+        { true, "-5", "2", -5.0 },
+    };
+    for (const Case& c : cases) {
+        const std::string target = path("export.dat");
+        const std::string reference = path("reference.dat");
+        open();
+        type(1000, target);
+        type(1037, c.minLog);
+        type(1049, c.dt);
+        if (c.normalScales)
+            button(1038)->click();
+        button(1)->click();
+        EXPECT_TRUE(m_messages.empty());
+        EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+        EXPECT_EQ(m_state.psdFileName, target);
+        EXPECT_EQ(m_state.exportMinLog, c.expectedMinLog);
+        EXPECT_EQ(m_dialog->dt(), std::stod(c.dt));
+
+        double minLog = std::stod(c.minLog);
+        std::string error;
+        ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), 1024, c.normalScales, std::stod(c.dt),
+                      minLog, error),
+            0);
+        const QByteArray written = contents(target);
+        EXPECT_EQ(written.count('\n'), 1022);
+        EXPECT_EQ(written, contents(reference)) << c.minLog << " " << c.dt;
+        m_state.exportMinLog = -15.0;
+    }
+}
+
+TEST_F(ExportPsdDialog, CancelWritesAndStoresNothing)
+{
+    open(4.0);
+    type(1000, path("typed.dat"));
+    type(1037, "-3");
+    type(1049, "9");
+    button(2)->click();
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(m_dialog->dt(), 4.0);
+    EXPECT_EQ(m_state.psdFileName, path("run1p.dat"));
+    EXPECT_EQ(m_state.exportMinLog, -15.0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("typed.dat"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("run1p.dat"))));
+}
+
+TEST_F(ExportPsdDialog, UnwritableFileIsReportedWithItsReason)
+{
+    const std::string target = path("no-such-folder/out.dat");
+    open();
+    type(1000, target);
+    button(1038)->click();
+    button(1)->click();
+    ASSERT_EQ(m_messages.size(), 1u);
+    const std::string prefix = "Cannot write file " + target + "\n";
+    EXPECT_EQ(m_messages[0].substr(0, prefix.size()), prefix);
+    EXPECT_GT(m_messages[0].size(), prefix.size()) << "the system's reason follows";
+    EXPECT_EQ(m_state.exportMinLog, -15.0) << "nothing written, nothing raised";
+}
+
+TEST_F(ExportPsdDialog, SpectrumValuesThatAreNotNumbersDoNotBlockTheExport)
+{
+    m_state.psd[2] = std::numeric_limits<float>::quiet_NaN();
+    m_state.psd[1023] = -std::numeric_limits<float>::infinity();
+    open();
+    const std::string target = path("export.dat");
+    type(1000, target);
+    button(1)->click();
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    const QByteArray written = contents(target);
+    EXPECT_TRUE(written.startsWith("-3.010300 -15.000000\n"));
+    EXPECT_TRUE(written.endsWith(" -15.000000\n"));
+}
+
+TEST_F(ExportPsdDialog, ShortSpectrumIsShownWithoutReadingPastIt)
+{
+    for (int M : { 0, 1, 2 }) {
+        m_state.psd.release();
+        if (M > 0)
+            fillSpectrum(m_state, M);
+        open();
+        EXPECT_EQ(text(1024), "0") << M;
+        EXPECT_EQ(text(1026), "0") << M;
+        const std::string target = path("short.dat");
+        type(1000, target);
+        button(1)->click();
+        EXPECT_TRUE(m_messages.empty()) << M;
+        EXPECT_EQ(contents(target), QByteArray()) << M;
+    }
+}
+
+} // namespace
