@@ -81,8 +81,20 @@ CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
 CPsdConfigDlg::~CPsdConfigDlg()
 {
     // Hidden while still whole: the base class would hide it only after this
-    // part is gone, and the focus leaving a field then would run a handler.
+    // part is gone, and a handler run by the focus leaving then would reach
+    // a destroyed object.
     hide();
+}
+
+void CPsdConfigDlg::setVisible(bool visible)
+{
+    // Hiding reports the focus leaving the field that had it, after OK or
+    // Cancel; the user has finished with the fields by then, and after
+    // Cancel a message about one of them would be wrong.
+    const bool wasHiding = m_hiding;
+    m_hiding = !visible;
+    WelmoDialog::setVisible(visible);
+    m_hiding = wasHiding;
 }
 
 void CPsdConfigDlg::createControls()
@@ -214,9 +226,7 @@ void CPsdConfigDlg::doDataExchange(DataExchange& exchange)
 
 void CPsdConfigDlg::recompute(const std::function<void()>& change)
 {
-    // Hiding the dialog still reports the focus leaving its fields; the user
-    // has finished with it by then. isVisible() is still true at that point.
-    if (m_inHandler || isHidden())
+    if (m_inHandler || m_hiding)
         return;
     m_inHandler = true;
     if (updateData(true)) {

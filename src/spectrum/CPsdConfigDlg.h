@@ -21,6 +21,8 @@ public:
     explicit CPsdConfigDlg(AnalysisState& state, QWidget* parent = nullptr);
     ~CPsdConfigDlg() override;
 
+    void setVisible(bool visible) override;
+
     void OnPsdSizeUp();
     void OnPsdSizeDown();
     void OnAutoShift();
@@ -49,6 +51,7 @@ private:
     // A validation message moves the focus, which would report another
     // lose-focus while the first handler still runs.
     bool m_inHandler = false;
+    bool m_hiding = false;
 
     int m_logOutput;
     int m_normalize;

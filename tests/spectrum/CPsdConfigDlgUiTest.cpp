@@ -43,12 +43,7 @@ public:
     }
     void TearDown() override { setMessageHook(nullptr); }
 
-    // Shown, because a hidden dialog ignores lose-focus reports.
-    void open()
-    {
-        m_dialog = std::make_unique<CPsdConfigDlg>(m_state);
-        m_dialog->show();
-    }
+    void open() { m_dialog = std::make_unique<CPsdConfigDlg>(m_state); }
     QLineEdit* field(int id) const
     {
         return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
@@ -253,7 +248,7 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
         click(1);
         ASSERT_EQ(m_messages.size(), 1u) << c.id << " " << c.text;
         EXPECT_EQ(m_messages[0], c.message);
-        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_NE(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_dialog->focusWidget(), field(c.id));
         EXPECT_EQ(m_state.dialogAccepted, 0);
         EXPECT_EQ(m_state.dataShift, 0);
@@ -344,21 +339,23 @@ TEST_F(PsdConfigDialog, HandlerStopsAtAFieldThatDoesNotRead)
     }
 }
 
-TEST_F(PsdConfigDialog, TabbingOutOfAFieldRecomputes)
+TEST_F(PsdConfigDialog, KeyboardDrivesTheHandlersAsTheFocusMoves)
 {
     open();
+    m_dialog->show();
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
     field(1012)->setFocus();
     field(1012)->selectAll();
     QTest::keyClicks(field(1012), "1500");
     field(1011)->setFocus();
-    QTest::keyClicks(field(1011), "\b2");
+    field(1011)->selectAll();
+    QTest::keyClicks(field(1011), "2");
     QTest::keyClick(field(1011), Qt::Key_Tab);
     EXPECT_EQ(text(1009), "1024");
 
-    // Enter presses OK without leaving the field: nothing is recomputed, and
-    // a failing field is reported once although the focus moves to it.
+    // Enter presses OK without leaving the field; a failing field is reported
+    // once although the focus moving to it leaves another handler's field.
     field(1022)->setFocus();
     type(1021, "60");
     QTest::keyClick(field(1022), Qt::Key_Return);
@@ -366,6 +363,13 @@ TEST_F(PsdConfigDialog, TabbingOutOfAFieldRecomputes)
     EXPECT_EQ(m_messages[0], "Please enter a number between 0.0001 and 50.");
     EXPECT_EQ(QApplication::focusWidget(), field(1021));
     EXPECT_TRUE(m_dialog->isVisible());
+
+    // Esc closes without a word about the field that is still wrong.
+    QTest::keyClick(field(1021), Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_state.segmentCount, 1);
 }
 
 } // namespace
