@@ -4,5 +4,14 @@
 enum WindowType { NO_WINDOW = 0, HANNING_WINDOW = 1, PARZEN_WINDOW = 2, WELCH_WINDOW = 3 };
 
 // Multiplies samples data[1..n] by the weights of `windowType` (any unknown
-// type leaves them unchanged). n >= 2.
+// type leaves them unchanged); each product is formed in double and rounded
+// to float. n >= 2; smaller n leaves the samples unchanged (the raised
+// cosine would divide by zero).
 void applyDataWindow(int windowType, float* data, int n);
+
+// True when `windowType` changes samples at all.
+bool isTaperingWindow(int windowType);
+
+// Weight of sample j+1 (j = 0..n-1) of a tapering window, the value
+// applyDataWindow multiplies by. n >= 2.
+double dataWindowWeight(int windowType, int j, int n);

@@ -8,8 +8,8 @@ inline constexpr float PSD_FLOOR = 1e-30f;
 void removeMean(float* values, int n);
 
 // Tapers segment[1..2M] in place and writes its one-sided periodogram to
-// power[0..M]. Returns 1 (power untouched) when the work buffer cannot be
-// allocated, else 0.
+// power[0..M]. Returns 1, with segment and power untouched, when M is not a
+// power of two or the work buffer cannot be allocated, else 0.
 int segmentPeriodogram(float* segment, float* power, int M, int windowType, int amplitudeOutput);
 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
@@ -19,7 +19,8 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
                 int extractAverage, int M, int S, int K, int normalize, int logOutput, float* psd);
 
-// Driver on the record: (re)allocates psd for psdSize, estimates, applies
-// the unnormalized scale correction. Returns 0 on success; on failure the
-// record holds no spectrum buffer.
+// Driver on the record: (re)allocates psd with psdSize+1 entries, estimates,
+// applies the unnormalized scale correction, sets computeStatus. Returns 0
+// on success; on failure the record holds no spectrum buffer (a failed
+// allocation of psd leaves computeStatus as it was; psdSize < 1 sets it 1).
 int computeSpectrum(AnalysisState& state);

@@ -1,0 +1,330 @@
+#include "spectrum/Fft.h"
+
+#include "spectrum/FftVariant.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <immintrin.h>
+
+namespace {
+
+// Blocks of 2^12 complex elements (32 KiB) stay in the first-level cache
+// through the first twelve passes; their twiddle tables take 64 KiB of stack
+// and the chunk of a larger pass 32 KiB.
+constexpr int kBlockLog2 = 12;
+constexpr int kChunk = 2048;
+
+// The trigonometric recurrence of one pass, with half-span h complex
+// elements (mmax = 2h floats in the textbook loop). Only these two sine
+// calls are made per pass; every twiddle factor after the first comes from
+// the recurrence, in the same order and with the same operations as the
+// textbook loop, so the values are the same to the bit.
+struct TwiddleState {
+    double wr;
+    double wi;
+    double wpr;
+    double wpi;
+};
+
+TwiddleState startTwiddles(int h)
+{
+    double theta = 6.28318530717959 / (2 * h);
+    double wtemp = std::sin(0.5 * theta);
+    return { 1.0, 0.0, -2.0 * wtemp * wtemp, std::sin(theta) };
+}
+
+// Writes the next `count` factors as (wr, wi) pairs and advances the state.
+void nextTwiddles(TwiddleState& state, double* out, int count)
+{
+    double wr = state.wr;
+    double wi = state.wi;
+    const double wpr = state.wpr;
+    const double wpi = state.wpi;
+    for (int t = 0; t < count; ++t) {
+        out[2 * t] = wr;
+        out[2 * t + 1] = wi;
+        double wtemp = wr;
+        wr = wr * wpr - wi * wpi + wr;
+        wi = wi * wpr + wtemp * wpi + wi;
+    }
+    state.wr = wr;
+    state.wi = wi;
+}
+
+// Two independent sequences advanced side by side: each step of one waits
+// on the step before it, so interleaving two of them nearly halves the time.
+void nextTwiddlesPair(TwiddleState& a, double* outA, TwiddleState& b, double* outB, int count)
+{
+    double ar = a.wr, ai = a.wi, br = b.wr, bi = b.wi;
+    for (int t = 0; t < count; ++t) {
+        outA[2 * t] = ar;
+        outA[2 * t + 1] = ai;
+        outB[2 * t] = br;
+        outB[2 * t + 1] = bi;
+        double atemp = ar;
+        ar = ar * a.wpr - ai * a.wpi + ar;
+        ai = ai * a.wpr + atemp * a.wpi + ai;
+        double btemp = br;
+        br = br * b.wpr - bi * b.wpi + br;
+        bi = bi * b.wpr + btemp * b.wpi + bi;
+    }
+    a.wr = ar;
+    a.wi = ai;
+    b.wr = br;
+    b.wi = bi;
+}
+
+// Tables of the passes with half-spans 1, 2, ..., 2^(count-1), the table of
+// half-span h at tables + 2*(h-1). The longest sequence runs beside all the
+// shorter ones in turn.
+void fillSmallTables(double* tables, int count)
+{
+    if (count == 0)
+        return;
+    const int longest = 1 << (count - 1);
+    TwiddleState big = startTwiddles(longest);
+    double* bigOut = tables + 2 * (longest - 1);
+    int done = 0;
+    for (int s = count - 2; s >= 0; --s) {
+        TwiddleState state = startTwiddles(1 << s);
+        nextTwiddlesPair(big, bigOut + 2 * done, state, tables + 2 * ((1 << s) - 1), 1 << s);
+        done += 1 << s;
+    }
+    nextTwiddles(big, bigOut + 2 * done, longest - done);
+}
+
+// The textbook butterfly loop without its bit reversal, for sizes too small
+// for the vector kernels.
+void scalarButterflyPasses(float* c, int log2n)
+{
+    const int nn = 1 << log2n;
+    for (int h = 1; h < nn; h <<= 1) {
+        TwiddleState state = startTwiddles(h);
+        for (int t = 0; t < h; ++t) {
+            double wr = state.wr;
+            double wi = state.wi;
+            for (int g = t; g < nn; g += 2 * h) {
+                float* top = c + 2 * g;
+                float* bottom = c + 2 * (g + h);
+                double tempr = wr * bottom[0] - wi * bottom[1];
+                double tempi = wr * bottom[1] + wi * bottom[0];
+                bottom[0] = top[0] - tempr;
+                bottom[1] = top[1] - tempi;
+                top[0] += tempr;
+                top[1] += tempi;
+            }
+            double ignored[2];
+            nextTwiddles(state, ignored, 1);
+        }
+    }
+}
+
+} // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace fft_baseline {
+#define FFT_DOUBLES 2
+#include "spectrum/FftKernels.inc"
+#undef FFT_DOUBLES
+} // namespace fft_baseline
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace fft_avx2 {
+#define FFT_DOUBLES 4
+#include "spectrum/FftKernels.inc"
+#undef FFT_DOUBLES
+} // namespace fft_avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace fft_avx512 {
+#define FFT_DOUBLES 8
+#include "spectrum/FftKernels.inc"
+#undef FFT_DOUBLES
+} // namespace fft_avx512
+#pragma GCC pop_options
+
+#pragma GCC diagnostic pop
+
+namespace {
+
+FftVariant g_pinnedVariant = FFT_VARIANT_AUTO;
+
+FftVariant chosenVariant()
+{
+    if (g_pinnedVariant != FFT_VARIANT_AUTO)
+        return g_pinnedVariant;
+    if (fftVariantSupported(FFT_VARIANT_AVX512))
+        return FFT_VARIANT_AVX512;
+    if (fftVariantSupported(FFT_VARIANT_AVX2))
+        return FFT_VARIANT_AVX2;
+    return FFT_VARIANT_BASELINE;
+}
+
+// Exchanges complex elements a and b; moved as 64-bit words so that no
+// value passes through a floating-point register.
+inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
+{
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, c + 2 * a, 8);
+    std::memcpy(&y, c + 2 * b, 8);
+    std::memcpy(c + 2 * a, &y, 8);
+    std::memcpy(c + 2 * b, &x, 8);
+}
+
+std::uint32_t reverseBits(std::uint32_t value, int bits)
+{
+    std::uint32_t result = 0;
+    for (int i = 0; i < bits; ++i) {
+        result = (result << 1) | (value & 1u);
+        value >>= 1;
+    }
+    return result;
+}
+
+// The permutation of the textbook loop: element k changes place with element
+// reverse(k) once for every pair. Disjoint exchanges commute, so the order
+// of the pairs is free. Large arrays are walked in tiles of 2^q rows of 2^q
+// elements: a tile with middle bits b pairs with the tile of middle bits
+// reverse(b), transposed, and both tiles stay in the cache while they are
+// exchanged.
+void bitReverse(float* c, int log2n)
+{
+    constexpr int q = 4;
+    if (log2n < 2 * q + 2) {
+        const std::uint32_t nn = 1u << log2n;
+        for (std::uint32_t k = 0; k < nn; ++k) {
+            std::uint32_t r = reverseBits(k, log2n);
+            if (r > k)
+                swapElements(c, k, r);
+        }
+        return;
+    }
+    const int middleBits = log2n - 2 * q;
+    const int highShift = log2n - q;
+    std::uint32_t reversedLow[1 << q];
+    for (std::uint32_t i = 0; i < (1u << q); ++i)
+        reversedLow[i] = reverseBits(i, q);
+    for (std::uint32_t b = 0; b < (1u << middleBits); ++b) {
+        const std::uint32_t rb = reverseBits(b, middleBits);
+        if (rb < b)
+            continue;
+        for (std::uint32_t a = 0; a < (1u << q); ++a) {
+            const std::uint32_t row = (a << highShift) | (b << q);
+            for (std::uint32_t lo = 0; lo < (1u << q); ++lo) {
+                const std::uint32_t k = row | lo;
+                const std::uint32_t r = (reversedLow[lo] << highShift) | (rb << q) | reversedLow[a];
+                if (rb != b || r > k)
+                    swapElements(c, k, r);
+            }
+        }
+    }
+}
+
+// The tiles of bitReverse, for a copy instead of an exchange: source
+// element k of real (real part only) lands on element reverse(k) of c.
+void bitReversedCopy(float* c, int log2n, const float* real)
+{
+    constexpr int q = 4;
+    const float zero[2] = { 0.0f, 0.0f };
+    auto place = [&](std::uint32_t from, std::uint32_t to) {
+        std::memcpy(c + 2 * to, real + from, 4);
+        std::memcpy(c + 2 * to + 1, zero, 4);
+    };
+    if (log2n < 2 * q + 2) {
+        const std::uint32_t nn = 1u << log2n;
+        for (std::uint32_t k = 0; k < nn; ++k)
+            place(k, reverseBits(k, log2n));
+        return;
+    }
+    const int middleBits = log2n - 2 * q;
+    const int highShift = log2n - q;
+    std::uint32_t reversedLow[1 << q];
+    for (std::uint32_t i = 0; i < (1u << q); ++i)
+        reversedLow[i] = reverseBits(i, q);
+    for (std::uint32_t b = 0; b < (1u << middleBits); ++b) {
+        const std::uint32_t rb = reverseBits(b, middleBits);
+        for (std::uint32_t a = 0; a < (1u << q); ++a) {
+            const std::uint32_t row = (a << highShift) | (b << q);
+            for (std::uint32_t lo = 0; lo < (1u << q); ++lo)
+                place(row | lo, (reversedLow[lo] << highShift) | (rb << q) | reversedLow[a]);
+        }
+    }
+}
+
+int exactLog2(int nn)
+{
+    if (nn < 1 || (nn & (nn - 1)) != 0)
+        return -1;
+    int log2n = 0;
+    while ((1 << log2n) < nn)
+        ++log2n;
+    return log2n;
+}
+
+} // namespace
+
+bool fftVariantSupported(FftVariant variant)
+{
+    switch (variant) {
+    case FFT_VARIANT_AUTO:
+    case FFT_VARIANT_BASELINE:
+        return true;
+    case FFT_VARIANT_AVX2:
+        return __builtin_cpu_supports("avx2");
+    case FFT_VARIANT_AVX512:
+        return __builtin_cpu_supports("avx512f");
+    }
+    return false;
+}
+
+bool setFftVariant(FftVariant variant)
+{
+    if (!fftVariantSupported(variant))
+        return false;
+    g_pinnedVariant = variant;
+    return true;
+}
+
+void complexFftPasses(float* data, int nn)
+{
+    const int log2n = exactLog2(nn);
+    if (log2n <= 0)
+        return;
+    float* c = data + 1;
+    switch (chosenVariant()) {
+    case FFT_VARIANT_AVX512:
+        fft_avx512::butterflyPasses(c, log2n);
+        break;
+    case FFT_VARIANT_AVX2:
+        fft_avx2::butterflyPasses(c, log2n);
+        break;
+    default:
+        fft_baseline::butterflyPasses(c, log2n);
+        break;
+    }
+}
+
+void loadBitReversedReal(float* data, int nn, const float* real)
+{
+    const int log2n = exactLog2(nn);
+    if (log2n < 0)
+        return;
+    data[0] = 0.0f;
+    bitReversedCopy(data + 1, log2n, real + 1);
+}
+
+void complexFft(float* data, int nn)
+{
+    const int log2n = exactLog2(nn);
+    if (log2n <= 0)
+        return;
+    bitReverse(data + 1, log2n);
+    complexFftPasses(data, nn);
+}
