@@ -5,6 +5,10 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
+
+class QLineEdit;
+class QPushButton;
 
 // Base of the program's dialogs: the framework's modal dialog with its
 // field exchange. Subclasses exchange their members in doDataExchange and
@@ -27,4 +31,19 @@ protected:
     // The standard OK: save all fields, close with OK when they pass.
     // Returns whether it closed.
     bool defaultOk();
+
+    // Controls named after their resource ids ("field1005", "button1006"),
+    // so that tests and the tab order can find them.
+    QLineEdit* createField(int id);
+    QPushButton* createButton(int id, const QString& text);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct FocusOutHandler {
+        QWidget* field;
+        std::function<void()> handler;
+    };
+    std::vector<FocusOutHandler> m_focusOutHandlers;
+    bool m_inFocusOutHandler = false;
 };

@@ -1,0 +1,74 @@
+#include "platform/WelmoDialog.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+WelmoDialog::WelmoDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    // A title bar with the close box only, as the framework's modal frame.
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+}
+
+bool WelmoDialog::updateData(bool save)
+{
+    DataExchange exchange(save);
+    doDataExchange(exchange);
+    return !exchange.failed();
+}
+
+void WelmoDialog::onFocusOut(QWidget* field, std::function<void()> handler)
+{
+    m_focusOutHandlers.push_back({ field, std::move(handler) });
+    field->installEventFilter(this);
+}
+
+bool WelmoDialog::defaultOk()
+{
+    if (!updateData(true))
+        return false;
+    accept();
+    return true;
+}
+
+QLineEdit* WelmoDialog::createField(int id)
+{
+    auto* field = new QLineEdit(this);
+    field->setObjectName(QStringLiteral("field%1").arg(id));
+    return field;
+}
+
+QPushButton* WelmoDialog::createButton(int id, const QString& text)
+{
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QStringLiteral("button%1").arg(id));
+    // Enter triggers the default button only; no other button takes it over
+    // when it has the focus.
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool WelmoDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return QDialog::eventFilter(watched, event);
+    // The focus leaves the window only for a while (a message box, another
+    // window, a menu) and comes back to the same field: that is no leaving.
+    // Handlers do not nest: a handler that moves the focus itself (back to a
+    // field it refused) must not set off the next field's handler.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
+        || m_inFocusOutHandler || !isVisible())
+        return QDialog::eventFilter(watched, event);
+    for (const FocusOutHandler& entry : m_focusOutHandlers) {
+        if (entry.field != watched)
+            continue;
+        m_inFocusOutHandler = true;
+        entry.handler();
+        m_inFocusOutHandler = false;
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
