@@ -65,5 +65,9 @@ int runCommandLine(const std::string& line)
 
 void runEditor(const std::string& editorCommand, const std::string& fileName)
 {
+    // Without a command the shell would take the file name as the program
+    // and run the file itself.
+    if (editorCommand.find_first_not_of(" \t\n\v\f\r") == std::string::npos)
+        return;
     runCommandLine(editorCommandLine(editorCommand, fileName));
 }

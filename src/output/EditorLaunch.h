@@ -7,7 +7,7 @@
 std::string editorCommandLine(const std::string& editorCommand, const std::string& fileName);
 
 // Runs the editor on a file through the command interpreter and waits for
-// it; the interpreter's result is ignored.
+// it; the interpreter's result is ignored. A blank command runs nothing.
 void runEditor(const std::string& editorCommand, const std::string& fileName);
 
 // The command interpreter: `/bin/sh -c LINE`, waited for. Tests replace it.

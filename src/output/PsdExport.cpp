@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,8 +23,8 @@ double limited(float value, double minLog)
     return value >= minLog ? static_cast<double>(value) : minLog;
 }
 
-bool writeLines(std::FILE* file, const float* psd, int M, bool normalScales, double dt,
-                double minLog)
+bool writeLines(
+    std::FILE* file, const float* psd, int M, bool normalScales, double dt, double minLog)
 {
     CLocaleScope cLocale;
     const double twiceM = 2.0 * M;
@@ -31,8 +32,8 @@ bool writeLines(std::FILE* file, const float* psd, int M, bool normalScales, dou
         const double level = limited(psd[i], minLog);
         int written;
         if (normalScales)
-            written = std::fprintf(file, "%10.9lf %10.9lf\n", TWO_PI / dt * i / twiceM,
-                                   std::pow(10.0, level));
+            written = std::fprintf(
+                file, "%10.9lf %10.9lf\n", TWO_PI / dt * i / twiceM, std::pow(10.0, level));
         else
             written = std::fprintf(file, "%f %f\n", std::log10(i / twiceM), level);
         if (written < 0)
@@ -46,10 +47,23 @@ std::string systemReason(int error)
     return std::strerror(error);
 }
 
+// mkstemp creates the file for its owner only; the export gets the mode an
+// ordinary open for writing would have left: the old file's, or the
+// default under the umask.
+mode_t exportFileMode(const std::string& fileName)
+{
+    struct stat existing;
+    if (stat(fileName.c_str(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 } // namespace
 
-int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales,
-                 double dt, double& minLog, std::string& error)
+int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
+    double& minLog, std::string& error)
 {
     // The temporary file lives beside the target so that the final rename
     // stays within one file system and replaces the target in one step.
@@ -59,6 +73,12 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
         error = systemReason(errno);
         return 1;
     }
+    if (fchmod(descriptor, exportFileMode(fileName)) != 0) {
+        error = systemReason(errno);
+        close(descriptor);
+        unlink(tempName.c_str());
+        return 1;
+    }
     std::FILE* file = fdopen(descriptor, "w");
     if (!file) {
         error = systemReason(errno);
@@ -66,10 +86,11 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
         unlink(tempName.c_str());
         return 1;
     }
-    if (normalScales && M > 2 && minLog < LINEAR_MIN_LOG)
-        minLog = LINEAR_MIN_LOG;
+    double level = minLog;
+    if (normalScales && M > 2 && level < LINEAR_MIN_LOG)
+        level = LINEAR_MIN_LOG;
 
-    bool ok = writeLines(file, psd, M, normalScales, dt, minLog);
+    bool ok = writeLines(file, psd, M, normalScales, dt, level);
     int savedError = errno;
     if (std::fflush(file) != 0 || std::ferror(file)) {
         ok = false;
@@ -88,6 +109,7 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
         error = systemReason(savedError);
         return 1;
     }
+    minLog = level;
     return 0;
 }
 
@@ -100,10 +122,10 @@ int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& e
     // The buffer's own length is the size of the estimate that filled it.
     const int M = static_cast<int>(state.psd.size() - 1);
     double minLog = state.exportMinLog;
-    const int status = writePsdFile(state.psdFileName, state.psd.data(), M, normalScales, dt,
-                                    minLog, error);
+    if (writePsdFile(state.psdFileName, state.psd.data(), M, normalScales, dt, minLog, error) != 0)
+        return 1;
     state.exportMinLog = minLog;
-    return status;
+    return 0;
 }
 
 void derivePsdFileName(AnalysisState& state)

@@ -1,0 +1,129 @@
+#include "output/EditorLaunch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/welmo_editor_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+    }
+    void TearDown() override
+    {
+        setCommandInterpreter(nullptr);
+        fs::remove_all(m_folder);
+    }
+
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    fs::path m_folder;
+};
+
+std::string readAll(const std::string& fileName)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> splitAtNul(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    return parts;
+}
+
+} // namespace
+
+TEST_F(ScratchFolder, CommandLineIsTheCommandABlankAndTheQuotedName)
+{
+    std::vector<std::string> lines;
+    setCommandInterpreter([&lines](const std::string& line) {
+        lines.push_back(line);
+        return 0;
+    });
+    const std::string longName = std::string(300, 'n') + ".dat";
+    struct Case {
+        std::string command;
+        std::string fileName;
+        std::string line;
+    } cases[] = {
+        { "xdg-open", "test.dat", "xdg-open 'test.dat'" },
+        { "notepad /a", "test.dat", "notepad /a 'test.dat'" },
+        { "gedit", "my run 1.dat", "gedit 'my run 1.dat'" },
+        { "gedit", "it's.dat", "gedit 'it'\\''s.dat'" },
+        { "gedit", longName, "gedit '" + longName + "'" },
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(editorCommandLine(c.command, c.fileName), c.line);
+        runEditor(c.command, c.fileName);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), c.line) << "the launch runs exactly this line, uncut";
+    }
+    EXPECT_EQ(lines.size(), std::size(cases));
+}
+
+TEST_F(ScratchFolder, BlankCommandRunsNothing)
+{
+    int calls = 0;
+    setCommandInterpreter([&calls](const std::string&) {
+        ++calls;
+        return 0;
+    });
+    for (const char* command : { "", " ", "\t  " })
+        runEditor(command, "test.dat");
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(ScratchFolder, ShellHandsTheNameToTheEditorAsOneArgument)
+{
+    // The "editor" is a script that records its arguments, NUL-separated.
+    const std::string script = path("args.sh");
+    std::ofstream(script) << "#!/bin/sh\nout=$1\nshift\nprintf '%s\\0' \"$@\" > \"$out\"\n";
+    chmod(script.c_str(), 0755);
+    const std::string record = path("args.out");
+    const std::string marker = path("pwned");
+    const std::string editor = script + " " + record;
+    const std::string names[] = {
+        "test.dat",
+        "my run 1.dat",
+        "it's.dat",
+        "a;touch " + marker,
+        "$(touch " + marker + ")",
+        "`touch " + marker + "`",
+        "x'; touch " + marker + "; '",
+        "quote\"and\\backslash",
+        "tab\tand\nnewline",
+        "*",
+    };
+    for (const std::string& name : names) {
+        fs::remove(record);
+        runEditor(editor, name);
+        EXPECT_EQ(splitAtNul(readAll(record)), std::vector<std::string> { name }) << name;
+    }
+    EXPECT_FALSE(fs::exists(marker)) << "no part of a file name ran as a command";
+}
+
+TEST_F(ScratchFolder, InterpreterIsWaitedFor)
+{
+    const std::string done = path("done");
+    EXPECT_EQ(runCommandLine("sleep 0.2; echo finished > '" + done + "'; exit 3"), 3);
+    EXPECT_EQ(readAll(done), "finished\n");
+}
