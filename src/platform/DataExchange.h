@@ -15,7 +15,10 @@ class QWidget;
 // nothing, so later members keep their values.
 class DataExchange {
 public:
-    explicit DataExchange(bool save) : m_save(save) {}
+    explicit DataExchange(bool save)
+        : m_save(save)
+    {
+    }
 
     bool isSaving() const { return m_save; }
     bool failed() const { return m_failed; }

@@ -23,6 +23,6 @@ void showMessage(const std::string& text)
         return;
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Welmo"), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+        QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <climits>
+
 WelmoDialog::WelmoDialog(QWidget* parent)
     : QDialog(parent)
 {
@@ -14,8 +16,14 @@ WelmoDialog::WelmoDialog(QWidget* parent)
 
 bool WelmoDialog::updateData(bool save)
 {
+    // A failing field takes the focus back, and the field that had it then
+    // reports losing it: that is the exchange moving the focus, not the user
+    // leaving a field, and it must not start another exchange.
+    const bool wasExchanging = m_exchanging;
+    m_exchanging = true;
     DataExchange exchange(save);
     doDataExchange(exchange);
+    m_exchanging = wasExchanging;
     return !exchange.failed();
 }
 
@@ -37,6 +45,8 @@ QLineEdit* WelmoDialog::createField(int id)
 {
     auto* field = new QLineEdit(this);
     field->setObjectName(QStringLiteral("field%1").arg(id));
+    // Text is held whole: no length limit cuts a long name or command.
+    field->setMaxLength(INT_MAX);
     return field;
 }
 
@@ -60,7 +70,7 @@ bool WelmoDialog::eventFilter(QObject* watched, QEvent* event)
     // field it refused) must not set off the next field's handler.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
-        || m_inFocusOutHandler || !isVisible())
+        || m_inFocusOutHandler || m_exchanging || !isVisible())
         return QDialog::eventFilter(watched, event);
     for (const FocusOutHandler& entry : m_focusOutHandlers) {
         if (entry.field != watched)

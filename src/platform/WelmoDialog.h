@@ -46,4 +46,5 @@ private:
     };
     std::vector<FocusOutHandler> m_focusOutHandlers;
     bool m_inFocusOutHandler = false;
+    bool m_exchanging = false;
 };
