@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 void computeSeriesStatistics(AnalysisState& state)
 {
@@ -36,8 +37,10 @@ void computeSeriesStatistics(AnalysisState& state)
     state.seriesMean = mean;
     state.seriesMin = minimum;
     state.seriesMax = maximum;
-    // One sample divides by zero: the deviation is then not a number.
-    state.seriesStdDev = std::sqrt(squares / static_cast<double>(n - 1));
+    // One sample divides by zero: the deviation is then not a number. The
+    // hardware's 0/0 carries the sign bit, which printf shows as "-nan".
+    const double stdDev = std::sqrt(squares / static_cast<double>(n - 1));
+    state.seriesStdDev = std::isnan(stdDev) ? std::numeric_limits<double>::quiet_NaN() : stdDev;
 }
 
 int psdSizeLimit(unsigned N, int K, int S)
@@ -46,8 +49,10 @@ int psdSizeLimit(unsigned N, int K, int S)
     const std::int64_t x = static_cast<std::int64_t>(N) - static_cast<std::int64_t>(K) * S;
     if (x < 2)
         return 0;
+    // The cap keeps the result an int even for a negative K*S.
+    constexpr std::int64_t LARGEST = std::int64_t { 1 } << 30;
     std::int64_t p = 1;
-    while (4 * p <= x)
+    while (p < LARGEST && 4 * p <= x)
         p *= 2;
     return static_cast<int>(p);
 }

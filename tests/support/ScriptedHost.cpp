@@ -1,0 +1,63 @@
+#include "support/ScriptedHost.h"
+
+void ScriptedHost::runDialog(const DialogScript& script, bool raisesAccepted)
+{
+    events.push_back("dialog");
+    // The two dialogs that raise the flag do so only after their OK copied
+    // the values into the record.
+    if (script && script(state) && raisesAccepted)
+        state.dialogAccepted = 1;
+}
+
+void ScriptedHost::runTimeSeriesDialog()
+{
+    runDialog(timeSeriesDialog, true);
+}
+
+void ScriptedHost::runPsdConfigDialog()
+{
+    runDialog(psdConfigDialog, true);
+}
+
+void ScriptedHost::runSelectSegmentDialog()
+{
+    runDialog(selectSegmentDialog, false);
+}
+
+void ScriptedHost::runRunningAverageDialog()
+{
+    runDialog(runningAverageDialog, false);
+}
+
+void ScriptedHost::message(const std::string& text)
+{
+    events.push_back("message");
+    messages.push_back(text);
+    const bool seriesCovered = state.sampleCount == 0
+        || state.series.size() >= static_cast<std::size_t>(state.sampleCount) + 1;
+    const bool spectrumPresent = !state.psdValid || !state.psd.empty();
+    if (!seriesCovered || !spectrumPresent)
+        consistentAtEveryMessage = false;
+}
+
+void ScriptedHost::waitCursor()
+{
+    events.push_back("wait");
+}
+
+void ScriptedHost::arrowCursor()
+{
+    events.push_back("arrow");
+}
+
+void ScriptedHost::repaint()
+{
+    events.push_back("repaint");
+}
+
+void ScriptedHost::clearRecord()
+{
+    events.clear();
+    messages.clear();
+    consistentAtEveryMessage = true;
+}
