@@ -109,8 +109,12 @@ void psdConfiguration(AnalysisState& state, CommandHost& host)
     if (!state.dialogAccepted)
         return;
     host.waitCursor();
-    if (runEstimateStep(state, host) == 0)
+    // The wait cursor here is an override that stays until it is lifted,
+    // not one that the next mouse move replaces.
+    if (runEstimateStep(state, host) == 0) {
+        host.arrowCursor();
         host.repaint();
+    }
 }
 
 void getOriginalData(AnalysisState& state, CommandHost& host)

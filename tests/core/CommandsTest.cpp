@@ -1,0 +1,398 @@
+#include "core/Commands.h"
+
+#include "core/SeriesStatistics.h"
+#include "input/SeriesEditing.h"
+#include "support/ScriptedHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+// Sample r of the test tables: a sawtooth of period 4 (0, 1, 2, 3, ...),
+// whose strongest line below Nyquist is a quarter of the sampling rate.
+double sawtooth(unsigned r)
+{
+    return (r - 1) % 4;
+}
+
+double ramp(unsigned r)
+{
+    return r;
+}
+
+class CommandSequence : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/welmo_core_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+    }
+    void TearDown() override
+    {
+        setAllocationHook(nullptr);
+        fs::remove_all(m_folder);
+    }
+
+    // A table of `rows` rows and two columns: value(r) and 100 + value(r).
+    std::string writeTable(
+        const std::string& name, unsigned rows, const std::function<double(unsigned)>& value) const
+    {
+        const std::string fileName = (m_folder / name).string();
+        std::ofstream out(fileName);
+        out << "x y\n";
+        for (unsigned r = 1; r <= rows; ++r)
+            out << value(r) << ' ' << 100 + value(r) << '\n';
+        return fileName;
+    }
+
+    // The data dialog's OK for a file of this fixture's tables.
+    ScriptedHost::DialogScript okData(const std::string& fileName, unsigned rows, int column = 1)
+    {
+        return [=](AnalysisState& state) {
+            state.dataFileName = fileName;
+            state.headerTokens = 2;
+            state.columnCount = 2;
+            state.dataColumn = column;
+            state.sampleCount = rows;
+            return true;
+        };
+    }
+
+    // Retrieve Data of a fresh sawtooth table, then a clean record of events.
+    void load(unsigned rows, const std::string& name = "run1.dat",
+        const std::function<double(unsigned)>& value = sawtooth)
+    {
+        m_host.timeSeriesDialog = okData(writeTable(name, rows, value), rows);
+        retrieveData(m_state, m_host);
+        ASSERT_EQ(m_state.computeStatus, 0);
+        ASSERT_EQ(m_state.psdValid, 1);
+        m_host.clearRecord();
+    }
+
+    fs::path m_folder;
+    AnalysisState m_state;
+    ScriptedHost m_host { m_state };
+};
+
+} // namespace
+
+TEST_F(CommandSequence, RetrieveDataReadsEstimatesAndNamesTheExport)
+{
+    m_state.psdSize = 64; // chosen earlier in the configuration dialog
+    const std::string fileName = writeTable("run1.dat", 1000, sawtooth);
+    m_host.timeSeriesDialog = okData(fileName, 1000);
+    retrieveData(m_state, m_host);
+
+    EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "repaint" }));
+    EXPECT_EQ(m_state.computeStatus, 0);
+    EXPECT_EQ(m_state.sampleCount, 1000u);
+    EXPECT_EQ(m_state.loadedCount, 1000u);
+    EXPECT_EQ(m_state.seriesMean, 1.5);
+    EXPECT_EQ(m_state.seriesMin, 0.0);
+    EXPECT_EQ(m_state.seriesMax, 3.0);
+    EXPECT_NEAR(m_state.seriesStdDev, std::sqrt(1000 * 1.25 / 999), 1e-12);
+    EXPECT_NEAR(m_state.signalMin, -0.6, 1e-12);
+    EXPECT_NEAR(m_state.signalMax, 3.6, 1e-12);
+    EXPECT_EQ(m_state.maxPsdSize, 256);
+    EXPECT_EQ(m_state.psdSize, 256) << "set to the largest size, not merely capped";
+    EXPECT_EQ(m_state.psdValid, 1);
+    EXPECT_EQ(m_state.psd.size(), 257u);
+    EXPECT_EQ(m_state.peakFrequency, 0.5) << "a quarter of the sampling rate, in Nyquist units";
+    EXPECT_EQ(m_state.psdFileName, (m_folder / "run1p.dat").string());
+}
+
+TEST_F(CommandSequence, RetrieveDataCancelledChangesNothing)
+{
+    load(1000);
+    m_state.psdSize = 64;
+    const float* series = m_state.series.data();
+    m_host.timeSeriesDialog = nullptr;
+    retrieveData(m_state, m_host);
+    EXPECT_EQ(m_host.events, (Events { "dialog" }));
+    EXPECT_EQ(m_state.psdSize, 64);
+    EXPECT_EQ(m_state.sampleCount, 1000u);
+    EXPECT_EQ(m_state.series.data(), series);
+    EXPECT_EQ(m_state.dialogAccepted, 0);
+}
+
+TEST_F(CommandSequence, RetrieveDataNeedsThirtyTwoRows)
+{
+    const std::string fileName = writeTable("short.dat", 40, sawtooth);
+    struct Case {
+        unsigned before; // rows loaded before; 0 is the start-up record
+        unsigned requested;
+        Events events;
+        unsigned countAfter;
+        int psdSizeAfter;
+    } cases[] = {
+        { 0, 2, { "dialog", "message" }, 0, 1024 },
+        { 0, 31, { "dialog", "message" }, 0, 1024 },
+        { 1000, 0, { "dialog", "message" }, 1000, 256 },
+        { 1000, 31, { "dialog", "message" }, 1000, 256 },
+        { 0, 32, { "dialog", "wait", "arrow", "repaint" }, 32, 16 },
+    };
+    for (const Case& c : cases) {
+        m_state = AnalysisState();
+        resetAnalysisState(m_state);
+        if (c.before)
+            load(c.before);
+        m_host.clearRecord();
+        m_host.timeSeriesDialog = okData(fileName, c.requested);
+        retrieveData(m_state, m_host);
+        const std::string label = "request " + std::to_string(c.requested);
+        EXPECT_EQ(m_host.events, c.events) << label;
+        EXPECT_EQ(m_state.sampleCount, c.countAfter) << label;
+        EXPECT_EQ(m_state.psdSize, c.psdSizeAfter) << label;
+        EXPECT_EQ(m_state.dataFileName, fileName) << label << ": what the dialog stored stays";
+        EXPECT_TRUE(m_host.consistentAtEveryMessage) << label;
+        if (c.requested < 32) {
+            EXPECT_EQ(m_host.messages, std::vector<std::string> { "Too few data" }) << label;
+            EXPECT_EQ(m_state.computeStatus, 1) << label;
+        }
+    }
+}
+
+TEST_F(CommandSequence, ShortReadReportsTheRowsAndKeepsTheStatistics)
+{
+    load(1000);
+    const double mean = m_state.seriesMean;
+    const double stdDev = m_state.seriesStdDev;
+    const std::size_t spectrumEntries = m_state.psd.size();
+
+    m_host.timeSeriesDialog = okData(writeTable("hundred.dat", 100, ramp), 150);
+    retrieveData(m_state, m_host);
+
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "Error in file \n 100 data retrieved" });
+    EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "message", "arrow", "repaint" }));
+    EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    EXPECT_EQ(m_state.computeStatus, 1);
+    EXPECT_EQ(m_state.sampleCount, 100u);
+    EXPECT_EQ(m_state.loadedCount, 100u);
+    EXPECT_EQ(m_state.series[100], 100.0f);
+    EXPECT_EQ(m_state.seriesMean, mean) << "the statistics describe the previous series";
+    EXPECT_EQ(m_state.seriesStdDev, stdDev);
+    EXPECT_NEAR(m_state.signalMin, -0.6, 1e-12)
+        << "automatic range from the statistics as they stand";
+    EXPECT_EQ(m_state.psdSize, 32) << "set from the reduced count";
+    EXPECT_EQ(m_state.psdValid, 1) << "no estimate was made";
+    EXPECT_EQ(m_state.psd.size(), spectrumEntries) << "the spectrum keeps its own size";
+    EXPECT_EQ(m_state.psdFileName, (m_folder / "run1p.dat").string());
+}
+
+TEST_F(CommandSequence, FailedAllocationEmptiesTheSeries)
+{
+    load(1000);
+    setAllocationHook([](std::size_t count) { return count != 5001; });
+    m_host.timeSeriesDialog = okData(writeTable("big.dat", 5000, sawtooth), 5000);
+    retrieveData(m_state, m_host);
+
+    EXPECT_EQ(m_host.events, (Events { "dialog", "message" }));
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "Memory Allocation failure" });
+    EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    EXPECT_EQ(m_state.computeStatus, 1);
+    EXPECT_EQ(m_state.sampleCount, 0u);
+    EXPECT_EQ(m_state.loadedCount, 0u);
+    EXPECT_TRUE(m_state.series.empty());
+
+    // Nothing may now read the old count back into the missing buffer.
+    m_host.clearRecord();
+    getOriginalData(m_state, m_host);
+    EXPECT_EQ(m_state.sampleCount, 0u);
+    EXPECT_EQ(m_state.computeStatus, 1);
+    EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    EXPECT_EQ(m_host.events.back(), "repaint");
+}
+
+TEST_F(CommandSequence, SameRowCountReusesTheBufferAfterAFailedEstimate)
+{
+    load(1000);
+    const float* buffer = m_state.series.data();
+
+    // No size fits N - K*S = 1: the estimate fails and the record holds no
+    // spectrum.
+    m_state.dataShift = 999;
+    m_host.timeSeriesDialog = okData(m_state.dataFileName, 1000, 2);
+    retrieveData(m_state, m_host);
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "PSD configuration is not appropriate" });
+    EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "message", "arrow", "repaint" }));
+    EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    EXPECT_EQ(m_state.psdSize, 0);
+    EXPECT_EQ(m_state.psdValid, 0);
+    EXPECT_EQ(m_state.computeStatus, 1);
+    EXPECT_TRUE(m_state.psd.empty());
+    EXPECT_EQ(m_state.seriesMean, 101.5) << "the second column was read";
+
+    m_host.clearRecord();
+    m_state.dataShift = 0;
+    m_host.timeSeriesDialog = okData(m_state.dataFileName, 1000, 1);
+    retrieveData(m_state, m_host);
+    EXPECT_TRUE(m_host.messages.empty());
+    EXPECT_EQ(m_state.series.data(), buffer) << "same row count, same buffer";
+    EXPECT_EQ(m_state.seriesMean, 1.5);
+    EXPECT_EQ(m_state.psdValid, 1);
+}
+
+TEST_F(CommandSequence, PsdConfigurationCapsTheSizeBeforeTheDialog)
+{
+    load(1024);
+    m_state.dataShift = 100;
+    m_state.psdSize = 512; // the dialog can accept it, the estimate cannot
+    int sizeSeenByDialog = -1;
+    m_host.psdConfigDialog = [&sizeSeenByDialog](AnalysisState& state) {
+        sizeSeenByDialog = state.psdSize;
+        return false;
+    };
+    psdConfiguration(m_state, m_host);
+    EXPECT_EQ(sizeSeenByDialog, 256);
+    EXPECT_EQ(m_state.psdSize, 256) << "the lowered size stays after Cancel";
+    EXPECT_EQ(m_state.maxPsdSize, 256);
+    EXPECT_EQ(m_host.events, (Events { "dialog" }));
+
+    struct Case {
+        int chosenSize;
+        Events events;
+        int psdValid;
+    } cases[] = {
+        { 128, { "dialog", "wait", "arrow", "repaint" }, 1 },
+        { 512, { "dialog", "wait", "arrow", "message" }, 0 },
+    };
+    for (const Case& c : cases) {
+        m_host.clearRecord();
+        m_host.psdConfigDialog = [&c](AnalysisState& state) {
+            state.psdSize = c.chosenSize;
+            return true;
+        };
+        psdConfiguration(m_state, m_host);
+        EXPECT_EQ(m_host.events, c.events) << "M " << c.chosenSize;
+        EXPECT_EQ(m_state.psdValid, c.psdValid) << "M " << c.chosenSize;
+        EXPECT_EQ(m_state.computeStatus, 1 - c.psdValid) << "M " << c.chosenSize;
+        EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    }
+}
+
+TEST_F(CommandSequence, GetOriginalDataUndoesASegmentCut)
+{
+    load(1000, "ramp.dat", ramp);
+    m_state.psdSize = 64;
+    m_host.selectSegmentDialog
+        = [](AnalysisState& state) { return cutSegment(state, 101, 300) == 0; };
+    selectSegment(m_state, m_host);
+    EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "repaint" }));
+    EXPECT_EQ(m_state.sampleCount, 200u);
+    EXPECT_EQ(m_state.maxPsdSize, 64);
+    EXPECT_EQ(m_state.psd.size(), 65u);
+    EXPECT_EQ(m_state.seriesMean, 500.5) << "statistics still describe the file's series";
+
+    m_host.clearRecord();
+    m_state.signalMin = -42.0;
+    getOriginalData(m_state, m_host);
+    EXPECT_EQ(m_host.events, (Events { "wait", "arrow", "repaint" }));
+    EXPECT_EQ(m_state.sampleCount, 1000u);
+    EXPECT_EQ(m_state.isOriginal, 1);
+    EXPECT_EQ(m_state.series[1], 1.0f);
+    EXPECT_EQ(m_state.series[1000], 1000.0f);
+    EXPECT_EQ(m_state.seriesMean, 500.5);
+    EXPECT_EQ(m_state.seriesMax, 1000.0);
+    EXPECT_EQ(m_state.maxPsdSize, 256);
+    EXPECT_EQ(m_state.psdSize, 64) << "capped, never raised again";
+    EXPECT_EQ(m_state.psdValid, 1);
+    EXPECT_EQ(m_state.signalMin, -42.0) << "the signal range is not touched";
+}
+
+TEST_F(CommandSequence, GetOriginalDataReportsAFileThatShrank)
+{
+    load(1000, "run1.dat");
+    writeTable("run1.dat", 40, ramp);
+    getOriginalData(m_state, m_host);
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "Error in file \n 40 data retrieved" });
+    EXPECT_EQ(m_host.events, (Events { "wait", "arrow", "message", "arrow", "repaint" }));
+    EXPECT_EQ(m_state.sampleCount, 40u);
+    EXPECT_EQ(m_state.seriesMean, 1.5) << "no statistics after a failed read";
+    EXPECT_EQ(m_state.psdSize, 16);
+    EXPECT_EQ(m_state.loadedCount, 1000u);
+}
+
+TEST_F(CommandSequence, EditCommandsEstimateWhateverTheDialogDid)
+{
+    void (*const averageCommand)(AnalysisState&, CommandHost&) = runningAverage;
+    struct Case {
+        std::string label;
+        std::function<void(AnalysisState&, CommandHost&)> command;
+        ScriptedHost::DialogScript dialog;
+        int dataShift;
+        Events events;
+    } cases[] = {
+        { "segment refused", selectSegment,
+            [](AnalysisState& state) { return cutSegment(state, 900, 2000) == 0; }, 0,
+            { "dialog", "wait", "arrow", "repaint" } },
+        { "segment cancelled", selectSegment, nullptr, 0,
+            { "dialog", "wait", "arrow", "repaint" } },
+        { "segment estimate fails", selectSegment, nullptr, 999,
+            { "dialog", "wait", "arrow", "message" } },
+        { "average", averageCommand,
+            [](AnalysisState& state) {
+                runningAverage(state.series.data(), state.sampleCount, 4);
+                state.isOriginal = 0;
+                return true;
+            },
+            0, { "dialog", "wait", "arrow", "repaint" } },
+        { "average cancelled", averageCommand, nullptr, 0,
+            { "dialog", "wait", "arrow", "repaint" } },
+        { "average estimate fails", averageCommand, nullptr, 900,
+            { "dialog", "wait", "arrow", "message" } },
+    };
+    for (const Case& c : cases) {
+        m_state = AnalysisState();
+        resetAnalysisState(m_state);
+        load(1000);
+        const double mean = m_state.seriesMean;
+        m_state.psd.release(); // so that a new estimate shows
+        m_state.psdValid = 0;
+        m_state.dataShift = c.dataShift;
+        m_host.selectSegmentDialog = m_host.runningAverageDialog = c.dialog;
+        c.command(m_state, m_host);
+        EXPECT_EQ(m_host.events, c.events) << c.label;
+        EXPECT_EQ(m_state.psdValid, c.dataShift == 0 ? 1 : 0) << c.label;
+        EXPECT_EQ(m_state.seriesMean, mean) << c.label << ": statistics are not recomputed";
+        EXPECT_TRUE(m_host.consistentAtEveryMessage) << c.label;
+    }
+}
+
+TEST_F(CommandSequence, RunningAverageKeepsTheSize)
+{
+    load(1000);
+    m_state.psdSize = 64;
+    m_state.maxPsdSize = 512;
+    m_host.runningAverageDialog = [](AnalysisState& state) {
+        runningAverage(state.series.data(), state.sampleCount, 4);
+        return true;
+    };
+    runningAverage(m_state, m_host);
+    EXPECT_EQ(m_state.psdSize, 64);
+    EXPECT_EQ(m_state.maxPsdSize, 512);
+    EXPECT_EQ(m_state.psd.size(), 65u);
+    EXPECT_EQ(m_state.series[1], 1.5f) << "mean of 0, 1, 2, 3";
+}
+
+TEST_F(CommandSequence, RefreshOnlyRepaints)
+{
+    load(1000);
+    const float* spectrum = m_state.psd.data();
+    refreshScreen(m_host);
+    EXPECT_EQ(m_host.events, (Events { "repaint" }));
+    EXPECT_EQ(m_state.psd.data(), spectrum);
+}
