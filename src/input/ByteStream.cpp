@@ -1,0 +1,58 @@
+#include "input/ByteStream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
+
+ByteStream::ByteStream(std::size_t capacity)
+    : m_buffer(new (std::nothrow) char[capacity > 0 ? capacity : 1])
+    , m_capacity(m_buffer ? (capacity > 0 ? capacity : 1) : 0)
+{
+    m_pos = m_end = m_buffer.get();
+}
+
+ByteStream::~ByteStream()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool ByteStream::open(const std::string& fileName)
+{
+    if (!m_buffer || m_fd >= 0)
+        return false;
+    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    m_pos = m_end = m_buffer.get();
+    m_discarded = 0;
+    m_drained = false;
+    return true;
+}
+
+std::size_t ByteStream::refill(std::size_t wanted)
+{
+    char* const start = m_buffer.get();
+    const auto kept = static_cast<std::size_t>(m_end - m_pos);
+    m_discarded += static_cast<std::uint64_t>(m_pos - start);
+    if (m_pos != start)
+        std::memmove(start, m_pos, kept);
+    m_pos = start;
+    char* end = start + kept;
+    char* const capacityEnd = start + m_capacity;
+    while (end < capacityEnd && static_cast<std::size_t>(end - start) < wanted) {
+        const ssize_t got = ::read(m_fd, end, static_cast<std::size_t>(capacityEnd - end));
+        if (got > 0) {
+            end += got;
+        } else if (got < 0 && errno == EINTR) {
+            continue;
+        } else {
+            m_drained = true;
+            break;
+        }
+    }
+    m_end = end;
+    return static_cast<std::size_t>(m_end - m_pos);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A file read front to back through one fixed buffer, allocated once when
+// the stream is made. Bytes [cursor(), limit()) are in memory; nothing that
+// grows with the file is ever allocated.
+class ByteStream {
+public:
+    static constexpr std::size_t DEFAULT_CAPACITY = std::size_t(1) << 20;
+
+    explicit ByteStream(std::size_t capacity = DEFAULT_CAPACITY);
+    ~ByteStream();
+    ByteStream(const ByteStream&) = delete;
+    ByteStream& operator=(const ByteStream&) = delete;
+
+    // False when the file cannot be opened or the buffer was not allocated.
+    // A read error later on ends the data, as it ends a C stream.
+    bool open(const std::string& fileName);
+
+    const char* cursor() const { return m_pos; }
+    const char* limit() const { return m_end; }
+    void moveTo(const char* position) { m_pos = position; }
+
+    // Bytes of the file before cursor().
+    std::uint64_t offset() const
+    {
+        return m_discarded + static_cast<std::uint64_t>(m_pos - m_buffer.get());
+    }
+
+    // True once the file has no bytes beyond limit().
+    bool drained() const { return m_drained; }
+
+    // Brings at least `wanted` bytes after the cursor into memory when the
+    // file (and the capacity) has them; returns how many are there.
+    std::size_t ensure(std::size_t wanted)
+    {
+        const auto available = static_cast<std::size_t>(m_end - m_pos);
+        if (available >= wanted || m_drained)
+            return available;
+        return refill(wanted);
+    }
+
+    // The next byte (0..255), or -1 at the end of the data.
+    int peek()
+    {
+        if (m_pos == m_end && ensure(1) == 0)
+            return -1;
+        return static_cast<unsigned char>(*m_pos);
+    }
+    void advance() { ++m_pos; }
+
+private:
+    std::size_t refill(std::size_t wanted);
+
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_capacity = 0;
+    std::uint64_t m_discarded = 0;
+    const char* m_pos = nullptr;
+    const char* m_end = nullptr;
+    int m_fd = -1;
+    bool m_drained = true;
+};
