@@ -2,7 +2,9 @@
 
 #include "core/AnalysisState.h"
 
-// Mean, minimum, maximum and standard deviation of series[1..sampleCount].
+// Mean, minimum, maximum and standard deviation (over N-1) of
+// series[1..sampleCount]; all 0 for no sample, a NaN without sign as the
+// deviation of one sample.
 void computeSeriesStatistics(AnalysisState& state);
 
 // The largest power of two p with 2p <= N - K*S; 0 when N - K*S < 2.

@@ -372,6 +372,20 @@ TEST_F(CommandSequence, EditCommandsEstimateWhateverTheDialogDid)
     }
 }
 
+TEST_F(CommandSequence, SpectrumOutOfMemoryEndsOnTheFailurePath)
+{
+    load(1000);
+    m_state.computeStatus = 0;
+    setAllocationHook([](std::size_t count) { return count != 257; });
+    selectSegment(m_state, m_host);
+    EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "message" }));
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "PSD configuration is not appropriate" });
+    EXPECT_TRUE(m_host.consistentAtEveryMessage);
+    EXPECT_EQ(m_state.psdValid, 0);
+    EXPECT_EQ(m_state.computeStatus, 1);
+    EXPECT_TRUE(m_state.psd.empty());
+}
+
 TEST_F(CommandSequence, RunningAverageKeepsTheSize)
 {
     load(1000);
