@@ -1,5 +1,6 @@
 #include "spectrum/Fft.h"
 
+#include "spectrum/BitReversal.h"
 #include "spectrum/FftVariant.h"
 
 #include <cmath>
@@ -178,84 +179,10 @@ inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
     std::memcpy(c + 2 * b, &x, 8);
 }
 
-std::uint32_t reverseBits(std::uint32_t value, int bits)
-{
-    std::uint32_t result = 0;
-    for (int i = 0; i < bits; ++i) {
-        result = (result << 1) | (value & 1u);
-        value >>= 1;
-    }
-    return result;
-}
-
-// The permutation of the textbook loop: element k changes place with element
-// reverse(k) once for every pair. Disjoint exchanges commute, so the order
-// of the pairs is free. Large arrays are walked in tiles of 2^q rows of 2^q
-// elements: a tile with middle bits b pairs with the tile of middle bits
-// reverse(b), transposed, and both tiles stay in the cache while they are
-// exchanged.
 void bitReverse(float* c, int log2n)
 {
-    constexpr int q = 4;
-    if (log2n < 2 * q + 2) {
-        const std::uint32_t nn = 1u << log2n;
-        for (std::uint32_t k = 0; k < nn; ++k) {
-            std::uint32_t r = reverseBits(k, log2n);
-            if (r > k)
-                swapElements(c, k, r);
-        }
-        return;
-    }
-    const int middleBits = log2n - 2 * q;
-    const int highShift = log2n - q;
-    std::uint32_t reversedLow[1 << q];
-    for (std::uint32_t i = 0; i < (1u << q); ++i)
-        reversedLow[i] = reverseBits(i, q);
-    for (std::uint32_t b = 0; b < (1u << middleBits); ++b) {
-        const std::uint32_t rb = reverseBits(b, middleBits);
-        if (rb < b)
-            continue;
-        for (std::uint32_t a = 0; a < (1u << q); ++a) {
-            const std::uint32_t row = (a << highShift) | (b << q);
-            for (std::uint32_t lo = 0; lo < (1u << q); ++lo) {
-                const std::uint32_t k = row | lo;
-                const std::uint32_t r = (reversedLow[lo] << highShift) | (rb << q) | reversedLow[a];
-                if (rb != b || r > k)
-                    swapElements(c, k, r);
-            }
-        }
-    }
-}
-
-// The tiles of bitReverse, for a copy instead of an exchange: source
-// element k of real (real part only) lands on element reverse(k) of c.
-void bitReversedCopy(float* c, int log2n, const float* real)
-{
-    constexpr int q = 4;
-    const float zero[2] = { 0.0f, 0.0f };
-    auto place = [&](std::uint32_t from, std::uint32_t to) {
-        std::memcpy(c + 2 * to, real + from, 4);
-        std::memcpy(c + 2 * to + 1, zero, 4);
-    };
-    if (log2n < 2 * q + 2) {
-        const std::uint32_t nn = 1u << log2n;
-        for (std::uint32_t k = 0; k < nn; ++k)
-            place(k, reverseBits(k, log2n));
-        return;
-    }
-    const int middleBits = log2n - 2 * q;
-    const int highShift = log2n - q;
-    std::uint32_t reversedLow[1 << q];
-    for (std::uint32_t i = 0; i < (1u << q); ++i)
-        reversedLow[i] = reverseBits(i, q);
-    for (std::uint32_t b = 0; b < (1u << middleBits); ++b) {
-        const std::uint32_t rb = reverseBits(b, middleBits);
-        for (std::uint32_t a = 0; a < (1u << q); ++a) {
-            const std::uint32_t row = (a << highShift) | (b << q);
-            for (std::uint32_t lo = 0; lo < (1u << q); ++lo)
-                place(row | lo, (reversedLow[lo] << highShift) | (rb << q) | reversedLow[a]);
-        }
-    }
+    forEachBitReversal(
+        log2n, true, [c](std::uint32_t k, std::uint32_t r) { swapElements(c, k, r); });
 }
 
 int exactLog2(int nn)
@@ -317,7 +244,12 @@ void loadBitReversedReal(float* data, int nn, const float* real)
     if (log2n < 0)
         return;
     data[0] = 0.0f;
-    bitReversedCopy(data + 1, log2n, real + 1);
+    float* c = data + 1;
+    const float* samples = real + 1;
+    forEachBitReversal(log2n, false, [c, samples](std::uint32_t k, std::uint32_t r) {
+        c[2 * r] = samples[k];
+        c[2 * r + 1] = 0.0f;
+    });
 }
 
 void complexFft(float* data, int nn)

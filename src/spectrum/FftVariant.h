@@ -3,8 +3,12 @@
 // The transform's butterflies exist in several instruction-set variants that
 // give the same bits; the fastest one the processor supports is chosen at run
 // time. Tests and benchmarks pin a variant to check each of them.
-enum FftVariant { FFT_VARIANT_AUTO = -1, FFT_VARIANT_BASELINE = 0, FFT_VARIANT_AVX2 = 1,
-    FFT_VARIANT_AVX512 = 2 };
+enum FftVariant {
+    FFT_VARIANT_AUTO = -1,
+    FFT_VARIANT_BASELINE = 0,
+    FFT_VARIANT_AVX2 = 1,
+    FFT_VARIANT_AVX512 = 2
+};
 
 bool fftVariantSupported(FftVariant variant);
 

@@ -2,6 +2,7 @@
 
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
+#include "spectrum/SegmentLoad.h"
 
 #include <cmath>
 #include <cstdint>
@@ -36,8 +37,8 @@ inline float binPower(const float* work, int k, int amplitudeOutput)
 
 inline float zeroBinPower(const float* work)
 {
-    return static_cast<float>(static_cast<double>(work[1]) * work[1]
-                              + static_cast<double>(work[2]) * work[2]);
+    return static_cast<float>(
+        static_cast<double>(work[1]) * work[1] + static_cast<double>(work[2]) * work[2]);
 }
 
 // Transforms segment[1..2M] (already tapered) as 2M complex points with zero
@@ -54,10 +55,7 @@ void removeMean(float* values, int n)
 {
     if (n < 1)
         return;
-    double sum = 0.0;
-    for (int i = 1; i <= n; ++i)
-        sum += values[i];
-    const float mean = static_cast<float>(sum / n);
+    const float mean = segmentMean(values, n);
     for (int i = 1; i <= n; ++i)
         values[i] -= mean;
 }
@@ -78,8 +76,8 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
     return 0;
 }
 
-int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
-                int extractAverage, int M, int S, int K, int normalize, int logOutput, float* psd)
+int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
+    int M, int S, int K, int normalize, int logOutput, float* psd)
 {
     // The test keeps one shift more than the K segments need; stored
     // configurations rely on exactly this limit.
@@ -87,41 +85,33 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
         || static_cast<std::int64_t>(S) * K + 2 * static_cast<std::int64_t>(M) > N)
         return 1;
     const int length = 2 * M;
-    FloatBuffer segment;
     FloatBuffer work;
-    if (!segment.allocate(static_cast<std::size_t>(length) + 1)
-        || !work.allocate(2 * static_cast<std::size_t>(length) + 1))
+    if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
         return 1;
+    adviseLargePages(work.data(), work.size());
+    SegmentLoad load { length, windowType, nullptr, 0.0f, extractAverage != 0 };
 
     // With several segments the weights are worth keeping; without the table
     // (one segment, or no memory for it) they are computed per sample, to
     // the same values.
-    const bool taper = isTaperingWindow(windowType);
     std::unique_ptr<double[]> weights;
-    if (taper && K > 1) {
+    if (isTaperingWindow(windowType) && K > 1) {
         weights.reset(new (std::nothrow) double[length]);
         if (weights)
             for (int j = 0; j < length; ++j)
                 weights[j] = dataWindowWeight(windowType, j, length);
+        load.weights = weights.get();
     }
 
     for (int i = 0; i <= M; ++i)
         psd[i] = 0.0f;
-    float* seg = segment.data();
+    float* w = work.data();
     for (int k = 0; k < K; ++k) {
-        const float* source = series + static_cast<std::int64_t>(k) * S;
-        for (int i = 1; i <= length; ++i)
-            seg[i] = source[i];
-        if (extractAverage)
-            removeMean(seg, length);
-        if (weights) {
-            for (int j = 0; j < length; ++j)
-                seg[j + 1] = static_cast<float>(weights[j] * seg[j + 1]);
-        } else if (taper) {
-            applyDataWindow(windowType, seg, length);
-        }
-        transformSegment(seg, work.data(), M);
-        const float* w = work.data();
+        const float* segment = series + static_cast<std::int64_t>(k) * S;
+        if (load.subtractMean)
+            load.mean = segmentMean(segment, length);
+        loadSegment(w, segment, load);
+        complexFftPasses(w, length);
         psd[0] = psd[0] + zeroBinPower(w);
         for (int i = 1; i < M; ++i)
             psd[i] = psd[i] + binPower(w, i, amplitudeOutput);
@@ -162,10 +152,9 @@ int computeSpectrum(AnalysisState& state)
     unsigned available = state.series.empty() ? 0u : unsigned(state.series.size() - 1);
     unsigned samples = state.sampleCount < available ? state.sampleCount : available;
     const int N = samples > 0x7fffffffu ? 0x7fffffff : static_cast<int>(samples);
-    const int status = estimatePsd(state.series.data(), N, state.windowType,
-                                   state.amplitudeOutput, state.extractAverage, M,
-                                   state.dataShift, state.segmentCount, state.normalize,
-                                   state.logOutput, state.psd.data());
+    const int status = estimatePsd(state.series.data(), N, state.windowType, state.amplitudeOutput,
+        state.extractAverage, M, state.dataShift, state.segmentCount, state.normalize,
+        state.logOutput, state.psd.data());
     state.computeStatus = status;
     if (status != 0) {
         state.psd.release();

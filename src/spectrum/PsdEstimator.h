@@ -16,8 +16,8 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
 // entries). Returns 0 on success, 1 when the configuration does not fit
 // (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0) or memory
 // runs out.
-int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
-                int extractAverage, int M, int S, int K, int normalize, int logOutput, float* psd);
+int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
+    int M, int S, int K, int normalize, int logOutput, float* psd);
 
 // Driver on the record: (re)allocates psd with psdSize+1 entries, estimates,
 // applies the unnormalized scale correction, sets computeStatus. Returns 0

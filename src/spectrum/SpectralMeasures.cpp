@@ -5,13 +5,20 @@
 
 namespace {
 
-// The M of the estimate that filled the buffer, or 0 when there is nothing
-// the measures may read.
-int validPsdSize(const AnalysisState& state)
+// The M of the estimate that filled the buffer (the buffer carries it), or
+// 0 when there is no buffer.
+int filledPsdSize(const AnalysisState& state)
 {
-    if (!state.psdValid || state.psd.size() < 2 || state.psd.size() - 1 > INT_MAX)
+    if (state.psd.size() < 2 || state.psd.size() - 1 > INT_MAX)
         return 0;
     return static_cast<int>(state.psd.size() - 1);
+}
+
+// The LB commands may run at any time; only a spectrum the view shows is
+// theirs to read.
+int validPsdSize(const AnalysisState& state)
+{
+    return state.psdValid ? filledPsdSize(state) : 0;
 }
 
 double lowBandOf(const AnalysisState& state, int M)
@@ -37,7 +44,7 @@ double lowBandRatio(double percent, const float* psd, int M)
 
 void updateSpectralMeasures(AnalysisState& state)
 {
-    const int M = validPsdSize(state);
+    const int M = filledPsdSize(state);
     if (M == 0)
         return;
     state.lbValue = lowBandOf(state, M);

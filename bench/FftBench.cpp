@@ -1,0 +1,78 @@
+// complexFft beside the textbook loop it must match bit for bit. Each
+// iteration transforms a fresh copy of the same input; only the transform
+// is timed.
+
+#include "spectrum/Fft.h"
+#include "spectrum/FftVariant.h"
+#include "support/PlainFft.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<float> randomComplex(int nn)
+{
+    std::mt19937 generator(12345u);
+    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+    std::vector<float> data(2 * static_cast<std::size_t>(nn) + 1);
+    for (float& x : data)
+        x = value(generator);
+    return data;
+}
+
+template <void (*transform)(float*, int)> void timeTransform(benchmark::State& state)
+{
+    const int nn = 1 << state.range(0);
+    const std::vector<float> input = randomComplex(nn);
+    std::vector<float> data(input.size());
+    for (auto _ : state) {
+        std::memcpy(data.data(), input.data(), input.size() * sizeof(float));
+        const auto start = std::chrono::steady_clock::now();
+        transform(data.data(), nn);
+        const auto stop = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(data.data());
+        benchmark::ClobberMemory();
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(nn));
+}
+
+// The fast transform pinned to one instruction-set variant, so that the
+// variants can be compared with each other as well.
+template <FftVariant variant> void timePinnedTransform(benchmark::State& state)
+{
+    if (!setFftVariant(variant)) {
+        state.SkipWithError("variant not supported by this processor");
+        return;
+    }
+    timeTransform<complexFft>(state);
+    setFftVariant(FFT_VARIANT_AUTO);
+}
+
+void BM_PlainFft(benchmark::State& state)
+{
+    timeTransform<plainComplexFft>(state);
+}
+
+void BM_ComplexFft(benchmark::State& state)
+{
+    timeTransform<complexFft>(state);
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(12)->Arg(20)->Arg(24)->UseManualTime()->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_PlainFft)->Apply(sizes);
+BENCHMARK(BM_ComplexFft)->Apply(sizes);
+BENCHMARK(timePinnedTransform<FFT_VARIANT_BASELINE>)->Name("BM_ComplexFftBaseline")->Apply(sizes);
+BENCHMARK(timePinnedTransform<FFT_VARIANT_AVX2>)->Name("BM_ComplexFftAvx2")->Apply(sizes);
+BENCHMARK(timePinnedTransform<FFT_VARIANT_AVX512>)->Name("BM_ComplexFftAvx512")->Apply(sizes);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+
+// The float mean of values[1..n], summed in double; n >= 1.
+float segmentMean(const float* values, int n);
+
+// How one segment's samples become the transform's input: the mean
+// subtracted in float, then the window weight applied in double and the
+// product rounded to float, exactly as removeMean and applyDataWindow do it
+// one after the other.
+struct SegmentLoad {
+    int length; // samples in the segment, a power of two
+    int windowType;
+    const double* weights; // the window's weights 0..length-1, or null to compute them
+    float mean;
+    bool subtractMean;
+};
+
+// Mean removal, taper and the transform's bit reversal in one sweep from
+// segment[1..length] (left unchanged) into work[0..2*length], which then
+// holds what complexFft's bit reversal would have made of the tapered
+// samples with zero imaginary parts. No segment copy is made: the samples
+// are read in the cache-friendly tiles of the permutation and every entry of
+// work is written once.
+void loadSegment(float* work, const float* segment, const SegmentLoad& load);
+
+// Asks the system to back work[0..count) with 2 MiB pages where it can: the
+// transform sweeps its buffer in strides far apart, and with large pages the
+// address translations of a sweep stay cached and a fresh buffer's first
+// touch takes a few hundred faults instead of hundreds of thousands. Only a
+// hint; without it everything works the same, only slower.
+void adviseLargePages(float* work, std::size_t count);
