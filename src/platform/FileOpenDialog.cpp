@@ -1,5 +1,6 @@
 #include "platform/FileOpenDialog.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -9,6 +10,18 @@ FileOpenHook& fileOpenHook()
     static FileOpenHook hook;
     return hook;
 }
+// QFileDialog trims the filter names it is given; the program's names
+// begin with a blank. The widget-based dialog picks a filter by its position
+// in the list, so only the shown text changes here.
+void showFilterNamesAsGiven(QFileDialog& dialog, const QStringList& filters)
+{
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (!combo || combo->count() != filters.size())
+        return;
+    for (int i = 0; i < filters.size(); ++i)
+        combo->setItemText(i, filters[i]);
+}
+
 } // namespace
 
 void setFileOpenHook(FileOpenHook hook)
@@ -41,6 +54,7 @@ std::optional<std::string> getOpenFileName(QWidget* parent, const FileOpenReques
     dialog.setFileMode(
         request.existingFilesOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
+    showFilterNamesAsGiven(dialog, filters);
     if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
         dialog.selectNameFilter(filters[request.selectedFilter]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -1,5 +1,6 @@
 #include "platform/WaitCursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 void setWaitCursor()

@@ -1,0 +1,329 @@
+#include "platform/DataExchange.h"
+#include "platform/MessageBox.h"
+#include "platform/WelmoDialog.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(NumberField, AcceptsADecimalNumberBetweenBlanks)
+{
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        { "0", 0.0 },
+        { "  0  ", 0.0 },
+        { "\t0.000", 0.0 },
+        { "00", 0.0 },
+        { "0e-400", 0.0 },
+        { "1.5", 1.5 },
+        { " \t-2.5E-2\t ", -0.025 },
+        { "+3", 3.0 },
+        { ".5", 0.5 },
+        { "5.", 5.0 },
+        { "1e3", 1000.0 },
+        { "-0.0001", -0.0001 },
+        // Only 31 characters are read: the rest of the field is not looked at.
+        { "1                              x", 1.0 },
+        { "1234567890123456789012345678901234", 1234567890123456789012345678901.0 },
+    };
+    for (const Case& c : cases) {
+        double value = -99.0;
+        EXPECT_TRUE(parseNumber(c.text, value)) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST(NumberField, RefusesAnythingElseAndZerosNotWrittenAsZero)
+{
+    const char* cases[] = {
+        "", "   ", "-0", "+0", ".0", "-.0", " -0.0 ",
+        "1e-400", // too small to hold: reads as zero without a leading 0
+        "1e400", "inf", "nan", "0x10", "1,5", "1 2", "1x", "e5", ".", "-", "5e", "5e+", "1\n",
+        "1                             x", // the x is the 31st character
+    };
+    for (const char* text : cases) {
+        double value = -99.0;
+        EXPECT_FALSE(parseNumber(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, -99.0) << '"' << text << '"';
+    }
+}
+
+TEST(IntegerField, AcceptsBlanksAroundASignedNumberWithinItsType)
+{
+    struct Case {
+        const char* text;
+        bool valid;
+        int value;
+    };
+    const Case cases[] = {
+        { "12", true, 12 },
+        { " \t12\t ", true, 12 },
+        { "+7", true, 7 },
+        { "-7", true, -7 },
+        { "007", true, 7 },
+        { "2147483647", true, 2147483647 },
+        { "-2147483648", true, -2147483647 - 1 },
+        { "2147483648", false, 0 },
+        { "-2147483649", false, 0 },
+        { "99999999999999999999999", false, 0 },
+        { "- 7", false, 0 },
+        { "", false, 0 },
+        { " ", false, 0 },
+        { "-", false, 0 },
+        { "1.0", false, 0 },
+        { "1e3", false, 0 },
+        { "12a", false, 0 },
+        { "1 2", false, 0 },
+    };
+    for (const Case& c : cases) {
+        int value = -99;
+        EXPECT_EQ(parseInteger(c.text, value), c.valid) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.valid ? c.value : -99) << '"' << c.text << '"';
+    }
+}
+
+TEST(UnsignedField, RefusesASignOtherThanPlusAndValuesPastItsType)
+{
+    struct Case {
+        const char* text;
+        bool valid;
+        unsigned value;
+    };
+    const Case cases[] = {
+        { " 4294967295 ", true, 4294967295u },
+        { "+5", true, 5u },
+        { "0", true, 0u },
+        { "4294967296", false, 0u },
+        { "-1", false, 0u },
+        { "-0", false, 0u },
+        { "x", false, 0u },
+    };
+    for (const Case& c : cases) {
+        unsigned value = 99;
+        EXPECT_EQ(parseUnsigned(c.text, value), c.valid) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.valid ? c.value : 99u) << '"' << c.text << '"';
+    }
+}
+
+TEST(NumberField, ShowsUpToFifteenSignificantDigits)
+{
+    EXPECT_EQ(formatNumber(2048.0), "2048");
+    EXPECT_EQ(formatNumber(0.1), "0.1");
+    EXPECT_EQ(formatNumber(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(formatNumber(-12.0), "-12");
+    EXPECT_EQ(formatNumber(1e20), "1e+20");
+    EXPECT_EQ(formatNumber(0.0001), "0.0001");
+}
+
+// A dialog with one field of every kind, exchanged in declaration order,
+// and a lose-focus handler on three of them that takes every field.
+class ExchangeDialog : public WelmoDialog {
+public:
+    ExchangeDialog()
+    {
+        auto* layout = new QVBoxLayout(this);
+        for (int id = 1; id <= 6; ++id) {
+            m_fields.push_back(createField(1000 + id));
+            layout->addWidget(m_fields.back());
+        }
+        updateData(false);
+    }
+    QLineEdit* field(int i) const { return m_fields[static_cast<std::size_t>(i)]; }
+    void watch(int i)
+    {
+        onFocusOut(field(i), [this, i] {
+            m_left.push_back(i);
+            updateData(true);
+        });
+    }
+
+    int m_integer = 5;
+    double m_number = 1.0;
+    unsigned m_count = 7;
+    double m_level = -15.0;
+    std::string m_text = "old";
+    int m_plain = 3;
+    std::vector<int> m_left;
+
+protected:
+    void doDataExchange(DataExchange& exchange) override
+    {
+        exchange.integer(field(0), m_integer, 1, 100);
+        exchange.number(field(1), m_number, 0.0001, 50.0);
+        exchange.unsignedInteger(field(2), m_count, 0, 69306016);
+        exchange.number(field(3), m_level, -30.0, 0.0);
+        exchange.text(field(4), m_text);
+        exchange.integer(field(5), m_plain);
+    }
+
+private:
+    std::vector<QLineEdit*> m_fields;
+};
+
+class FieldExchange : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        setMessageHook([this](const std::string& text) { m_messages.push_back(text); });
+    }
+    void TearDown() override { setMessageHook(nullptr); }
+
+    std::vector<std::string> m_messages;
+};
+
+TEST_F(FieldExchange, LoadShowsEveryMember)
+{
+    ExchangeDialog dialog;
+    EXPECT_EQ(dialog.field(0)->text(), "5");
+    EXPECT_EQ(dialog.field(1)->text(), "1");
+    EXPECT_EQ(dialog.field(2)->text(), "7");
+    EXPECT_EQ(dialog.field(3)->text(), "-15");
+    EXPECT_EQ(dialog.field(4)->text(), "old");
+    EXPECT_EQ(dialog.field(5)->text(), "3");
+}
+
+TEST_F(FieldExchange, FirstFailureShowsItsMessageAndStopsTheSave)
+{
+    struct Case {
+        int field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        { 0, "x", "Please enter an integer." },
+        { 0, "0", "Please enter an integer between 1 and 100." },
+        { 0, "101", "Please enter an integer between 1 and 100." },
+        { 1, "-0", "Please enter a number." },
+        { 1, "60", "Please enter a number between 0.0001 and 50." },
+        { 1, "0.00009", "Please enter a number between 0.0001 and 50." },
+        { 2, "-1", "Please enter a positive integer." },
+        { 2, "69306017", "Please enter an integer between 0 and 69306016." },
+        { 3, "1", "Please enter a number between -30 and 0." },
+        { 3, "-30.5", "Please enter a number between -30 and 0." },
+        { 5, "3.5", "Please enter an integer." },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        ExchangeDialog dialog;
+        // Every field gets a new valid value, then one of them an invalid one.
+        const char* valid[] = { "9", "2.5", "11", "-1", "new", "4" };
+        for (int i = 0; i < 6; ++i)
+            dialog.field(i)->setText(QString::fromLatin1(valid[i]));
+        dialog.field(c.field)->setText(QString::fromLatin1(c.text));
+
+        EXPECT_FALSE(dialog.updateData(true));
+        ASSERT_EQ(m_messages.size(), 1u) << c.text;
+        EXPECT_EQ(m_messages[0], c.message);
+        EXPECT_EQ(dialog.focusWidget(), dialog.field(c.field)) << c.text;
+        EXPECT_EQ(dialog.field(c.field)->selectedText(), QString::fromLatin1(c.text));
+        // Members before the failing field are taken, the rest keep theirs.
+        EXPECT_EQ(dialog.m_integer, c.field > 0 ? 9 : 5) << c.text;
+        EXPECT_EQ(dialog.m_number, c.field > 1 ? 2.5 : 1.0) << c.text;
+        EXPECT_EQ(dialog.m_count, c.field > 2 ? 11u : 7u) << c.text;
+        EXPECT_EQ(dialog.m_level, c.field > 3 ? -1.0 : -15.0) << c.text;
+        EXPECT_EQ(dialog.m_text, c.field > 4 ? "new" : "old") << c.text;
+        EXPECT_EQ(dialog.m_plain, 3) << c.text;
+    }
+}
+
+TEST_F(FieldExchange, BoundsThemselvesAreAccepted)
+{
+    ExchangeDialog dialog;
+    const char* texts[] = { "100", "0.0001", "69306016", "-30", "", "-2147483648" };
+    for (int i = 0; i < 6; ++i)
+        dialog.field(i)->setText(QString::fromLatin1(texts[i]));
+    EXPECT_TRUE(dialog.updateData(true));
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(dialog.m_integer, 100);
+    EXPECT_EQ(dialog.m_number, 0.0001);
+    EXPECT_EQ(dialog.m_count, 69306016u);
+    EXPECT_EQ(dialog.m_level, -30.0);
+    EXPECT_EQ(dialog.m_text, "");
+    EXPECT_EQ(dialog.m_plain, -2147483647 - 1);
+}
+
+// Real focus moves need a shown, active window.
+class FocusOut : public FieldExchange {
+public:
+    void SetUp() override
+    {
+        FieldExchange::SetUp();
+        m_dialog.show();
+        m_dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    }
+    void focus(int i)
+    {
+        m_dialog.field(i)->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(m_dialog.field(i)->hasFocus());
+        m_dialog.m_left.clear();
+    }
+
+    ExchangeDialog m_dialog;
+};
+
+TEST_F(FocusOut, FiresWhenTheFocusLeavesNotOnEnter)
+{
+    m_dialog.watch(0);
+    focus(0);
+    QTest::keyClick(m_dialog.field(0), Qt::Key_Return);
+    QTest::keyClick(m_dialog.field(0), Qt::Key_Enter);
+    EXPECT_TRUE(m_dialog.m_left.empty());
+
+    QTest::keyClick(m_dialog.field(0), Qt::Key_Tab);
+    EXPECT_EQ(m_dialog.m_left, std::vector<int> { 0 });
+    EXPECT_TRUE(m_dialog.field(1)->hasFocus());
+
+    focus(0);
+    QTest::mouseClick(m_dialog.field(3), Qt::LeftButton);
+    EXPECT_EQ(m_dialog.m_left, std::vector<int> { 0 });
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(FocusOut, AFailingHandlerStartsNoOtherHandler)
+{
+    // Leaving field 0 takes all fields; field 2 fails and takes the focus
+    // from field 1, which is watched too but was never left by the user.
+    m_dialog.watch(0);
+    m_dialog.watch(1);
+    m_dialog.watch(2);
+    m_dialog.field(2)->setText(QStringLiteral("-4"));
+    focus(0);
+    QTest::keyClick(m_dialog.field(0), Qt::Key_Tab);
+    EXPECT_EQ(m_dialog.m_left, std::vector<int> { 0 });
+    EXPECT_EQ(m_messages, std::vector<std::string> { "Please enter a positive integer." });
+    EXPECT_TRUE(m_dialog.field(2)->hasFocus());
+}
+
+TEST_F(FocusOut, FocusTakenBackByAFailingSaveIsNoLeaving)
+{
+    m_dialog.watch(0);
+    m_dialog.field(2)->setText(QStringLiteral("-4"));
+    focus(0);
+    EXPECT_FALSE(m_dialog.updateData(true));
+    EXPECT_TRUE(m_dialog.m_left.empty());
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_dialog.field(2)->hasFocus());
+}
+
+TEST_F(FocusOut, HidingTheDialogIsNoLeaving)
+{
+    m_dialog.watch(0);
+    focus(0);
+    m_dialog.hide();
+    EXPECT_TRUE(m_dialog.m_left.empty());
+}
+
+} // namespace
