@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "platform/WelmoDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+// "Running Average": the window length, 2 at every opening. OK smooths the
+// series in place.
+class CRunningAverageDlg : public WelmoDialog {
+    Q_OBJECT
+public:
+    explicit CRunningAverageDlg(AnalysisState& state, QWidget* parent = nullptr);
+
+    void OnOK();
+
+protected:
+    void doDataExchange(DataExchange& exchange) override;
+
+private:
+    void createLayout();
+
+    AnalysisState& m_state;
+    int m_window = 2;
+
+    QLineEdit* m_windowEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "platform/WelmoDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+// "Select Data Segment": FROM and TO of the samples to keep, with the new
+// size kept in step when either end or the size is left. OK cuts the series
+// in place to FROM..TO, or says that the segment is out of range.
+class CSelectSegmentDlg : public WelmoDialog {
+    Q_OBJECT
+public:
+    explicit CSelectSegmentDlg(AnalysisState& state, QWidget* parent = nullptr);
+
+    void OnKillFocusFrom();
+    void OnKillFocusTo();
+    void OnKillFocusNewSize();
+    void OnOK();
+
+protected:
+    void doDataExchange(DataExchange& exchange) override;
+
+private:
+    void createControls();
+    void createLayout();
+    // Takes the fields, applies `change` when they all read, and shows the
+    // held values again either way.
+    void recompute(void (CSelectSegmentDlg::*change)());
+    void sizeFromEnds();
+    void endFromSize();
+
+    AnalysisState& m_state;
+
+    int m_from = 1;
+    int m_to;
+    unsigned m_sampleCount;
+    int m_newSize;
+
+    QLineEdit* m_fromEdit = nullptr;
+    QLineEdit* m_toEdit = nullptr;
+    QLineEdit* m_sampleCountEdit = nullptr;
+    QLineEdit* m_newSizeEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};

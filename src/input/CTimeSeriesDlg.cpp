@@ -1,0 +1,170 @@
+#include "input/CTimeSeriesDlg.h"
+
+#include "input/TimeSeriesReader.h"
+#include "output/EditorLaunch.h"
+#include "platform/FileOpenDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/WaitCursor.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr unsigned MAX_ROWS = 69306016;
+
+constexpr int MIN_COLUMNS = 1;
+constexpr int MAX_COLUMNS = 100;
+
+} // namespace
+
+CTimeSeriesDlg::CTimeSeriesDlg(AnalysisState& state, QWidget* parent)
+    : WelmoDialog(parent)
+    , m_state(state)
+    , m_dataFileName(state.dataFileName)
+    , m_headerTokens(state.headerTokens)
+    , m_columnCount(state.columnCount)
+    , m_dataColumn(state.dataColumn)
+    , m_sampleCount(state.sampleCount)
+{
+    setWindowTitle(QStringLiteral("Time Series Data"));
+    createControls();
+    createLayout();
+    connect(m_browseButton, &QPushButton::clicked, this, &CTimeSeriesDlg::OnBrowse);
+    connect(m_getAndCheckButton, &QPushButton::clicked, this, &CTimeSeriesDlg::OnGetAndCheck);
+    connect(m_editButton, &QPushButton::clicked, this, &CTimeSeriesDlg::OnEdit);
+    connect(m_okButton, &QPushButton::clicked, this, &CTimeSeriesDlg::OnOK);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    updateData(false);
+}
+
+void CTimeSeriesDlg::createControls()
+{
+    // Created in tab order.
+    m_dataFileNameEdit = createField(1000);
+    m_browseButton = createButton(1001, QStringLiteral("Browse"));
+    m_headerTokensEdit = createField(1002);
+    m_columnCountEdit = createField(1003);
+    m_dataColumnEdit = createField(1004);
+    m_sampleCountEdit = createField(1005);
+    m_sampleCountEdit->setAlignment(Qt::AlignCenter);
+    m_getAndCheckButton = createButton(1006, QStringLiteral("Get and Check"));
+    m_editButton = createButton(1007, QStringLiteral("Edit"));
+    m_okButton = createButton(1, QStringLiteral("OK"));
+    m_okButton->setDefault(true);
+    m_cancelButton = createButton(2, QStringLiteral("Cancel"));
+
+    QWidget* tabChain[] = { m_dataFileNameEdit, m_browseButton, m_headerTokensEdit,
+        m_columnCountEdit, m_dataColumnEdit, m_sampleCountEdit, m_getAndCheckButton, m_editButton,
+        m_okButton, m_cancelButton };
+    for (std::size_t i = 1; i < std::size(tabChain); ++i)
+        setTabOrder(tabChain[i - 1], tabChain[i]);
+}
+
+void CTimeSeriesDlg::createLayout()
+{
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("File Name :"), this));
+    fileRow->addWidget(m_dataFileNameEdit, 1);
+    fileRow->addWidget(m_browseButton);
+
+    auto* layout
+        = new QGroupBox(QStringLiteral("ASCII file  rows x columns of float numbers"), this);
+    auto* layoutGrid = new QGridLayout(layout);
+    layoutGrid->addWidget(new QLabel(QStringLiteral("Data Starting Raw :"), layout), 0, 0);
+    layoutGrid->addWidget(m_headerTokensEdit, 0, 1);
+    layoutGrid->addWidget(new QLabel(QStringLiteral("Number of columns :"), layout), 1, 0);
+    layoutGrid->addWidget(m_columnCountEdit, 1, 1);
+    layoutGrid->addWidget(new QLabel(QStringLiteral("Column for processing :"), layout), 2, 0);
+    layoutGrid->addWidget(m_dataColumnEdit, 2, 1);
+
+    auto* rowsCaption = new QLabel(QStringLiteral("Data Raws"), this);
+    rowsCaption->setAlignment(Qt::AlignCenter);
+    rowsCaption->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* rowsColumn = new QVBoxLayout;
+    rowsColumn->addWidget(rowsCaption);
+    rowsColumn->addWidget(m_sampleCountEdit);
+    rowsColumn->addWidget(m_getAndCheckButton);
+    rowsColumn->addWidget(m_editButton);
+    rowsColumn->addStretch();
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(layout, 1);
+    middle->addLayout(rowsColumn);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    buttons->addStretch();
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(fileRow);
+    main->addLayout(middle);
+    main->addLayout(buttons);
+}
+
+void CTimeSeriesDlg::doDataExchange(DataExchange& exchange)
+{
+    exchange.unsignedInteger(m_sampleCountEdit, m_sampleCount, 0, MAX_ROWS);
+    exchange.text(m_dataFileNameEdit, m_dataFileName);
+    exchange.integer(m_headerTokensEdit, m_headerTokens);
+    exchange.integer(m_columnCountEdit, m_columnCount, MIN_COLUMNS, MAX_COLUMNS);
+    exchange.integer(m_dataColumnEdit, m_dataColumn, MIN_COLUMNS, MAX_COLUMNS);
+}
+
+void CTimeSeriesDlg::OnBrowse()
+{
+    // The fields are not taken first: whatever was typed since they were
+    // last taken gives way to the held values.
+    if (const auto chosen = getOpenFileName(this, dataFileRequest()))
+        m_dataFileName = *chosen;
+    updateData(false);
+}
+
+void CTimeSeriesDlg::OnGetAndCheck()
+{
+    if (!updateData(true))
+        return;
+    setWaitCursor();
+    unsigned rows = 0;
+    if (countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows) != 0) {
+        setArrowCursor();
+        showMessage("File not found");
+        return;
+    }
+    m_sampleCount = rows;
+    updateData(false);
+    setArrowCursor();
+}
+
+void CTimeSeriesDlg::OnEdit()
+{
+    // The name as last taken, not the text typed since.
+    runEditor(m_state.editorCommand, m_dataFileName);
+}
+
+void CTimeSeriesDlg::OnOK()
+{
+    if (!updateData(true))
+        return;
+    // A position past the end of the row would never be read, and the
+    // series would be filled with whatever the row buffer held before.
+    if (m_dataColumn > m_columnCount) {
+        DataExchange exchange(true);
+        exchange.fail(m_dataColumnEdit, "Column for processing must not exceed Number of columns");
+        return;
+    }
+    m_state.sampleCount = m_sampleCount;
+    m_state.headerTokens = m_headerTokens;
+    m_state.columnCount = m_columnCount;
+    m_state.dataColumn = m_dataColumn;
+    m_state.dataFileName = m_dataFileName;
+    m_state.dialogAccepted = 1;
+    accept();
+}

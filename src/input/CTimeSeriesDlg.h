@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "platform/WelmoDialog.h"
+
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+// "Time Series Data": the data file, the layout of its table and the number
+// of rows to read. Browse, Get and Check and Edit work on the dialog's held
+// values; the record changes only on OK, which also raises dialogAccepted.
+class CTimeSeriesDlg : public WelmoDialog {
+    Q_OBJECT
+public:
+    explicit CTimeSeriesDlg(AnalysisState& state, QWidget* parent = nullptr);
+
+    void OnBrowse();
+    void OnGetAndCheck();
+    void OnEdit();
+    void OnOK();
+
+protected:
+    void doDataExchange(DataExchange& exchange) override;
+
+private:
+    void createControls();
+    void createLayout();
+
+    AnalysisState& m_state;
+
+    std::string m_dataFileName;
+    int m_headerTokens;
+    int m_columnCount;
+    int m_dataColumn;
+    unsigned m_sampleCount;
+
+    QLineEdit* m_dataFileNameEdit = nullptr;
+    QPushButton* m_browseButton = nullptr;
+    QLineEdit* m_headerTokensEdit = nullptr;
+    QLineEdit* m_columnCountEdit = nullptr;
+    QLineEdit* m_dataColumnEdit = nullptr;
+    QLineEdit* m_sampleCountEdit = nullptr;
+    QPushButton* m_getAndCheckButton = nullptr;
+    QPushButton* m_editButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};
