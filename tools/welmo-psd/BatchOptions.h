@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The command line of welmo-psd. Unset optionals take the record's start-up
+// values or, for the PSD size and the row count, what the data allow.
+struct BatchOptions {
+    std::string dataFile;
+    int headerTokens = 0;
+    int columnCount = 1;
+    int dataColumn = 1;
+    std::optional<unsigned> rows;
+    std::optional<int> psdSize;
+    int segmentCount = 1;
+    int dataShift = 0;
+    bool autoShift = false;
+    int windowType = 1;
+    int normalize = 1;
+    int lbFrequencies = 16;
+    std::optional<std::string> output;
+    bool normalScales = false;
+    double dt = 1.0;
+    double minLevel = -15.0;
+    std::optional<std::string> renderFile;
+    int renderWidth = 800;
+    int renderHeight = 600;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv. Returns false with a one-line reason naming the option and
+// its accepted range.
+bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error);
+
+std::string batchUsage();

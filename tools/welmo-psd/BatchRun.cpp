@@ -1,0 +1,109 @@
+#include "BatchRun.h"
+
+#include "core/CFormat.h"
+#include "core/SeriesStatistics.h"
+#include "input/TimeSeriesReader.h"
+#include "output/PsdExport.h"
+#include "spectrum/PsdEstimator.h"
+#include "spectrum/SpectralMeasures.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr unsigned MIN_ROWS = 32;
+
+void applyLayout(const BatchOptions& options, AnalysisState& state)
+{
+    state.dataFileName = options.dataFile;
+    state.headerTokens = options.headerTokens;
+    state.columnCount = options.columnCount;
+    state.dataColumn = options.dataColumn;
+    state.segmentCount = options.segmentCount;
+    state.dataShift = options.dataShift;
+    state.windowType = options.windowType;
+    state.normalize = options.normalize;
+    state.lbFrequencies = options.lbFrequencies;
+    state.exportDt = options.dt;
+    state.exportMinLog = options.minLevel;
+}
+
+// The configuration dialog's "auto" shift: K segments of 2M samples spread
+// over the series, never further apart than one segment.
+int automaticShift(unsigned N, int M, int K)
+{
+    if (K == 1)
+        return 0;
+    const std::uint32_t twoM = 2u * static_cast<std::uint32_t>(M);
+    const std::uint32_t shift
+        = (static_cast<std::uint32_t>(N) - twoM) / static_cast<std::uint32_t>(K);
+    return static_cast<int>(shift > twoM ? twoM : shift);
+}
+
+BatchStatus readSeries(const BatchOptions& options, AnalysisState& state, std::string& error)
+{
+    unsigned rows = 0;
+    if (options.rows)
+        rows = *options.rows;
+    else if (countTimeSeriesRows(state.dataFileName, state.headerTokens, state.columnCount, rows)
+        != 0) {
+        error = "File not found";
+        return BATCH_DATA_ERROR;
+    }
+    if (rows < MIN_ROWS) {
+        error = "Too few data";
+        return BATCH_DATA_ERROR;
+    }
+    state.sampleCount = rows;
+    if (allocateSeries(state, rows) != 0) {
+        state.sampleCount = 0;
+        error = "Memory Allocation failure";
+        return BATCH_DATA_ERROR;
+    }
+    state.computeStatus = readTimeSeries(state, rows);
+    state.loadedCount = state.sampleCount;
+    if (state.computeStatus != 0) {
+        error = formatC("Error in file \n %u data retrieved", state.sampleCount);
+        return BATCH_DATA_ERROR;
+    }
+    return BATCH_OK;
+}
+
+} // namespace
+
+BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error)
+{
+    applyLayout(options, state);
+    if (const BatchStatus status = readSeries(options, state, error); status != BATCH_OK)
+        return status;
+
+    computeSeriesStatistics(state);
+    if (state.autoScaleSignal) {
+        const double margin = (state.seriesMax - state.seriesMin) * 0.2;
+        state.signalMin = state.seriesMin - margin;
+        state.signalMax = state.seriesMax + margin;
+    }
+    if (options.autoShift)
+        state.dataShift = automaticShift(state.sampleCount, *options.psdSize, state.segmentCount);
+    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+    state.psdSize = options.psdSize ? *options.psdSize : state.maxPsdSize;
+
+    state.computeStatus = computeSpectrum(state);
+    if (state.computeStatus != 0) {
+        state.psdValid = 0;
+        error = "PSD configuration is not appropriate";
+        return BATCH_CONFIGURATION_ERROR;
+    }
+    state.psdValid = 1;
+    updateSpectralMeasures(state);
+    derivePsdFileName(state);
+    if (options.output)
+        state.psdFileName = *options.output;
+
+    std::string reason;
+    if (exportPsd(state, options.normalScales, options.dt, reason) != 0) {
+        error = formatC("Cannot write file %s\n%s", state.psdFileName.c_str(), reason.c_str());
+        return BATCH_WRITE_ERROR;
+    }
+    return BATCH_OK;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "BatchOptions.h"
+
+#include "core/AnalysisState.h"
+
+#include <string>
+
+// Exit statuses of welmo-psd.
+enum BatchStatus {
+    BATCH_OK = 0,
+    BATCH_DATA_ERROR = 1,
+    BATCH_USAGE_ERROR = 2,
+    BATCH_CONFIGURATION_ERROR = 3,
+    BATCH_WRITE_ERROR = 4,
+};
+
+// Runs the Retrieve Data sequence on options.dataFile without a window and
+// exports the spectrum. On failure returns the status and the system's
+// message in `error`; the record then holds what the sequence left.
+BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error);
