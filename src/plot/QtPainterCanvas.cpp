@@ -1,0 +1,91 @@
+#include "plot/QtPainterCanvas.h"
+
+#include <QFontMetrics>
+#include <QLine>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+
+namespace {
+
+QColor toQColor(ColorRef color)
+{
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+        static_cast<int>((color >> 16) & 0xFF));
+}
+
+QPoint toQPoint(DevicePoint point)
+{
+    return QPoint(point.x, point.y);
+}
+
+} // namespace
+
+QtPainterCanvas::QtPainterCanvas(QPainter& painter, DeviceRect clientRect)
+    : m_painter(painter)
+    , m_clientRect(clientRect)
+    , m_lineColor(Qt::black)
+    , m_textColor(Qt::black)
+{
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setBrush(Qt::NoBrush);
+    // Force the first usePenColor to install our pen whatever the painter had.
+    m_painterColor = QColor();
+    usePenColor(m_lineColor);
+}
+
+void QtPainterCanvas::usePenColor(QColor color)
+{
+    if (color == m_painterColor)
+        return;
+    QPen pen(color);
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setStyle(Qt::SolidLine);
+    m_painter.setPen(pen);
+    m_painterColor = color;
+}
+
+void QtPainterCanvas::moveTo(DevicePoint point)
+{
+    m_position = toQPoint(point);
+}
+
+void QtPainterCanvas::lineTo(DevicePoint point)
+{
+    const QPoint to = toQPoint(point);
+    usePenColor(m_lineColor);
+    m_painter.drawLine(QLine(m_position, to));
+    m_position = to;
+}
+
+void QtPainterCanvas::setPixel(DevicePoint point, ColorRef color)
+{
+    usePenColor(toQColor(color));
+    m_painter.drawPoint(toQPoint(point));
+}
+
+void QtPainterCanvas::textOut(DevicePoint point, const std::string& text)
+{
+    usePenColor(m_textColor);
+    const QFontMetrics metrics = m_painter.fontMetrics();
+    m_painter.drawText(QPoint(point.x, point.y + metrics.ascent()), QString::fromStdString(text));
+}
+
+void QtPainterCanvas::setTextColor(ColorRef color)
+{
+    m_textColor = toQColor(color);
+}
+
+void QtPainterCanvas::selectPen(ColorRef color)
+{
+    m_lineColor = toQColor(color);
+}
+
+void QtPainterCanvas::selectDefaultPen()
+{
+    m_lineColor = Qt::black;
+}

@@ -1,0 +1,134 @@
+#include "plot/PlotPicture.h"
+#include "plot/QtPainterCanvas.h"
+#include "support/PlainPaint.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int width = 1200;
+constexpr int height = 800;
+
+enum class Shape { sine, noise, steps, spikes };
+
+float sampleOf(Shape shape, std::size_t i, std::size_t count, std::mt19937& random)
+{
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    const double phase = static_cast<double>(i) / static_cast<double>(count);
+    switch (shape) {
+    case Shape::sine:
+        return static_cast<float>(std::sin(2 * M_PI * 7.3 * phase));
+    case Shape::noise:
+        return gauss(random);
+    case Shape::steps:
+        return static_cast<float>(std::floor(phase * 23.0) / 7.0 - 1.5);
+    case Shape::spikes:
+        return i % 9973 == 0 ? 40.0f * gauss(random) : 0.05f * gauss(random);
+    }
+    return 0.0f;
+}
+
+struct Scene {
+    std::string name;
+    Shape shape;
+    unsigned count;
+    int dotted = 0;
+    int lbFrequencies = 16;
+    int logFrequency = 1;
+    int logPower = 1;
+};
+
+AnalysisState stateOf(const Scene& scene)
+{
+    AnalysisState state;
+    resetAnalysisState(state);
+    std::mt19937 random(1234);
+    state.sampleCount = scene.count;
+    state.series.allocate(scene.count + 1);
+    state.series[0] = 0.0f;
+    float low = 0.0f, high = 0.0f;
+    for (std::size_t i = 1; i <= scene.count; ++i) {
+        state.series[i] = sampleOf(scene.shape, i, scene.count, random);
+        low = std::min(low, state.series[i]);
+        high = std::max(high, state.series[i]);
+    }
+    state.signalMin = low;
+    state.signalMax = scene.shape == Shape::spikes ? 1.0 : high; // spikes leave the panel
+    state.dottedSignal = scene.dotted;
+    state.logFrequency = scene.logFrequency;
+    state.logPower = scene.logPower;
+    state.lbFrequencies = scene.lbFrequencies;
+
+    // A falling spectrum with the scatter of an estimate, partly below the
+    // window's bottom so that the raised entries are drawn too.
+    const int m = static_cast<int>(std::max(8u, scene.count / 2));
+    state.psdSize = m;
+    state.psdValid = 1;
+    state.psd.allocate(static_cast<std::size_t>(m) + 1);
+    std::normal_distribution<float> scatter(0.0f, 0.7f);
+    for (int i = 0; i <= m; ++i)
+        state.psd[i] = static_cast<float>(-2.0 - 11.0 * i / m) + scatter(random);
+    state.psd[m / 3] = 1.0f;
+    return state;
+}
+
+QImage paint(
+    const AnalysisState& state, const std::function<void(Canvas&, const AnalysisState&)>& draw)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtPainterCanvas canvas(painter, { 0, 0, width, height });
+    draw(canvas, state);
+    return image;
+}
+
+double agreement(const QImage& a, const QImage& b)
+{
+    long long same = 0;
+    for (int y = 0; y < height; ++y) {
+        const QRgb* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const QRgb* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            same += rowA[x] == rowB[x];
+    }
+    return static_cast<double>(same) / (static_cast<double>(width) * height);
+}
+
+// The drawing that merges the samples of a column gives the picture of one
+// line per sample.
+TEST(PaintAgreement, FastPictureMatchesThePlainOne)
+{
+    const Scene scenes[] = {
+        { "sine", Shape::sine, 1u << 20 },
+        { "noise", Shape::noise, 1u << 20 },
+        { "steps", Shape::steps, 1u << 20 },
+        { "spikes", Shape::spikes, 1u << 20 },
+        { "noise, few samples", Shape::noise, 900 },
+        { "sine, dotted", Shape::sine, 1u << 20, 1 },
+        { "noise, dotted", Shape::noise, 1u << 18, 1 },
+        { "spikes, dotted", Shape::spikes, 1u << 18, 1 },
+        { "noise, LB in a crowded column", Shape::noise, 1u << 18, 0, 100000 },
+        { "steps, linear axes", Shape::steps, 1u << 18, 0, 16, 0, 0 },
+    };
+    for (const Scene& scene : scenes) {
+        const AnalysisState state = stateOf(scene);
+        const QImage fast = paint(state, drawPicture);
+        const QImage plain = paint(state, paintPlain);
+        const double agreed = agreement(fast, plain);
+        std::printf("[ agreement ] %-32s %.4f %%\n", scene.name.c_str(), 100.0 * agreed);
+        EXPECT_GE(agreed, 0.999) << scene.name;
+    }
+}
+
+} // namespace

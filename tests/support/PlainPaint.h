@@ -1,0 +1,10 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "plot/Canvas.h"
+
+// The picture drawn the plain way, one line (or pixel) per sample and per
+// spectrum entry, straight down the drawing steps: the reference whose
+// pixels the fast drawing must reproduce, and the baseline of its
+// benchmark.
+void paintPlain(Canvas& canvas, const AnalysisState& state);
