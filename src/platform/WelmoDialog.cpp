@@ -60,6 +60,16 @@ QPushButton* WelmoDialog::createButton(int id, const QString& text)
     return button;
 }
 
+void WelmoDialog::setVisible(bool visible)
+{
+    // Hiding moves the focus out of the field that had it, after OK or
+    // Cancel: the user has finished with the fields by then.
+    const bool wasHiding = m_hiding;
+    m_hiding = !visible;
+    QDialog::setVisible(visible);
+    m_hiding = wasHiding;
+}
+
 bool WelmoDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::FocusOut)
@@ -70,7 +80,7 @@ bool WelmoDialog::eventFilter(QObject* watched, QEvent* event)
     // field it refused) must not set off the next field's handler.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
-        || m_inFocusOutHandler || m_exchanging || !isVisible())
+        || m_inFocusOutHandler || m_exchanging || m_hiding)
         return QDialog::eventFilter(watched, event);
     for (const FocusOutHandler& entry : m_focusOutHandlers) {
         if (entry.field != watched)

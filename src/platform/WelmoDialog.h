@@ -21,6 +21,8 @@ public:
     // Runs the exchange; returns false when a field failed on save.
     bool updateData(bool save);
 
+    void setVisible(bool visible) override;
+
 protected:
     virtual void doDataExchange(DataExchange& exchange) = 0;
 
@@ -47,4 +49,5 @@ private:
     std::vector<FocusOutHandler> m_focusOutHandlers;
     bool m_inFocusOutHandler = false;
     bool m_exchanging = false;
+    bool m_hiding = false;
 };

@@ -1,0 +1,249 @@
+#include "input/CSelectSegmentDlg.h"
+
+#include "platform/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// N = 1000 samples, sample i holding 0.5 * i.
+AnalysisState thousandSamples()
+{
+    AnalysisState state;
+    allocateSeries(state, 1000);
+    state.sampleCount = 1000;
+    state.isOriginal = 1;
+    state.series[0] = 0.0f;
+    for (unsigned i = 1; i <= 1000; ++i)
+        state.series[i] = 0.5f * static_cast<float>(i);
+    return state;
+}
+
+class SelectSegmentDialog : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        setMessageHook([this](const std::string& text) { m_messages.push_back(text); });
+    }
+    void TearDown() override { setMessageHook(nullptr); }
+
+    void open() { m_dialog = std::make_unique<CSelectSegmentDlg>(m_state); }
+    QLineEdit* field(int id) const
+    {
+        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
+    }
+    QAbstractButton* button(int id) const
+    {
+        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
+    }
+    std::string text(int id) const { return field(id)->text().toStdString(); }
+    void type(int id, const char* text) { field(id)->setText(QString::fromLatin1(text)); }
+    void leave(int id)
+    {
+        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(field(id), &event);
+    }
+    void click(int id) { button(id)->click(); }
+    void expectSeriesUnchanged()
+    {
+        EXPECT_EQ(m_state.sampleCount, 1000u);
+        EXPECT_EQ(m_state.isOriginal, 1);
+        for (unsigned i = 1; i <= 1000; ++i)
+            ASSERT_EQ(m_state.series[i], 0.5f * static_cast<float>(i)) << i;
+    }
+
+    AnalysisState m_state = thousandSamples();
+    std::unique_ptr<CSelectSegmentDlg> m_dialog;
+    std::vector<std::string> m_messages;
+};
+
+TEST_F(SelectSegmentDialog, OpensOnTheWholeSeries)
+{
+    open();
+    EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Select Data Segment");
+    EXPECT_EQ(text(1034), "1");
+    EXPECT_EQ(text(1035), "1000");
+    EXPECT_EQ(text(1033), "1000");
+    EXPECT_TRUE(field(1033)->isReadOnly());
+    EXPECT_EQ(text(1036), "1000");
+
+    std::string order;
+    QWidget* widget = field(1034);
+    for (int i = 0; i < 5; ++i, widget = widget->nextInFocusChain())
+        order += widget->objectName().toStdString() + " ";
+    EXPECT_EQ(order, "field1034 field1035 field1036 button1 button2 ");
+}
+
+TEST_F(SelectSegmentDialog, LeavingAFieldKeepsSizeAndEndInStep)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* newSize;
+        int left;
+        const char* expectedTo;
+        const char* expectedSize;
+    };
+    const Case cases[] = {
+        { "101", "300", "1000", 1035, "300", "200" },
+        { "101", "300", "1000", 1034, "300", "200" },
+        { "101", "1000", "1000", 1034, "1000", "900" },
+        { "101", "300", "50", 1036, "150", "50" },
+        { "5", "4", "1000", 1035, "4", "0" },
+        // Sums past the range of int stay at its end.
+        { "-2147483648", "2147483647", "1", 1035, "2147483647", "2147483647" },
+    };
+    for (const Case& c : cases) {
+        open();
+        type(1034, c.from);
+        type(1035, c.to);
+        type(1036, c.newSize);
+        leave(c.left);
+        EXPECT_EQ(text(1034), c.from) << c.left;
+        EXPECT_EQ(text(1035), c.expectedTo) << c.left;
+        EXPECT_EQ(text(1036), c.expectedSize) << c.left;
+    }
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(SelectSegmentDialog, AFieldThatDoesNotReadIsShownAgainWithItsHeldValue)
+{
+    open();
+    type(1034, "101");
+    type(1035, "3x");
+    type(1036, "20");
+    leave(1034);
+    EXPECT_EQ(m_messages, std::vector<std::string> { "Please enter an integer." });
+    EXPECT_EQ(text(1034), "101");
+    EXPECT_EQ(text(1035), "1000");
+    EXPECT_EQ(text(1036), "1000") << "no size computed from a field that did not read";
+}
+
+TEST_F(SelectSegmentDialog, OkCutsTheSeriesFromFromToTo)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+        unsigned size;
+    };
+    const Case cases[] = {
+        { "101", "300", 200 },
+        { "1", "1000", 1000 },
+        { "1000", "1000", 1 },
+        { "7", "7", 1 },
+    };
+    for (const Case& c : cases) {
+        m_state = thousandSamples();
+        open();
+        type(1034, c.from);
+        type(1035, c.to);
+        type(1036, "3"); // never left: the typed size has no effect
+        click(1);
+        EXPECT_TRUE(m_messages.empty());
+        EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+        ASSERT_EQ(m_state.sampleCount, c.size) << c.from << ".." << c.to;
+        EXPECT_EQ(m_state.isOriginal, 0);
+        const unsigned from = static_cast<unsigned>(std::stoi(c.from));
+        for (unsigned i = 1; i <= c.size; ++i)
+            ASSERT_EQ(m_state.series[i], 0.5f * static_cast<float>(from + i - 1)) << i;
+    }
+}
+
+TEST_F(SelectSegmentDialog, EnterRightAfterTypingASizeCutsToTheEndShown)
+{
+    open();
+    type(1034, "101");
+    leave(1034);
+    type(1036, "50");
+    click(1); // Enter: the focus never left New Size
+    EXPECT_EQ(m_state.sampleCount, 900u);
+    EXPECT_EQ(m_state.series[1], 50.5f);
+}
+
+TEST_F(SelectSegmentDialog, IllegalSegmentIsRefusedAfterTheDialogCloses)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+    };
+    const Case cases[] = { { "1", "1001" }, { "0", "10" }, { "-5", "10" }, { "11", "10" } };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        open();
+        type(1034, c.from);
+        type(1035, c.to);
+        click(1);
+        EXPECT_EQ(m_messages, std::vector<std::string> { "Segment out of legal range" });
+        EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+        expectSeriesUnchanged();
+    }
+}
+
+TEST_F(SelectSegmentDialog, OkWithAFieldThatDoesNotReadStaysOpen)
+{
+    struct Case {
+        int id;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        { 1034, "", "Please enter an integer." },
+        { 1035, "1.5", "Please enter an integer." },
+        { 1036, "x", "Please enter an integer." },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        open();
+        type(c.id, c.text);
+        click(1);
+        EXPECT_EQ(m_messages, std::vector<std::string> { c.message });
+        EXPECT_EQ(m_dialog->focusWidget(), field(c.id));
+        EXPECT_NE(m_dialog->result(), QDialog::Accepted);
+        expectSeriesUnchanged();
+    }
+}
+
+TEST_F(SelectSegmentDialog, CancelChangesNothing)
+{
+    open();
+    type(1034, "101");
+    type(1035, "300");
+    click(2);
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    EXPECT_TRUE(m_messages.empty());
+    expectSeriesUnchanged();
+}
+
+TEST_F(SelectSegmentDialog, TypingAndTabbingAsAUserWould)
+{
+    open();
+    m_dialog->show();
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    field(1034)->setFocus();
+    field(1034)->selectAll();
+    QTest::keyClicks(field(1034), "101");
+    QTest::keyClick(field(1034), Qt::Key_Tab);
+    EXPECT_EQ(text(1036), "900");
+    field(1035)->selectAll();
+    QTest::keyClicks(field(1035), "300");
+    QTest::keyClick(field(1035), Qt::Key_Tab);
+    EXPECT_EQ(text(1036), "200");
+    QTest::keyClick(field(1036), Qt::Key_Return);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_state.sampleCount, 200u);
+    EXPECT_EQ(m_state.series[1], 50.5f);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+} // namespace
