@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDialog>
+
+// "About Welmo": the application icon, the version line and OK.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/CommandHost.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CWelmoDoc;
+class CWelmoView;
+class QAction;
+class QLabel;
+class QPrinter;
+class QStatusBar;
+class QToolBar;
+struct AnalysisState;
+
+// The main window: menus, toolbar, status bar, the one document and view,
+// and the command handlers. It is the command sequences' window system.
+class CMainFrame : public QMainWindow, public CommandHost {
+    Q_OBJECT
+public:
+    explicit CMainFrame(AnalysisState& state, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CWelmoDoc& document() { return *m_document; }
+    CWelmoView& view() { return *m_view; }
+    QToolBar& toolBar() { return *m_wndToolBar; }
+    QPrinter& printer() { return *m_printer; }
+
+    // The action that carries a command id, or nullptr.
+    QAction* commandAction(int id) const { return m_actions.value(id, nullptr); }
+
+    // Routes a command to its handler. Returns false for an id that has
+    // none (the Edit commands and the pane keys), which then does nothing.
+    bool onCommand(int id);
+    // The name of the handler a command id is routed to, or nullptr.
+    static const char* handlerName(int id);
+
+    // Opens `pathName` as the document: checks that it can be read, takes
+    // its title and puts it at the head of the recent-file list; nothing is
+    // read from it. Reports a file that cannot be opened and returns false.
+    bool openDocument(const QString& pathName);
+    QStringList recentFiles() const { return m_recentFiles; }
+
+    // Test seam for the open-file dialog: returns the chosen path, or an
+    // empty string for Cancel.
+    using OpenFileChooser = std::function<QString(QWidget* parent)>;
+    static void setOpenFileChooser(OpenFileChooser chooser);
+
+    // CommandHost
+    void runTimeSeriesDialog() override;
+    void runPsdConfigDialog() override;
+    void runSelectSegmentDialog() override;
+    void runRunningAverageDialog() override;
+    void message(const std::string& text) override;
+    void waitCursor() override;
+    void arrowCursor() override;
+    void repaint() override;
+
+    // Command handlers
+    void OnRetrieveData();
+    void OnPsdConfiguration();
+    void OnExportPsd();
+    void OnGraphics();
+    void OnEditorCommand();
+    void OnGetOriginalData();
+    void OnSelectSegment();
+    void OnRunningAverage();
+    void OnEditDataFile();
+    void OnEditPsdFile();
+    void OnRefreshScreen();
+    void OnLowerLb();
+    void OnHigherLb();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    void OnAppAbout();
+    void OnAppExit();
+    void OnViewToolbar();
+    void OnViewStatusBar();
+
+    static constexpr int recentFileCount = 4;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void readSettings();
+    void writeSettings() const;
+
+    QAction* makeAction(int id, const QString& text, const QString& prompt,
+        const QList<QKeySequence>& shortcuts = {});
+    void addRecentFile(const QString& pathName);
+    void updateCaption();
+    void showIdleText(const QString& message);
+
+    AnalysisState& m_state;
+    CWelmoDoc* m_document = nullptr;
+    CWelmoView* m_view = nullptr;
+    QStatusBar* m_wndStatusBar = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+    QHash<int, QAction*> m_actions;
+    QStringList m_recentFiles;
+};

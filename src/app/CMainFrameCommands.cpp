@@ -1,0 +1,87 @@
+#include "app/CMainFrame.h"
+
+#include "core/AnalysisState.h"
+#include "core/Commands.h"
+#include "output/CExportPsdDlg.h"
+#include "output/EditorLaunch.h"
+#include "platform/MessageBox.h"
+#include "plot/CGraphicsDlg.h"
+#include "spectrum/SpectralMeasures.h"
+
+// The analysis commands: each hands the record and this window to its
+// sequence, which runs the dialog, recomputes and asks for the repaint.
+
+void CMainFrame::OnRetrieveData()
+{
+    retrieveData(m_state, *this);
+}
+
+void CMainFrame::OnPsdConfiguration()
+{
+    psdConfiguration(m_state, *this);
+}
+
+void CMainFrame::OnGetOriginalData()
+{
+    getOriginalData(m_state, *this);
+}
+
+void CMainFrame::OnSelectSegment()
+{
+    selectSegment(m_state, *this);
+}
+
+void CMainFrame::OnRunningAverage()
+{
+    runningAverage(m_state, *this);
+}
+
+void CMainFrame::OnRefreshScreen()
+{
+    refreshScreen(*this);
+}
+
+void CMainFrame::OnLowerLb()
+{
+    lowerLb(m_state);
+    repaint();
+}
+
+void CMainFrame::OnHigherLb()
+{
+    higherLb(m_state);
+    repaint();
+}
+
+void CMainFrame::OnGraphics()
+{
+    CGraphicsDlg dialog(m_state, this);
+    dialog.exec();
+    // Cancel repaints too: the picture is redrawn after every run.
+    repaint();
+}
+
+void CMainFrame::OnExportPsd()
+{
+    // The dialog shows and the writer reads spectrum entries; without a
+    // valid estimate there are none to show.
+    if (!m_state.psdValid) {
+        message("No spectrum to export");
+        return;
+    }
+    CExportPsdDlg dialog(m_state, this);
+    dialog.setDt(m_state.exportDt);
+    dialog.exec();
+    // After Cancel the dialog still holds the value it was given.
+    m_state.exportDt = dialog.dt();
+}
+
+void CMainFrame::OnEditDataFile()
+{
+    runEditor(m_state.editorCommand, m_state.dataFileName);
+}
+
+void CMainFrame::OnEditPsdFile()
+{
+    runEditor(m_state.editorCommand, m_state.psdFileName);
+}

@@ -1,0 +1,96 @@
+#include "app/CMainFrame.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CWelmoDoc.h"
+#include "app/CWelmoView.h"
+#include "app/CommandIds.h"
+#include "app/Printing.h"
+#include "core/AnalysisState.h"
+#include "platform/MessageBox.h"
+
+#include <QFileDialog>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+CMainFrame::OpenFileChooser& openFileChooser()
+{
+    static CMainFrame::OpenFileChooser chooser;
+    return chooser;
+}
+
+QString chooseFileToOpen(QWidget* parent)
+{
+    if (openFileChooser())
+        return openFileChooser()(parent);
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Open"), QString(), QStringLiteral("All Files (*.*)"));
+}
+} // namespace
+
+void CMainFrame::setOpenFileChooser(OpenFileChooser chooser)
+{
+    openFileChooser() = std::move(chooser);
+}
+
+void CMainFrame::OnFileNew()
+{
+    m_document->onNewDocument();
+    repaint();
+}
+
+void CMainFrame::OnFileOpen()
+{
+    const QString pathName = chooseFileToOpen(this);
+    if (!pathName.isEmpty())
+        openDocument(pathName);
+}
+
+void CMainFrame::OnFileSave()
+{
+    // The document holds nothing, so writing it would replace the file it
+    // was opened from by an empty one. Save leaves every file alone.
+}
+
+void CMainFrame::OnFilePrint()
+{
+    printView(*m_printer, *m_view, m_state);
+}
+
+void CMainFrame::OnFilePrintDirect()
+{
+    if (!renderPage(*m_printer, *m_view, m_state))
+        showMessage("The document could not be printed.");
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    printPreview(*m_printer, *m_view, m_state);
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    printSetup(*m_printer, this);
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::OnAppExit()
+{
+    close();
+}
+
+void CMainFrame::OnViewToolbar()
+{
+    m_wndToolBar->setVisible(m_wndToolBar->isHidden());
+}
+
+void CMainFrame::OnViewStatusBar()
+{
+    m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
+    commandAction(CommandIds::ID_VIEW_STATUS_BAR)->setChecked(!m_wndStatusBar->isHidden());
+}

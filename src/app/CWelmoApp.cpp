@@ -1,0 +1,28 @@
+#include "app/CWelmoApp.h"
+
+#include "app/AppResources.h"
+#include "app/CMainFrame.h"
+#include "app/StartUp.h"
+#include "core/AnalysisState.h"
+
+#include <QIcon>
+
+CWelmoApp::CWelmoApp(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    initAppResources();
+}
+
+CWelmoApp::~CWelmoApp() = default;
+
+bool CWelmoApp::initInstance(const QString& documentPath)
+{
+    // The recent-file list and the window geometry live under these names.
+    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    setApplicationName(QStringLiteral("Welmo"));
+    setApplicationVersion(QStringLiteral("1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/welmo.svg")));
+
+    m_mainFrame = startMainWindow(analysisState(), documentPath);
+    return m_mainFrame != nullptr;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+// Command identifiers of the menu, the toolbar and the accelerators. The
+// framework's standard commands keep their customary values so that the
+// numbers match the resource tables the program was designed around.
+namespace CommandIds {
+inline constexpr int ID_TOOLBAR_RETRIEVE = 32772;
+inline constexpr int ID_TOOLBAR_PSD_CONFIG = 32773;
+inline constexpr int ID_FILE_RETRIEVE_DATA = 32775;
+inline constexpr int ID_FILE_EXPORT_PSD = 32776;
+inline constexpr int ID_SETTINGS_PSD_CONFIG = 32777;
+inline constexpr int ID_SETTINGS_GRAPHICS = 32778;
+inline constexpr int ID_SETTINGS_EDITOR_COMMAND = 32779;
+inline constexpr int ID_SETTINGS_ORIGINAL_DATA = 32780;
+inline constexpr int ID_SETTINGS_SELECT_SEGMENT = 32781;
+inline constexpr int ID_SETTINGS_RUNNING_AVERAGE = 32783;
+inline constexpr int ID_VIEW_EDIT_DATA_FILE = 32784;
+inline constexpr int ID_VIEW_EDIT_PSD_FILE = 32785;
+inline constexpr int ID_VIEW_REFRESH_SCREEN = 32786;
+inline constexpr int ID_TOOLBAR_REDRAW = 32788;
+inline constexpr int ID_TOOLBAR_LOWER_LB = 32789;
+inline constexpr int ID_TOOLBAR_HIGHER_LB = 32790;
+
+inline constexpr int ID_FILE_NEW = 57600;
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_PRINT_SETUP = 57606;
+inline constexpr int ID_FILE_PRINT = 57607;
+inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_VIEW_TOOLBAR = 59392;
+inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+
+struct CommandName {
+    int id;
+    const char* name;
+};
+
+// Every command id with its symbolic name, for diagnostics and tests.
+inline constexpr CommandName commandNames[] = {
+    { ID_TOOLBAR_RETRIEVE, "ID_TOOLBAR_RETRIEVE" },
+    { ID_TOOLBAR_PSD_CONFIG, "ID_TOOLBAR_PSD_CONFIG" },
+    { ID_FILE_RETRIEVE_DATA, "ID_FILE_RETRIEVE_DATA" },
+    { ID_FILE_EXPORT_PSD, "ID_FILE_EXPORT_PSD" },
+    { ID_SETTINGS_PSD_CONFIG, "ID_SETTINGS_PSD_CONFIG" },
+    { ID_SETTINGS_GRAPHICS, "ID_SETTINGS_GRAPHICS" },
+    { ID_SETTINGS_EDITOR_COMMAND, "ID_SETTINGS_EDITOR_COMMAND" },
+    { ID_SETTINGS_ORIGINAL_DATA, "ID_SETTINGS_ORIGINAL_DATA" },
+    { ID_SETTINGS_SELECT_SEGMENT, "ID_SETTINGS_SELECT_SEGMENT" },
+    { ID_SETTINGS_RUNNING_AVERAGE, "ID_SETTINGS_RUNNING_AVERAGE" },
+    { ID_VIEW_EDIT_DATA_FILE, "ID_VIEW_EDIT_DATA_FILE" },
+    { ID_VIEW_EDIT_PSD_FILE, "ID_VIEW_EDIT_PSD_FILE" },
+    { ID_VIEW_REFRESH_SCREEN, "ID_VIEW_REFRESH_SCREEN" },
+    { ID_TOOLBAR_REDRAW, "ID_TOOLBAR_REDRAW" },
+    { ID_TOOLBAR_LOWER_LB, "ID_TOOLBAR_LOWER_LB" },
+    { ID_TOOLBAR_HIGHER_LB, "ID_TOOLBAR_HIGHER_LB" },
+    { ID_FILE_NEW, "ID_FILE_NEW" },
+    { ID_FILE_OPEN, "ID_FILE_OPEN" },
+    { ID_FILE_SAVE, "ID_FILE_SAVE" },
+    { ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP" },
+    { ID_FILE_PRINT, "ID_FILE_PRINT" },
+    { ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT" },
+    { ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW" },
+    { ID_EDIT_COPY, "ID_EDIT_COPY" },
+    { ID_EDIT_CUT, "ID_EDIT_CUT" },
+    { ID_EDIT_PASTE, "ID_EDIT_PASTE" },
+    { ID_EDIT_UNDO, "ID_EDIT_UNDO" },
+    { ID_APP_ABOUT, "ID_APP_ABOUT" },
+    { ID_APP_EXIT, "ID_APP_EXIT" },
+    { ID_NEXT_PANE, "ID_NEXT_PANE" },
+    { ID_PREV_PANE, "ID_PREV_PANE" },
+    { ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR" },
+    { ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR" },
+};
+
+// The symbolic name of a command id, or nullptr for an unknown id.
+constexpr const char* commandName(int id)
+{
+    for (const CommandName& entry : commandNames)
+        if (entry.id == id)
+            return entry.name;
+    return nullptr;
+}
+} // namespace CommandIds
