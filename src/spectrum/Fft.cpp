@@ -11,8 +11,8 @@
 namespace {
 
 // Blocks of 2^12 complex elements (32 KiB) stay in the first-level cache
-// through the first twelve passes; their twiddle tables take 64 KiB of stack
-// and the chunk of a larger pass 32 KiB.
+// through the first twelve passes; their twiddle tables take 64 KiB of
+// static storage and the chunk of a larger pass 32 KiB of stack.
 constexpr int kBlockLog2 = 12;
 constexpr int kChunk = 2048;
 
@@ -93,6 +93,21 @@ void fillSmallTables(double* tables, int count)
         done += 1 << s;
     }
     nextTwiddles(big, bigOut + 2 * done, longest - done);
+}
+
+// The factors of a pass depend on its half-span alone, not on the length of
+// the transform, so the tables of the in-block passes are made once, by the
+// same recurrence, on first use (thread-safe static initialisation) and
+// shared by every transform and variant. For short transforms their making
+// would otherwise cost as much as the butterflies.
+const double* smallTwiddleTables()
+{
+    struct Tables {
+        Tables() { fillSmallTables(values, kBlockLog2); }
+        double values[2 * (1 << kBlockLog2)];
+    };
+    static const Tables tables;
+    return tables.values;
 }
 
 // The textbook butterfly loop without its bit reversal, for sizes too small
