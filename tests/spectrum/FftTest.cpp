@@ -124,21 +124,3 @@ TEST(ComplexFft, LengthThatIsNoPowerOfTwoLeavesDataAlone)
         EXPECT_EQ(before, data) << "nn = " << nn;
     }
 }
-
-TEST(LoadBitReversedReal, PassesThenEqualTheWholeTransform)
-{
-    for (int log2n : { 0, 1, 5, 9, 10, 11, 14 }) {
-        const int nn = 1 << log2n;
-        std::vector<float> real = randomComplex(nn, 50u + log2n);
-        real.resize(nn + 1);
-        std::vector<float> expected(2 * nn + 1, 0.0f);
-        for (int k = 1; k <= nn; ++k)
-            expected[2 * k - 1] = real[k];
-        plainComplexFft(expected.data(), nn);
-        std::vector<float> actual(2 * nn + 1, 99.0f);
-        loadBitReversedReal(actual.data(), nn, real.data());
-        complexFftPasses(actual.data(), nn);
-        EXPECT_EQ(0, std::memcmp(expected.data(), actual.data(), actual.size() * sizeof(float)))
-            << "nn = 2^" << log2n;
-    }
-}

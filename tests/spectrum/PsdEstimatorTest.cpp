@@ -230,3 +230,30 @@ TEST(EstimatePsd, RefusesConfigurationsOutsideItsBuffers)
         EXPECT_EQ(std::vector<float>(70, 42.0f), psd) << c.name << ": psd untouched";
     }
 }
+
+TEST(SegmentPeriodogram, IsOneSegmentOfTheEstimate)
+{
+    // 1, 0, -1, 0: periodogram 0, 8, floor.
+    std::vector<float> segment { 0, 1, 0, -1, 0 };
+    std::vector<float> power(3, 42.0f);
+    ASSERT_EQ(0, segmentPeriodogram(segment.data(), power.data(), 2, NO_WINDOW, 0));
+    EXPECT_EQ((std::vector<float> { 0.0f, 8.0f, PSD_FLOOR }), power);
+
+    // Mean removal and the periodogram on their own give the unnormalized,
+    // unlogged estimate of one segment, bit for bit.
+    for (int windowType : { NO_WINDOW, HANNING_WINDOW, PARZEN_WINDOW, WELCH_WINDOW }) {
+        for (int amplitudeOutput : { 0, 1 }) {
+            const std::vector<float> series = pseudoNoise(1 << 13, 11u);
+            std::vector<float> tapered = series;
+            removeMean(tapered.data(), 1 << 13);
+            std::vector<float> periodogram(1 << 12 | 1);
+            ASSERT_EQ(0,
+                segmentPeriodogram(
+                    tapered.data(), periodogram.data(), 1 << 12, windowType, amplitudeOutput));
+            const Estimate e
+                = estimate(series, 1 << 12, 0, 1, { windowType, amplitudeOutput, 1, 0, 0 });
+            EXPECT_TRUE(sameBits(e.psd, periodogram))
+                << "window " << windowType << ", amplitude " << amplitudeOutput;
+        }
+    }
+}
