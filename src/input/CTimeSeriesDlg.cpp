@@ -156,8 +156,7 @@ void CTimeSeriesDlg::OnOK()
     // A position past the end of the row would never be read, and the
     // series would be filled with whatever the row buffer held before.
     if (m_dataColumn > m_columnCount) {
-        DataExchange exchange(true);
-        exchange.fail(m_dataColumnEdit, "Column for processing must not exceed Number of columns");
+        failField(m_dataColumnEdit, "Column for processing must not exceed Number of columns");
         return;
     }
     m_state.sampleCount = m_sampleCount;

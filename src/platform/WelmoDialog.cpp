@@ -27,6 +27,15 @@ bool WelmoDialog::updateData(bool save)
     return !exchange.failed();
 }
 
+void WelmoDialog::failField(QWidget* field, const std::string& message)
+{
+    const bool wasExchanging = m_exchanging;
+    m_exchanging = true;
+    DataExchange exchange(true);
+    exchange.fail(field, message);
+    m_exchanging = wasExchanging;
+}
+
 void WelmoDialog::onFocusOut(QWidget* field, std::function<void()> handler)
 {
     m_focusOutHandlers.push_back({ field, std::move(handler) });

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class QLineEdit;
@@ -29,6 +30,10 @@ protected:
     // Calls `handler` when `field` loses the keyboard focus (the edit
     // field's lose-focus notification; Enter alone does not trigger it).
     void onFocusOut(QWidget* field, std::function<void()> handler);
+
+    // Refuses `field` for a rule of the dialog's own, as a failing field of
+    // the exchange is refused: message, focus and selection.
+    void failField(QWidget* field, const std::string& message);
 
     // The standard OK: save all fields, close with OK when they pass.
     // Returns whether it closed.
