@@ -4,6 +4,8 @@
 #include "spectrum/Fft.h"
 #include "spectrum/SegmentLoad.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -149,9 +151,9 @@ int computeSpectrum(AnalysisState& state)
             return 1;
     }
     // Never read more samples than the series buffer holds.
-    unsigned available = state.series.empty() ? 0u : unsigned(state.series.size() - 1);
-    unsigned samples = state.sampleCount < available ? state.sampleCount : available;
-    const int N = samples > 0x7fffffffu ? 0x7fffffff : static_cast<int>(samples);
+    const std::size_t available = state.series.empty() ? 0 : state.series.size() - 1;
+    const std::size_t samples = std::min<std::size_t>(state.sampleCount, available);
+    const int N = static_cast<int>(std::min<std::size_t>(samples, INT_MAX));
     const int status = estimatePsd(state.series.data(), N, state.windowType, state.amplitudeOutput,
         state.extractAverage, M, state.dataShift, state.segmentCount, state.normalize,
         state.logOutput, state.psd.data());
