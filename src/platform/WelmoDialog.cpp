@@ -63,9 +63,6 @@ QPushButton* WelmoDialog::createButton(int id, const QString& text)
 {
     auto* button = new QPushButton(text, this);
     button->setObjectName(QStringLiteral("button%1").arg(id));
-    // Enter triggers the default button only; no other button takes it over
-    // when it has the focus.
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -5,8 +5,10 @@
 #include "platform/MessageBox.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -283,6 +285,49 @@ TEST_F(TimeSeriesDialog, GetAndCheckStopsAtAFieldOrAMissingFile)
         EXPECT_EQ(text(1005), "123");
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
+}
+
+TEST_F(TimeSeriesDialog, KeyboardOnlyFillsTheRecord)
+{
+    open();
+    m_dialog->show();
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    QWidget* focus = field(1000);
+    focus->setFocus();
+    const auto press = [&focus](Qt::Key key) {
+        QTest::keyClick(focus, key);
+        focus = QApplication::focusWidget();
+    };
+    const auto typeOver = [&focus](const std::string& text) {
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(focus, QString::fromStdString(text));
+    };
+    typeOver(SEVEN_NUMBERS);
+    press(Qt::Key_Tab); // Browse
+    press(Qt::Key_Tab);
+    typeOver("3");
+    press(Qt::Key_Tab);
+    typeOver("3");
+    press(Qt::Key_Tab);
+    typeOver("2");
+    press(Qt::Key_Tab); // Data Raws
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focus, button(1006));
+    press(Qt::Key_Space); // Get and Check
+    EXPECT_EQ(text(1005), "2");
+    press(Qt::Key_Backtab);
+    ASSERT_EQ(focus, field(1005));
+    press(Qt::Key_Return); // OK, the default button
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_state.dialogAccepted, 1);
+    EXPECT_EQ(m_state.dataFileName, SEVEN_NUMBERS);
+    EXPECT_EQ(m_state.headerTokens, 3);
+    EXPECT_EQ(m_state.columnCount, 3);
+    EXPECT_EQ(m_state.dataColumn, 2);
+    EXPECT_EQ(m_state.sampleCount, 2u);
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_TRUE(m_commandLines.empty());
 }
 
 } // namespace

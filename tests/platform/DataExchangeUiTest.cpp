@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -354,6 +356,32 @@ TEST_F(FocusOut, FocusTakenBackByAFailingSaveIsNoLeaving)
     EXPECT_TRUE(m_dialog.m_left.empty());
     EXPECT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_dialog.field(2)->hasFocus());
+}
+
+TEST_F(FocusOut, ARealMessageBoxTakesTheFocusWithoutAnotherLeaving)
+{
+    // The box activates another window and the dialog gets the focus back
+    // when it closes; neither is the user leaving a field.
+    setMessageHook(nullptr);
+    int boxes = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&boxes] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++boxes;
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    closer.start(10);
+    m_dialog.watch(0);
+    m_dialog.watch(1);
+    m_dialog.watch(2);
+    m_dialog.field(2)->setText(QStringLiteral("-4"));
+    focus(0);
+    QTest::keyClick(m_dialog.field(0), Qt::Key_Tab);
+    closer.stop();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(m_dialog.m_left, std::vector<int> { 0 });
+    EXPECT_EQ(m_dialog.focusWidget(), m_dialog.field(2));
 }
 
 TEST_F(FocusOut, HidingTheDialogIsNoLeaving)
