@@ -1,6 +1,5 @@
 #include "plot/PlotMapping.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,20 +20,6 @@ Axis makeAxis(int low, int high, double worldMin, double worldMax)
     return { scale, offset };
 }
 
-// 2^31: the first value that no longer fits a 32-bit signed integer.
-constexpr double intLimit = 2147483648.0;
-
-int toDevice(double value, int nanEdge, int lowEdge, int highEdge)
-{
-    if (std::isnan(value))
-        return nanEdge;
-    if (value >= intLimit)
-        return highEdge;
-    if (value <= -intLimit - 1.0)
-        return lowEdge;
-    return static_cast<int>(value);
-}
-
 } // namespace
 
 PlotMapping makePlotMapping(DeviceRect panel, PlotWindow window)
@@ -42,17 +27,4 @@ PlotMapping makePlotMapping(DeviceRect panel, PlotWindow window)
     const Axis x = makeAxis(panel.left, panel.right, window.xMin, window.xMax);
     const Axis y = makeAxis(panel.bottom, panel.top, window.yMin, window.yMax);
     return { x.scale, x.offset, y.scale, y.offset, panel };
-}
-
-DevicePoint mapToDevice(double x, double y, const PlotMapping& mapping)
-{
-    const DeviceRect& panel = mapping.panel;
-    const double deviceX = mapping.xScale * x - mapping.xOffset + 0.5;
-    const double deviceY = mapping.yScale * y - mapping.yOffset + 0.5;
-    return {
-        toDevice(deviceX, panel.left, std::min(panel.left, panel.right),
-            std::max(panel.left, panel.right)),
-        toDevice(deviceY, panel.bottom, std::min(panel.top, panel.bottom),
-            std::max(panel.top, panel.bottom)),
-    };
 }

@@ -2,6 +2,9 @@
 
 #include "plot/Canvas.h"
 
+#include <algorithm>
+#include <cmath>
+
 // World range of one panel: x at the left and right edges, y at the bottom
 // and top edges.
 struct PlotWindow {
@@ -28,9 +31,40 @@ struct PlotMapping {
 // point lands on the panel's left or bottom edge instead of at infinity.
 PlotMapping makePlotMapping(DeviceRect panel, PlotWindow window);
 
+namespace plotMappingDetail {
+
+// 2^31: the first value that no longer fits a 32-bit signed integer.
+inline constexpr double intLimit = 2147483648.0;
+
+inline int toDevice(double value, int nanEdge, int lowEdge, int highEdge)
+{
+    if (std::isnan(value))
+        return nanEdge;
+    if (value >= intLimit)
+        return highEdge;
+    if (value <= -intLimit - 1.0)
+        return lowEdge;
+    return static_cast<int>(value);
+}
+
+} // namespace plotMappingDetail
+
 // Rounds to the nearest pixel with halves going up, truncating towards zero
 // for negative results, and does not clip. A device value that is not a
 // number goes to the left (x) or bottom (y) edge of the panel; one that is
 // infinite or beyond the 32-bit range goes to the panel's edge on its side.
 // Nothing non-finite or out of range is ever converted to an integer.
-DevicePoint mapToDevice(double x, double y, const PlotMapping& mapping);
+// Inline: the picture maps every sample of a long series through it.
+inline DevicePoint mapToDevice(double x, double y, const PlotMapping& mapping)
+{
+    using plotMappingDetail::toDevice;
+    const DeviceRect& panel = mapping.panel;
+    const double deviceX = mapping.xScale * x - mapping.xOffset + 0.5;
+    const double deviceY = mapping.yScale * y - mapping.yOffset + 0.5;
+    return {
+        toDevice(deviceX, panel.left, std::min(panel.left, panel.right),
+            std::max(panel.left, panel.right)),
+        toDevice(deviceY, panel.bottom, std::min(panel.top, panel.bottom),
+            std::max(panel.top, panel.bottom)),
+    };
+}
