@@ -247,6 +247,24 @@ TEST(PlotPicture, SpectrumBelowTheWindowIsRaisedExceptItsFirstEntry)
     }
 }
 
+// Linear axes: x = i / 16 on (0, 0.5), y = 10^-1 on (0, 0.5), M = 8.
+TEST(PlotPicture, SpectrumOnLinearAxes)
+{
+    AnalysisState state = withSpectrum(8, -1.0f, -1.0f);
+    state.logFrequency = 0;
+    state.logPower = 0;
+    RecordingCanvas canvas(client);
+    drawPicture(canvas, state);
+    const std::vector<RecordedLine> expected = {
+        { { 537, 517 }, { 581, 517 }, spectrumColor },
+        { { 581, 517 }, { 625, 517 }, spectrumColor },
+        { { 625, 517 }, { 668, 517 }, spectrumColor },
+        { { 668, 517 }, { 712, 517 }, spectrumColor },
+        { { 712, 517 }, { 755, 517 }, spectrumColor },
+    };
+    EXPECT_EQ(curveLines(canvas), expected);
+}
+
 // The last entry drawn is M-1, at log10(1023/2048): about 94 % across.
 TEST(PlotPicture, LogFrequencyCurveEndsShortOfTheRightEdge)
 {
