@@ -44,9 +44,3 @@ private:
     bool m_save;
     bool m_failed = false;
 };
-
-// Field-text rules shared by the exchange (exposed for tests).
-bool parseInteger(const std::string& text, int& value);
-bool parseUnsigned(const std::string& text, unsigned& value);
-bool parseNumber(const std::string& text, double& value);
-std::string formatNumber(double value); // up to 15 significant digits
