@@ -70,6 +70,9 @@ TEST(EstimatePsd, MatchesPlainEstimateBitForBit)
         { 1 << 16, 1 << 15, 1, 0, { WELCH_WINDOW } },
         { 3 << 15, 1 << 14, 4, 1 << 14, { HANNING_WINDOW, 0, 1, 0, 1 } },
     };
+    struct AutoVariantAtEnd {
+        ~AutoVariantAtEnd() { setFftVariant(FFT_VARIANT_AUTO); }
+    } autoVariantAtEnd;
     for (FftVariant variant : { FFT_VARIANT_BASELINE, FFT_VARIANT_AVX2, FFT_VARIANT_AVX512 }) {
         if (!setFftVariant(variant))
             continue;
@@ -87,7 +90,6 @@ TEST(EstimatePsd, MatchesPlainEstimateBitForBit)
                 << ", S " << c.S << ", window " << s.windowType;
         }
     }
-    setFftVariant(FFT_VARIANT_AUTO);
 }
 
 TEST(EstimatePsd, ReproducesStoredBits)
