@@ -7,10 +7,13 @@
 #include <unistd.h>
 
 ByteStream::ByteStream(std::size_t capacity)
-    : m_buffer(new (std::nothrow) char[capacity > 0 ? capacity : 1])
+    : m_buffer(new (std::nothrow) char[(capacity > 0 ? capacity : 1) + PADDING]())
     , m_capacity(m_buffer ? (capacity > 0 ? capacity : 1) : 0)
 {
-    m_pos = m_end = m_buffer.get();
+    // Without a buffer the stream stays empty, still followed by padding.
+    static const char noBytes[PADDING] = {};
+    m_start = m_buffer ? m_buffer.get() : noBytes;
+    m_pos = m_end = m_start;
 }
 
 ByteStream::~ByteStream()
@@ -53,6 +56,7 @@ std::size_t ByteStream::refill(std::size_t wanted)
             break;
         }
     }
+    std::memset(end, 0, PADDING);
     m_end = end;
     return static_cast<std::size_t>(m_end - m_pos);
 }

@@ -7,10 +7,13 @@
 
 // A file read front to back through one fixed buffer, allocated once when
 // the stream is made. Bytes [cursor(), limit()) are in memory; nothing that
-// grows with the file is ever allocated.
+// grows with the file is ever allocated. PADDING NUL bytes always follow
+// limit(), so that scanners may look a few bytes ahead, and stop at a byte
+// that belongs to no number, without checking the limit on every byte.
 class ByteStream {
 public:
     static constexpr std::size_t DEFAULT_CAPACITY = std::size_t(1) << 20;
+    static constexpr std::size_t PADDING = 16;
 
     explicit ByteStream(std::size_t capacity = DEFAULT_CAPACITY);
     ~ByteStream();
@@ -28,7 +31,7 @@ public:
     // Bytes of the file before cursor().
     std::uint64_t offset() const
     {
-        return m_discarded + static_cast<std::uint64_t>(m_pos - m_buffer.get());
+        return m_discarded + static_cast<std::uint64_t>(m_pos - m_start);
     }
 
     // True once the file has no bytes beyond limit().
@@ -57,6 +60,7 @@ private:
     std::size_t refill(std::size_t wanted);
 
     std::unique_ptr<char[]> m_buffer;
+    const char* m_start = nullptr;
     std::size_t m_capacity = 0;
     std::uint64_t m_discarded = 0;
     const char* m_pos = nullptr;

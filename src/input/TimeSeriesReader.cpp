@@ -41,18 +41,11 @@ int readTimeSeries(AnalysisState& state, unsigned count)
 
     // Only the kept value of a row is converted; the others are scanned with
     // the same rules, so a row fails exactly where a full read would.
-    float* const series = state.series.data();
-    series[0] = 0.0f;
-    for (std::uint64_t r = 1; r <= count; ++r) {
-        double value = 0.0;
-        for (int j = 1; j <= columns; ++j) {
-            const bool converted = j == kept ? readNumber(stream, value) : skipNumber(stream);
-            if (!converted) {
-                state.sampleCount = static_cast<unsigned>(r - 1);
-                return 1;
-            }
-        }
-        series[r] = static_cast<float>(value);
+    state.series[0] = 0.0f;
+    const std::uint64_t stored = readColumn(stream, columns, kept, count, state.series.data());
+    if (stored < count) {
+        state.sampleCount = static_cast<unsigned>(stored);
+        return 1;
     }
     state.isOriginal = 1;
     return 0;
@@ -68,15 +61,8 @@ int countTimeSeriesRows(
         return 1;
     skipHeader(stream, headerTokens);
 
-    unsigned complete = 0;
-    while (complete < std::numeric_limits<unsigned>::max()) {
-        int j = 0;
-        while (j < columnCount && skipNumber(stream))
-            ++j;
-        if (j < columnCount)
-            break;
-        ++complete;
-    }
+    const auto complete = static_cast<unsigned>(
+        countRows(stream, columnCount, std::numeric_limits<unsigned>::max()));
     rows = complete;
     return 0;
 }
