@@ -1,0 +1,246 @@
+#include "BatchOptions.h"
+#include "BatchRun.h"
+
+#include "core/CFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempFolder {
+    fs::path path;
+    TempFolder()
+    {
+        char pattern[] = "/tmp/welmo-batch-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~TempFolder() { fs::remove_all(path); }
+};
+
+// A single-column file of `rows` samples of a tone of `cyclesPerSample`.
+fs::path writeTone(
+    const fs::path& folder, const std::string& name, int rows, double cyclesPerSample)
+{
+    const fs::path file = folder / name;
+    std::ofstream out(file);
+    for (int i = 0; i < rows; ++i)
+        out << formatC("%.9g\n", std::sin(2.0 * M_PI * cyclesPerSample * i));
+    return file;
+}
+
+bool parse(std::vector<std::string> args, BatchOptions& options, std::string& error)
+{
+    args.insert(args.begin(), "welmo-psd");
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    return parseBatchOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+std::vector<std::string> lines(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::vector<std::string> result;
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+} // namespace
+
+TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        { { "--columns", "0", "f" }, "--columns: expected an integer from 1 to 100" },
+        { { "--column", "101", "f" }, "--column: expected an integer from 1 to 100" },
+        { { "--psd-size", "48", "f" }, "--psd-size: expected a power of two from 2 to 1073741824" },
+        { { "--psd-size", "1", "f" }, "--psd-size: expected a power of two from 2 to 1073741824" },
+        { { "--segments", "10001", "f" }, "--segments: expected an integer from 1 to 10000" },
+        { { "--shift", "-1", "f" }, "--shift: expected an integer from 0 to 1000000 or auto" },
+        { { "--shift", "auto", "f" }, "--shift auto: requires --psd-size" },
+        { { "--window", "kaiser", "f" }, "--window: expected none, hanning, parzen or welch" },
+        { { "--lb", "1", "f" }, "--lb: expected an integer from 2 to 1000000" },
+        { { "--min-level", "-31", "f" }, "--min-level: expected a number from -30 to 0" },
+        { { "--min-level", "0,5", "f" }, "--min-level: expected a number from -30 to 0" },
+        { { "--rows", "12x", "f" }, "--rows: expected an integer from 0 to 69306016" },
+        { { "--size", "800x", "f" }, "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--frobnicate", "1", "f" }, "--frobnicate: unknown option (see --help)" },
+        { { "--columns" }, "--columns: missing value" },
+        { {}, "no data file given (see --help)" },
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, options, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
+{
+    BatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({ "--window", "welch", "--no-normalize", "--shift", "auto", "--psd-size",
+                          "512", "--size", "640x480", "data.dat" },
+        options, error))
+        << error;
+    EXPECT_EQ(options.dataFile, "data.dat");
+    EXPECT_EQ(options.windowType, 3);
+    EXPECT_EQ(options.normalize, 0);
+    EXPECT_TRUE(options.autoShift);
+    EXPECT_EQ(options.psdSize.value_or(0), 512);
+    EXPECT_EQ(options.renderWidth, 640);
+    EXPECT_EQ(options.renderHeight, 480);
+    EXPECT_EQ(options.headerTokens, 0);
+    EXPECT_EQ(options.columnCount, 1);
+    EXPECT_EQ(options.segmentCount, 1);
+    EXPECT_EQ(options.lbFrequencies, 16);
+    EXPECT_DOUBLE_EQ(options.minLevel, -15.0);
+}
+
+TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
+{
+    TempFolder folder;
+    // 1/16 cycle per sample lies on bin 2M/16 of any M >= 8.
+    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
+    BatchOptions options;
+    options.dataFile = data.string();
+    AnalysisState state;
+    std::string error;
+    ASSERT_EQ(runBatch(options, state, error), BATCH_OK) << error;
+
+    EXPECT_EQ(state.sampleCount, 4096u);
+    EXPECT_EQ(state.psdSize, 2048);
+    EXPECT_DOUBLE_EQ(state.peakFrequency, 256.0 / 2048.0);
+    EXPECT_EQ(state.psdFileName, (folder.path / "tonep.dat").string());
+    const std::vector<std::string> exported = lines(folder.path / "tonep.dat");
+    ASSERT_EQ(exported.size(), 2046u);
+    EXPECT_EQ(exported.front().substr(0, 10), "-3.311330 ");
+}
+
+TEST(BatchRun, AutomaticShiftSpreadsTheSegmentsAsTheDialogDoes)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 0.1);
+    const struct {
+        int M, K, shift;
+    } cases[] = { { 1024, 3, 682 }, { 512, 2, 1024 }, { 1024, 1, 0 } };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.dataFile = data.string();
+        options.psdSize = c.M;
+        options.segmentCount = c.K;
+        options.autoShift = true;
+        options.output = (folder.path / "out.dat").string();
+        AnalysisState state;
+        std::string error;
+        EXPECT_EQ(runBatch(options, state, error), BATCH_OK) << error;
+        EXPECT_EQ(state.dataShift, c.shift) << c.M << " " << c.K;
+        EXPECT_EQ(state.psdSize, c.M);
+    }
+}
+
+TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
+{
+    TempFolder folder;
+    const fs::path few = writeTone(folder.path, "few.dat", 31, 0.1);
+    const fs::path hundred = writeTone(folder.path, "hundred.dat", 100, 0.1);
+    const fs::path missing = folder.path / "missing.dat";
+    const struct {
+        fs::path file;
+        std::optional<unsigned> rows;
+        std::optional<int> psdSize;
+        std::optional<std::string> output;
+        BatchStatus status;
+        std::string error;
+    } cases[] = {
+        { few, {}, {}, {}, BATCH_DATA_ERROR, "Too few data" },
+        { missing, {}, {}, {}, BATCH_DATA_ERROR, "File not found" },
+        { missing, 64u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 0 data retrieved" },
+        { hundred, 150u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 100 data retrieved" },
+        { hundred, {}, 64, {}, BATCH_CONFIGURATION_ERROR, "PSD configuration is not appropriate" },
+        { hundred, {}, {}, (folder.path / "no" / "such.dat").string(), BATCH_WRITE_ERROR,
+            "Cannot write file " + (folder.path / "no" / "such.dat").string()
+                + "\nNo such file or directory" },
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.dataFile = c.file.string();
+        options.rows = c.rows;
+        options.psdSize = c.psdSize;
+        options.output = c.output;
+        AnalysisState state;
+        std::string error;
+        EXPECT_EQ(runBatch(options, state, error), c.status) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path out = folder.path / "stdout.txt";
+    const fs::path err = folder.path / "stderr.txt";
+    auto run = [&](const std::string& args) {
+        const std::string command
+            = std::string(WELMO_PSD_PATH) + " " + args + " >" + out.string() + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    ASSERT_EQ(run(data.string()), 0);
+    const std::vector<std::string> printed = lines(out);
+    ASSERT_EQ(printed.size(), 9u);
+    EXPECT_EQ(printed[1], "N=4096");
+    EXPECT_EQ(printed[2], "(Original data)");
+    EXPECT_EQ(printed[6], "PSD size =2048");
+    EXPECT_EQ(printed[7], "Max Peak at 0.125000");
+    EXPECT_EQ(printed[8].substr(0, 9), "LB(16) = ");
+
+    EXPECT_EQ(run("--columns 0 " + data.string()), 2);
+    EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
+    EXPECT_EQ(run("--rows 5000 " + data.string()), 1);
+    EXPECT_EQ(lines(err), (std::vector<std::string> { "Error in file ", " 4096 data retrieved" }));
+    EXPECT_EQ(run("--psd-size 4096 " + data.string()), 3);
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run("--version"), 0);
+    EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
+}
+
+#if WELMO_WITH_RENDER
+TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path png = folder.path / "picture.png";
+    const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + WELMO_PSD_PATH
+        + " --render " + png.string() + " --size 320x200 " + data.string() + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream in(png, std::ios::binary);
+    std::vector<unsigned char> header(24);
+    in.read(reinterpret_cast<char*>(header.data()), 24);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(std::string(header.begin() + 1, header.begin() + 4), "PNG");
+    // The IHDR chunk holds width and height as big-endian 32-bit numbers.
+    auto bigEndian = [&](int at) {
+        return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3];
+    };
+    EXPECT_EQ(bigEndian(16), 320);
+    EXPECT_EQ(bigEndian(20), 200);
+}
+#endif
