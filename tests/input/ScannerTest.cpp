@@ -220,6 +220,26 @@ TEST(NumberScanner, MatchesFscanfOnTokenSoup)
                 }
             }
         }
+
+        // The same numbers taken as rows, which has paths of its own.
+        const std::uint64_t converted = expected.size() - 1;
+        const int columns = 1 + round % 3;
+        const int kept = 1 + (round / 3) % columns;
+        const std::uint64_t rows = converted / static_cast<std::uint64_t>(columns);
+        ByteStream counting(capacity);
+        ASSERT_TRUE(counting.open(file.path()));
+        EXPECT_EQ(countRows(counting, columns, rows + 5), rows) << round << ": " << soup;
+        ByteStream reading(capacity);
+        ASSERT_TRUE(reading.open(file.path()));
+        std::vector<float> column(rows + 2);
+        ASSERT_EQ(readColumn(reading, columns, kept, rows + 1, column.data()), rows)
+            << round << ": " << soup;
+        for (std::uint64_t r = 1; r <= rows; ++r) {
+            const double value = std::bit_cast<double>(expected[(r - 1) * columns + kept - 1].bits);
+            ASSERT_EQ(std::bit_cast<std::uint32_t>(column[r]),
+                std::bit_cast<std::uint32_t>(static_cast<float>(value)))
+                << round << ": " << soup;
+        }
     }
 }
 
