@@ -46,9 +46,11 @@ namespace byteClasses {
 {
     const std::uint64_t digits = word ^ 0x3030303030303030;
     std::uint64_t x = length == 0 ? 0 : digits << (64 - 8 * length);
-    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FF;
-    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFF;
-    return (x * 10000 + (x >> 32)) & 0xFFFFFFFF;
+    // Each product adds the upper neighbour times its weight into every
+    // lane; the masks keep the lanes that hold the sums.
+    x = ((x * (10 * 256 + 1)) >> 8) & 0x00FF00FF00FF00FF;
+    x = ((x * (100 * 65536 + 1)) >> 16) & 0x0000FFFF0000FFFF;
+    return (x * (10000 * (std::uint64_t(1) << 32) + 1)) >> 32;
 }
 
 // Bytes that the token-boundary path looks at in one go.
