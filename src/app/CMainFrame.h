@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class CWelmoDoc;
@@ -45,11 +44,6 @@ public:
     // read from it. Reports a file that cannot be opened and returns false.
     bool openDocument(const QString& pathName);
     QStringList recentFiles() const { return m_recentFiles; }
-
-    // Test seam for the open-file dialog: returns the chosen path, or an
-    // empty string for Cancel.
-    using OpenFileChooser = std::function<QString(QWidget* parent)>;
-    static void setOpenFileChooser(OpenFileChooser chooser);
 
     // CommandHost
     void runTimeSeriesDialog() override;

@@ -6,32 +6,23 @@
 #include "app/CommandIds.h"
 #include "app/Printing.h"
 #include "core/AnalysisState.h"
+#include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
 
-#include <QFileDialog>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
-CMainFrame::OpenFileChooser& openFileChooser()
+// Every file: "*.*" would hide the names without a dot.
+FileOpenRequest documentRequest()
 {
-    static CMainFrame::OpenFileChooser chooser;
-    return chooser;
-}
-
-QString chooseFileToOpen(QWidget* parent)
-{
-    if (openFileChooser())
-        return openFileChooser()(parent);
-    return QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Open"), QString(), QStringLiteral("All Files (*.*)"));
+    FileOpenRequest request;
+    request.title = "Open";
+    request.filters = { "All Files (*)" };
+    request.existingFilesOnly = true;
+    return request;
 }
 } // namespace
-
-void CMainFrame::setOpenFileChooser(OpenFileChooser chooser)
-{
-    openFileChooser() = std::move(chooser);
-}
 
 void CMainFrame::OnFileNew()
 {
@@ -41,9 +32,8 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnFileOpen()
 {
-    const QString pathName = chooseFileToOpen(this);
-    if (!pathName.isEmpty())
-        openDocument(pathName);
+    if (const auto pathName = getOpenFileName(this, documentRequest()))
+        openDocument(QString::fromStdString(*pathName));
 }
 
 void CMainFrame::OnFileSave()

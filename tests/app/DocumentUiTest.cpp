@@ -41,7 +41,12 @@ protected:
     {
         MainWindowTest::SetUp();
         ASSERT_TRUE(m_files.isValid());
-        CMainFrame::setOpenFileChooser([this](QWidget*) { return m_chosen; });
+        setFileOpenHook([this](const FileOpenRequest& request) -> std::optional<std::string> {
+            m_requests.push_back(request);
+            if (m_chosen.isEmpty())
+                return std::nullopt;
+            return m_chosen.toStdString();
+        });
     }
 
     void pressKeys(const char* keys)
@@ -52,7 +57,8 @@ protected:
     }
 
     QTemporaryDir m_files;
-    QString m_chosen;
+    QString m_chosen; // empty: the user cancels
+    std::vector<FileOpenRequest> m_requests;
 };
 
 TEST_F(DocumentTest, OpenChangesOnlyTheTitleAndSaveLeavesTheFile)
@@ -64,6 +70,10 @@ TEST_F(DocumentTest, OpenChangesOnlyTheTitleAndSaveLeavesTheFile)
     const RecordSnapshot before = snapshotOf(m_state);
 
     pressKeys("Ctrl+O");
+    ASSERT_EQ(m_requests.size(), 1u);
+    EXPECT_EQ(m_requests[0].title, "Open");
+    EXPECT_EQ(m_requests[0].filters, std::vector<std::string> { "All Files (*)" });
+    EXPECT_TRUE(m_requests[0].existingFilesOnly);
     EXPECT_EQ(m_frame->document().pathName(), m_chosen);
     EXPECT_EQ(m_frame->windowTitle().toStdString(), "other.dat - Welmo");
     EXPECT_EQ(m_frame->recentFiles(), QStringList { m_chosen });

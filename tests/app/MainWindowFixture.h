@@ -5,6 +5,7 @@
 #include "core/AnalysisState.h"
 #include "core/SeriesStatistics.h"
 #include "output/EditorLaunch.h"
+#include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
 #include "spectrum/PsdEstimator.h"
 #include "spectrum/SpectralMeasures.h"
@@ -89,7 +90,7 @@ protected:
         m_frame.reset();
         setMessageHook(nullptr);
         setCommandInterpreter(nullptr);
-        CMainFrame::setOpenFileChooser(nullptr);
+        setFileOpenHook(nullptr);
     }
 
     // The window as start-up leaves it: shown, painted once.
