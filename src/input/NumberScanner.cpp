@@ -296,14 +296,14 @@ std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_
     const char* p = stream.cursor();
     double value = 0.0;
     double unused;
-    for (std::uint64_t r = 1; r <= count; ++r) {
+    for (std::uint64_t stored = 0; stored < count; ++stored) {
         for (int j = 1; j <= columns; ++j) {
             const bool converted = j == kept ? scanRowNumber<true>(stream, p, value)
                                              : scanRowNumber<false>(stream, p, unused);
             if (!converted)
-                return r - 1;
+                return stored;
         }
-        out[r] = static_cast<float>(value);
+        out[stored + 1] = static_cast<float>(value);
     }
     stream.moveTo(p);
     return count;

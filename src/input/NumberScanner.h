@@ -23,13 +23,13 @@ bool readNumber(ByteStream& stream, double& value);
 // converting the number.
 bool skipNumber(ByteStream& stream);
 
-// Reads up to `count` rows of `columns` numbers as readNumber does, and
-// stores the number at position `kept` (1 to columns) of row r, narrowed
-// to float, as out[r] (r from 1). Returns the number of complete rows
-// stored: fewer than count when a number does not convert.
+// Reads up to `count` rows of `columns` (1 or more) numbers as readNumber
+// does, and stores the number at position `kept` (1 to columns) of row r,
+// narrowed to float, as out[r] (r from 1). Returns the number of complete
+// rows stored: fewer than count when a number does not convert.
 std::uint64_t readColumn(
     ByteStream& stream, int columns, int kept, std::uint64_t count, float* out);
 
-// Counts complete rows of `columns` numbers up to the first number that
-// does not convert, or up to maxRows.
+// Counts complete rows of `columns` (1 or more) numbers up to the first
+// number that does not convert, or up to maxRows.
 std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows);
