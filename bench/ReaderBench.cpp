@@ -135,7 +135,10 @@ void BM_ReadTimeSeries(benchmark::State& state)
     record.headerTokens = HEADER_TOKENS;
     record.columnCount = COLUMNS;
     record.dataColumn = KEPT_COLUMN;
-    record.series.allocate(ROWS + 1);
+    if (!record.series.allocate(ROWS + 1)) {
+        state.SkipWithError("no memory for the series");
+        return;
+    }
     for (auto _ : state) {
         benchmark::DoNotOptimize(readTimeSeries(record, ROWS));
         benchmark::ClobberMemory();
