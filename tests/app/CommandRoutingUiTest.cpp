@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolBar>
 
 using namespace CommandIds;
 
@@ -218,4 +219,39 @@ TEST_F(MainWindowTest, RefreshAndRedrawRepaintWithoutChangingTheRecord)
     }
     EXPECT_EQ(snapshotOf(m_state), before);
     EXPECT_TRUE(m_messages.empty());
+}
+
+// The real widgets: a click on a toolbar button and the print accelerator.
+TEST_F(MainWindowTest, ButtonsAndKeysReachTheSameCommandsAsTheMenus)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> press;
+        const char* dialog;
+    };
+    startWindow();
+    auto click = [this](int id) {
+        return [this, id] {
+            QWidget* button = m_frame->toolBar().widgetForAction(m_frame->commandAction(id));
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+    };
+    const std::vector<Row> rows = {
+        { "button 1", click(ID_TOOLBAR_RETRIEVE), "CTimeSeriesDlg" },
+        { "button 2", click(ID_TOOLBAR_PSD_CONFIG), "CPsdConfigDlg" },
+        { "Ctrl+P",
+            [this] { QTest::keySequence(m_frame.get(), QKeySequence(QStringLiteral("Ctrl+P"))); },
+            "QPrintDialog" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        activate();
+        const std::string dialog = runModal(
+            [&] {
+                row.press();
+                QApplication::processEvents();
+            },
+            [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        EXPECT_EQ(dialog, row.dialog);
+    }
 }

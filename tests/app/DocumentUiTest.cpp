@@ -51,8 +51,7 @@ protected:
 
     void pressKeys(const char* keys)
     {
-        m_frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+        activate();
         QTest::keySequence(m_frame.get(), QKeySequence(QString::fromLatin1(keys)));
     }
 

@@ -101,6 +101,15 @@ protected:
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
         waitForPaint();
+        activate();
+    }
+
+    // Keys reach the window's shortcuts only while it is the active one;
+    // without a window manager a closed dialog does not give it back.
+    void activate()
+    {
+        m_frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
     }
 
     int paints() const { return m_frame->view().paintCount(); }

@@ -243,6 +243,7 @@ TEST_F(MainWindowTest, EditKeysDoNothing)
     for (const char* keys : { "Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C",
              "Ctrl+Ins", "Ctrl+V", "Shift+Ins", "F6", "Shift+F6" }) {
         SCOPED_TRACE(keys);
+        activate();
         const std::string dialog = runModal(
             [&] {
                 QTest::keySequence(m_frame.get(), QKeySequence(QString::fromLatin1(keys)));
