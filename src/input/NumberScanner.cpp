@@ -244,24 +244,55 @@ bool skipNumber(ByteStream& stream)
 
 namespace {
 
+// White space of the MASK_WINDOW bytes from `base`, kept while the tokens
+// of a row go by. Only valid while the buffer is not refilled.
+struct SpaceWindow {
+    const char* base = nullptr;
+    std::uint64_t spaces = 0;
+};
+
+// Where the token after the white space at offset `offset` of the window
+// starts and how long it is, when both lie within the window.
+[[gnu::always_inline]] inline bool findToken(
+    std::uint64_t spaces, std::size_t offset, int& start, std::uint32_t& length)
+{
+    if (offset >= MASK_WINDOW)
+        return false;
+    // Bytes past the window shift in as non-space: a token running into
+    // them shows no end.
+    const std::uint64_t ahead = spaces >> offset;
+    if (ahead == ~std::uint64_t(0))
+        return false;
+    start = std::countr_zero(~ahead);
+    const std::uint64_t after = ahead >> start;
+    if (after == 0)
+        return false;
+    length = static_cast<std::uint32_t>(std::countr_zero(after));
+    return true;
+}
+
 // The common case of a table, taken without walking the bytes one after
 // another: the token after the white space at p ends in white space within
-// MASK_WINDOW bytes, and the short scan takes all of it. The next token's
+// the window, and the short scan takes all of it. The next token's
 // position then follows from the mask alone, so that the processor can
 // start on it while this one is still being converted. Returns false,
 // with p unchanged, when the exact scan must decide.
 template <bool convert>
-[[gnu::always_inline]] inline bool takeWholeToken(const char*& p, const char* limit, double& value)
+[[gnu::always_inline]] inline bool takeWholeToken(
+    const char*& p, const char* limit, SpaceWindow& window, double& value)
 {
-    const std::uint32_t spaces = spaceMask(p);
-    if (spaces == ~std::uint32_t(0))
-        return false;
-    const int start = std::countr_zero(~spaces);
-    const std::uint32_t after = spaces >> start;
-    if (after == 0)
-        return false;
+    int start = 0;
+    std::uint32_t length = 0;
+    if (window.base == nullptr
+        || !findToken(window.spaces, static_cast<std::size_t>(p - window.base), start, length)) {
+        if (static_cast<std::size_t>(limit - p) < MASK_WINDOW)
+            return false;
+        window.base = p;
+        window.spaces = spaceMask(p);
+        if (!findToken(window.spaces, 0, start, length))
+            return false;
+    }
     const char* const token = p + start;
-    const auto length = static_cast<std::uint32_t>(std::countr_zero(after));
     ShortNumber number;
     // The lengths are compared in 32 bits (a token in the window is shorter)
     // so that the compiler cannot take the next position from the scan's end
@@ -278,14 +309,16 @@ template <bool convert>
 }
 
 template <bool convert>
-[[gnu::always_inline]] inline bool scanRowNumber(ByteStream& stream, const char*& p, double& value)
+[[gnu::always_inline]] inline bool scanRowNumber(
+    ByteStream& stream, const char*& p, SpaceWindow& window, double& value)
 {
-    if (static_cast<std::size_t>(stream.limit() - p) >= MASK_WINDOW
-        && takeWholeToken<convert>(p, stream.limit(), value))
+    if (takeWholeToken<convert>(p, stream.limit(), window, value))
         return true;
     stream.moveTo(p);
     const bool converted = scanNumber<convert>(stream, value);
     p = stream.cursor();
+    // The scan may have refilled the buffer.
+    window.base = nullptr;
     return converted;
 }
 
@@ -294,12 +327,13 @@ template <bool convert>
 std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_t count, float* out)
 {
     const char* p = stream.cursor();
+    SpaceWindow window;
     double value = 0.0;
     double unused;
     for (std::uint64_t stored = 0; stored < count; ++stored) {
         for (int j = 1; j <= columns; ++j) {
-            const bool converted = j == kept ? scanRowNumber<true>(stream, p, value)
-                                             : scanRowNumber<false>(stream, p, unused);
+            const bool converted = j == kept ? scanRowNumber<true>(stream, p, window, value)
+                                             : scanRowNumber<false>(stream, p, window, unused);
             if (!converted)
                 return stored;
         }
@@ -312,10 +346,11 @@ std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_
 std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows)
 {
     const char* p = stream.cursor();
+    SpaceWindow window;
     double unused;
     for (std::uint64_t r = 0; r < maxRows; ++r) {
         for (int j = 0; j < columns; ++j) {
-            if (!scanRowNumber<false>(stream, p, unused))
+            if (!scanRowNumber<false>(stream, p, window, unused))
                 return r;
         }
     }
