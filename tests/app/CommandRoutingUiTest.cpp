@@ -11,60 +11,6 @@
 
 using namespace CommandIds;
 
-namespace {
-struct Route {
-    int id;
-    const char* handler; // nullptr: no handler, nothing happens
-};
-} // namespace
-
-TEST(CommandRouting, SendsEveryCommandToItsHandler)
-{
-    const std::vector<Route> expected = {
-        { 32772, "OnRetrieveData" },
-        { 32775, "OnRetrieveData" },
-        { 32773, "OnPsdConfiguration" },
-        { 32777, "OnPsdConfiguration" },
-        { 32776, "OnExportPsd" },
-        { 32778, "OnGraphics" },
-        { 32779, "OnEditorCommand" },
-        { 32780, "OnGetOriginalData" },
-        { 32781, "OnSelectSegment" },
-        { 32783, "OnRunningAverage" },
-        { 32784, "OnEditDataFile" },
-        { 32785, "OnEditPsdFile" },
-        { 32786, "OnRefreshScreen" },
-        { 32788, "OnRefreshScreen" },
-        { 32789, "OnLowerLb" },
-        { 32790, "OnHigherLb" },
-        { 57607, "OnFilePrint" },
-        { 57608, "OnFilePrintDirect" },
-        { 57609, "OnFilePrintPreview" },
-        { 57600, "OnFileNew" },
-        { 57601, "OnFileOpen" },
-        { 57603, "OnFileSave" },
-        { 57606, "OnFilePrintSetup" },
-        { 57664, "OnAppAbout" },
-        { 57665, "OnAppExit" },
-        { 59392, "OnViewToolbar" },
-        { 59393, "OnViewStatusBar" },
-        { 57643, nullptr },
-        { 57635, nullptr },
-        { 57634, nullptr },
-        { 57637, nullptr },
-        { 57680, nullptr },
-        { 57681, nullptr },
-    };
-    for (const Route& route : expected) {
-        SCOPED_TRACE(route.id);
-        const char* handler = CMainFrame::handlerName(route.id);
-        if (route.handler)
-            EXPECT_STREQ(handler, route.handler);
-        else
-            EXPECT_EQ(handler, nullptr);
-    }
-}
-
 // Menu items and toolbar buttons open the dialog of their command; after
 // Cancel (or Esc) the record is as before.
 TEST_F(MainWindowTest, CommandsOpenTheirDialogsAndCancelKeepsTheRecord)
