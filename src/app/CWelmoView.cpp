@@ -23,8 +23,6 @@ CWelmoView::CWelmoView(CWelmoDoc& document, const AnalysisState& state, QWidget*
 void CWelmoView::paintEvent(QPaintEvent*)
 {
     ++m_paintCount;
-    if (m_paintObserver)
-        m_paintObserver();
     m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
     setWaitCursor();
     {

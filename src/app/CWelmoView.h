@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 struct AnalysisState;
 class CWelmoDoc;
 
@@ -18,9 +16,6 @@ public:
     // Number of paints since construction; lets tests see that a command
     // repainted without reading pixels.
     int paintCount() const { return m_paintCount; }
-    // Test seam: called at the start of every paint, before anything is
-    // drawn.
-    void setPaintObserver(std::function<void()> observer) { m_paintObserver = std::move(observer); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,5 +24,4 @@ private:
     CWelmoDoc& m_document;
     const AnalysisState& m_state;
     int m_paintCount = 0;
-    std::function<void()> m_paintObserver;
 };
