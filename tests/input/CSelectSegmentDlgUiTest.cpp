@@ -189,30 +189,6 @@ TEST_F(SelectSegmentDialog, IllegalSegmentIsRefusedAfterTheDialogCloses)
     }
 }
 
-TEST_F(SelectSegmentDialog, OkWithAFieldThatDoesNotReadStaysOpen)
-{
-    struct Case {
-        int id;
-        const char* text;
-        const char* message;
-    };
-    const Case cases[] = {
-        { 1034, "", "Please enter an integer." },
-        { 1035, "1.5", "Please enter an integer." },
-        { 1036, "x", "Please enter an integer." },
-    };
-    for (const Case& c : cases) {
-        m_messages.clear();
-        open();
-        type(c.id, c.text);
-        click(1);
-        EXPECT_EQ(m_messages, std::vector<std::string> { c.message });
-        EXPECT_EQ(m_dialog->focusWidget(), field(c.id));
-        EXPECT_NE(m_dialog->result(), QDialog::Accepted);
-        expectSeriesUnchanged();
-    }
-}
-
 TEST_F(SelectSegmentDialog, CancelChangesNothing)
 {
     open();

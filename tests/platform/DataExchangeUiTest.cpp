@@ -3,11 +3,9 @@
 #include "platform/WelmoDialog.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -75,17 +73,6 @@ public:
     std::vector<std::string> m_messages;
 };
 
-TEST_F(FieldExchange, LoadShowsEveryMember)
-{
-    ExchangeDialog dialog;
-    EXPECT_EQ(dialog.field(0)->text(), "5");
-    EXPECT_EQ(dialog.field(1)->text(), "1");
-    EXPECT_EQ(dialog.field(2)->text(), "7");
-    EXPECT_EQ(dialog.field(3)->text(), "-15");
-    EXPECT_EQ(dialog.field(4)->text(), "old");
-    EXPECT_EQ(dialog.field(5)->text(), "3");
-}
-
 TEST_F(FieldExchange, FirstFailureShowsItsMessageAndStopsTheSave)
 {
     struct Case {
@@ -144,42 +131,6 @@ TEST_F(FieldExchange, BoundsThemselvesAreAccepted)
     EXPECT_EQ(dialog.m_level, -30.0);
     EXPECT_EQ(dialog.m_text, "");
     EXPECT_EQ(dialog.m_plain, -2147483647 - 1);
-}
-
-TEST_F(FieldExchange, CheckBoxesAndRadioGroupsGiveFlagsAndIndexes)
-{
-    QWidget parent;
-    QCheckBox box(&parent);
-    QRadioButton first(&parent), second(&parent), third(&parent);
-    const std::vector<QRadioButton*> group = { &first, &second, &third };
-
-    int flag = 1;
-    int index = 2;
-    DataExchange load(false);
-    load.check(&box, flag);
-    load.radio(group, index);
-    EXPECT_TRUE(box.isChecked());
-    EXPECT_TRUE(third.isChecked());
-    EXPECT_FALSE(first.isChecked() || second.isChecked());
-
-    box.setChecked(false);
-    second.setChecked(true);
-    flag = 7;
-    DataExchange save(true);
-    save.check(&box, flag);
-    save.radio(group, index);
-    EXPECT_EQ(flag, 0);
-    EXPECT_EQ(index, 1);
-
-    // An index outside the group checks nothing, and a group with nothing
-    // checked keeps the index it had.
-    second.setAutoExclusive(false);
-    second.setChecked(false);
-    index = 5;
-    DataExchange(false).radio(group, index);
-    EXPECT_FALSE(first.isChecked() || second.isChecked() || third.isChecked());
-    DataExchange(true).radio(group, index);
-    EXPECT_EQ(index, 5);
 }
 
 // Real focus moves need a shown, active window.

@@ -71,18 +71,4 @@ TEST(OpenDataFile, CancelChoosesNothing)
     EXPECT_FALSE(getOpenFileName(nullptr, dataFileRequest()).has_value());
 }
 
-TEST(OpenDataFile, TheHookAnswersInsteadOfTheDialog)
-{
-    FileOpenRequest seen;
-    setFileOpenHook([&seen](const FileOpenRequest& request) -> std::optional<std::string> {
-        seen = request;
-        return "/data/chosen.dat";
-    });
-    const auto chosen = getOpenFileName(nullptr, dataFileRequest());
-    setFileOpenHook(nullptr);
-    EXPECT_EQ(chosen, std::optional<std::string>("/data/chosen.dat"));
-    EXPECT_EQ(seen.title, "Open Data File");
-    EXPECT_EQ(seen.filters.size(), 3u);
-}
-
 } // namespace
