@@ -32,11 +32,7 @@ void CRunningAverageDlg::createLayout()
     windowRow->addWidget(m_windowEdit);
     windowRow->addWidget(new QLabel(QStringLiteral("points"), this));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(windowRow);

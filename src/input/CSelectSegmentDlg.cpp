@@ -79,11 +79,7 @@ void CSelectSegmentDlg::createLayout()
     ends->addWidget(new QLabel(QStringLiteral("New Size :"), this), 1, 0);
     ends->addWidget(m_newSizeEdit, 1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(heldRow);

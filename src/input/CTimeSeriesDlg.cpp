@@ -97,11 +97,7 @@ void CTimeSeriesDlg::createLayout()
     middle->addWidget(layout, 1);
     middle->addLayout(rowsColumn);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(fileRow);

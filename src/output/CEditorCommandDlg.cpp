@@ -18,10 +18,7 @@ CEditorCommandDlg::CEditorCommandDlg(AnalysisState& state, QWidget* parent)
     m_okButton->setDefault(true);
     setTabOrder(m_editorCommandEdit, m_okButton);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, nullptr);
     auto* main = new QVBoxLayout(this);
     main->addWidget(m_editorCommandEdit);
     main->addLayout(buttons);

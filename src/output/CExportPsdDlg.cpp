@@ -15,25 +15,6 @@
 #include <climits>
 #include <cmath>
 
-namespace {
-
-QLineEdit* makeEdit(QWidget* parent, int id, bool readOnly = false)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("field%1").arg(id));
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-template <typename Button> Button* makeButton(QWidget* parent, int id, const char* text)
-{
-    auto* button = new Button(QString::fromLatin1(text), parent);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    return button;
-}
-
-} // namespace
-
 CExportPsdDlg::CExportPsdDlg(AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
@@ -70,17 +51,17 @@ int CExportPsdDlg::spectrumSize() const
 
 void CExportPsdDlg::createControls()
 {
-    m_psdFileNameEdit = makeEdit(this, 1000);
-    m_firstLogFrequencyEdit = makeEdit(this, 1023, true);
-    m_firstPsdEdit = makeEdit(this, 1024, true);
-    m_lastLogFrequencyEdit = makeEdit(this, 1025, true);
-    m_lastPsdEdit = makeEdit(this, 1026, true);
-    m_minLogEdit = makeEdit(this, 1037);
-    m_normalScalesBox = makeButton<QCheckBox>(this, 1038, "Normal Scales");
-    m_dtEdit = makeEdit(this, 1049);
-    m_okButton = makeButton<QPushButton>(this, 1, "OK");
+    m_psdFileNameEdit = createField(1000);
+    m_firstLogFrequencyEdit = createField(1023, true);
+    m_firstPsdEdit = createField(1024, true);
+    m_lastLogFrequencyEdit = createField(1025, true);
+    m_lastPsdEdit = createField(1026, true);
+    m_minLogEdit = createField(1037);
+    m_normalScalesBox = createButton<QCheckBox>(1038, QStringLiteral("Normal Scales"));
+    m_dtEdit = createField(1049);
+    m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
-    m_cancelButton = makeButton<QPushButton>(this, 2, "Cancel");
+    m_cancelButton = createButton(2, QStringLiteral("Cancel"));
 }
 
 void CExportPsdDlg::createLayout()
@@ -113,11 +94,7 @@ void CExportPsdDlg::createLayout()
         QStringLiteral("(*factor to get physical units\nconsidering basic period=2pi)"), this));
     dtRow->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(fileRow);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -50,20 +51,25 @@ bool WelmoDialog::defaultOk()
     return true;
 }
 
-QLineEdit* WelmoDialog::createField(int id)
+QLineEdit* WelmoDialog::createField(int id, bool readOnly)
 {
     auto* field = new QLineEdit(this);
     field->setObjectName(QStringLiteral("field%1").arg(id));
+    field->setReadOnly(readOnly);
     // Text is held whole: no length limit cuts a long name or command.
     field->setMaxLength(INT_MAX);
     return field;
 }
 
-QPushButton* WelmoDialog::createButton(int id, const QString& text)
+QHBoxLayout* WelmoDialog::createButtonRow(QPushButton* ok, QPushButton* cancel)
 {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    return button;
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    if (cancel)
+        row->addWidget(cancel);
+    row->addStretch();
+    return row;
 }
 
 void WelmoDialog::setVisible(bool visible)

@@ -3,13 +3,14 @@
 #include "platform/DataExchange.h"
 
 #include <QDialog>
+#include <QPushButton>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
 class QLineEdit;
-class QPushButton;
 
 // Base of the program's dialogs: the framework's modal dialog with its
 // field exchange. Subclasses exchange their members in doDataExchange and
@@ -41,8 +42,16 @@ protected:
 
     // Controls named after their resource ids ("field1005", "button1006"),
     // so that tests and the tab order can find them.
-    QLineEdit* createField(int id);
-    QPushButton* createButton(int id, const QString& text);
+    QLineEdit* createField(int id, bool readOnly = false);
+    template <typename Button = QPushButton> Button* createButton(int id, const QString& text)
+    {
+        auto* button = new Button(text, this);
+        button->setObjectName(QStringLiteral("button%1").arg(id));
+        return button;
+    }
+
+    // The centred row of the dialog's closing buttons.
+    static QHBoxLayout* createButtonRow(QPushButton* ok, QPushButton* cancel);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

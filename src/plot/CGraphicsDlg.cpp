@@ -9,24 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLineEdit* makeEdit(QWidget* parent, int id)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("field%1").arg(id));
-    return edit;
-}
-
-template <typename Button> Button* makeButton(QWidget* parent, int id, const char* text)
-{
-    auto* button = new Button(QString::fromLatin1(text), parent);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    return button;
-}
-
-} // namespace
-
 CGraphicsDlg::CGraphicsDlg(AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
@@ -53,20 +35,20 @@ CGraphicsDlg::CGraphicsDlg(AnalysisState& state, QWidget* parent)
 void CGraphicsDlg::createControls()
 {
     // Created in the tab order of the dialog template.
-    m_okButton = makeButton<QPushButton>(this, 1, "OK");
+    m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
-    m_cancelButton = makeButton<QPushButton>(this, 2, "Cancel");
-    m_dottedSignalBox = makeButton<QCheckBox>(this, 1042, "Dotted signal");
-    m_autoScaleSignalBox = makeButton<QCheckBox>(this, 1043, "auto draw");
-    m_signalMinEdit = makeEdit(this, 1024);
-    m_signalMaxEdit = makeEdit(this, 1025);
-    m_logFrequencyBox = makeButton<QCheckBox>(this, 1044, "Log scale");
-    m_minLogFrequencyEdit = makeEdit(this, 1045);
-    m_colorLbBox = makeButton<QCheckBox>(this, 1046, "Color LB");
-    m_logPowerBox = makeButton<QCheckBox>(this, 1047, "Log Scale");
-    m_minLogPowerEdit = makeEdit(this, 1048);
-    m_maxLogPowerEdit = makeEdit(this, 1049);
-    m_maxNormalPowerEdit = makeEdit(this, 1050);
+    m_cancelButton = createButton(2, QStringLiteral("Cancel"));
+    m_dottedSignalBox = createButton<QCheckBox>(1042, QStringLiteral("Dotted signal"));
+    m_autoScaleSignalBox = createButton<QCheckBox>(1043, QStringLiteral("auto draw"));
+    m_signalMinEdit = createField(1024);
+    m_signalMaxEdit = createField(1025);
+    m_logFrequencyBox = createButton<QCheckBox>(1044, QStringLiteral("Log scale"));
+    m_minLogFrequencyEdit = createField(1045);
+    m_colorLbBox = createButton<QCheckBox>(1046, QStringLiteral("Color LB"));
+    m_logPowerBox = createButton<QCheckBox>(1047, QStringLiteral("Log Scale"));
+    m_minLogPowerEdit = createField(1048);
+    m_maxLogPowerEdit = createField(1049);
+    m_maxNormalPowerEdit = createField(1050);
 
     QWidget* tabChain[] = { m_okButton, m_cancelButton, m_dottedSignalBox, m_autoScaleSignalBox,
         m_signalMinEdit, m_signalMaxEdit, m_logFrequencyBox, m_minLogFrequencyEdit, m_colorLbBox,
@@ -106,11 +88,7 @@ void CGraphicsDlg::createLayout()
     powerGrid->addWidget(new QLabel(QStringLiteral("Max for Norm Scale"), power), 2, 2);
     powerGrid->addWidget(m_maxNormalPowerEdit, 2, 3);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addWidget(signal);

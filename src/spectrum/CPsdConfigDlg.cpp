@@ -15,21 +15,6 @@
 
 namespace {
 
-QLineEdit* makeEdit(QWidget* parent, int id, bool readOnly = false)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QStringLiteral("field%1").arg(id));
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-template <typename Button> Button* makeButton(QWidget* parent, int id, const char* text)
-{
-    auto* button = new Button(QString::fromLatin1(text), parent);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    return button;
-}
-
 // The largest power of two p with 2p <= R; 0 when R < 2 (no segment of two
 // samples fits).
 int largestPsdSize(long long remaining)
@@ -100,27 +85,28 @@ void CPsdConfigDlg::setVisible(bool visible)
 void CPsdConfigDlg::createControls()
 {
     // Created in the tab order of the dialog template.
-    m_okButton = makeButton<QPushButton>(this, 1, "OK");
+    m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
-    m_cancelButton = makeButton<QPushButton>(this, 2, "Cancel");
-    m_availableDataEdit = makeEdit(this, 1008, true);
-    m_maxPsdSizeEdit = makeEdit(this, 1009, true);
-    m_psdSizeEdit = makeEdit(this, 1010);
-    m_psdSizeUpButton = makeButton<QPushButton>(this, 1001, "+");
-    m_psdSizeDownButton = makeButton<QPushButton>(this, 1006, "-");
-    m_segmentCountEdit = makeEdit(this, 1011);
-    m_dataShiftEdit = makeEdit(this, 1012);
-    m_autoShiftButton = makeButton<QPushButton>(this, 1013, "auto");
-    m_extractAverageBox = makeButton<QCheckBox>(this, 1014, "Extract Average");
+    m_cancelButton = createButton(2, QStringLiteral("Cancel"));
+    m_availableDataEdit = createField(1008, true);
+    m_maxPsdSizeEdit = createField(1009, true);
+    m_psdSizeEdit = createField(1010);
+    m_psdSizeUpButton = createButton(1001, QStringLiteral("+"));
+    m_psdSizeDownButton = createButton(1006, QStringLiteral("-"));
+    m_segmentCountEdit = createField(1011);
+    m_dataShiftEdit = createField(1012);
+    m_autoShiftButton = createButton(1013, QStringLiteral("auto"));
+    m_extractAverageBox = createButton<QCheckBox>(1014, QStringLiteral("Extract Average"));
     m_extractAverageBox->setEnabled(false);
-    m_normalizeBox = makeButton<QCheckBox>(this, 1015, "Normalization");
-    m_logOutputBox = makeButton<QCheckBox>(this, 1016, "Log-Log output");
+    m_normalizeBox = createButton<QCheckBox>(1015, QStringLiteral("Normalization"));
+    m_logOutputBox = createButton<QCheckBox>(1016, QStringLiteral("Log-Log output"));
     m_logOutputBox->setEnabled(false);
     const char* windowNames[] = { "No filter", "Hanning", "Parzen", "Welch" };
     for (int i = 0; i < 4; ++i)
-        m_windowButtons.push_back(makeButton<QRadioButton>(this, 1017 + i, windowNames[i]));
-    m_lbRatioEdit = makeEdit(this, 1021);
-    m_lbFrequenciesEdit = makeEdit(this, 1022);
+        m_windowButtons.push_back(
+            createButton<QRadioButton>(1017 + i, QString::fromLatin1(windowNames[i])));
+    m_lbRatioEdit = createField(1021);
+    m_lbFrequenciesEdit = createField(1022);
 
     QWidget* tabChain[] = { m_okButton, m_cancelButton, m_availableDataEdit, m_maxPsdSizeEdit,
         m_psdSizeEdit, m_psdSizeUpButton, m_psdSizeDownButton, m_segmentCountEdit, m_dataShiftEdit,
@@ -185,11 +171,7 @@ void CPsdConfigDlg::createLayout()
     columns->addSpacing(12);
     columns->addLayout(right);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch();
+    auto* buttons = createButtonRow(m_okButton, m_cancelButton);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(columns);
