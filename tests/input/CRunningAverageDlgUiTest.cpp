@@ -1,6 +1,7 @@
 #include "input/CRunningAverageDlg.h"
 
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 #include "input/CSelectSegmentDlg.h"
 
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -29,7 +30,7 @@ AnalysisState thousandSamples()
     return state;
 }
 
-class SelectSegmentDialog : public ::testing::Test {
+class SelectSegmentDialog : public ::testing::Test, public DialogControls<CSelectSegmentDlg> {
 public:
     void SetUp() override
     {
@@ -38,22 +39,6 @@ public:
     void TearDown() override { setMessageHook(nullptr); }
 
     void open() { m_dialog = std::make_unique<CSelectSegmentDlg>(m_state); }
-    QLineEdit* field(int id) const
-    {
-        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
-    }
-    QAbstractButton* button(int id) const
-    {
-        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
-    }
-    std::string text(int id) const { return field(id)->text().toStdString(); }
-    void type(int id, const char* text) { field(id)->setText(QString::fromLatin1(text)); }
-    void leave(int id)
-    {
-        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(field(id), &event);
-    }
-    void click(int id) { button(id)->click(); }
     void expectSeriesUnchanged()
     {
         EXPECT_EQ(m_state.sampleCount, 1000u);
@@ -63,7 +48,6 @@ public:
     }
 
     AnalysisState m_state = thousandSamples();
-    std::unique_ptr<CSelectSegmentDlg> m_dialog;
     std::vector<std::string> m_messages;
 };
 

@@ -3,6 +3,7 @@
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,7 +22,7 @@ namespace {
 
 const std::string SEVEN_NUMBERS = std::string(WELMO_TEST_DATA) + "/seven_numbers.dat";
 
-class TimeSeriesDialog : public ::testing::Test {
+class TimeSeriesDialog : public ::testing::Test, public DialogControls<CTimeSeriesDlg> {
 public:
     void SetUp() override
     {
@@ -45,21 +46,9 @@ public:
     }
 
     void open() { m_dialog = std::make_unique<CTimeSeriesDlg>(m_state); }
-    QLineEdit* field(int id) const
-    {
-        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
-    }
-    QAbstractButton* button(int id) const
-    {
-        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
-    }
-    std::string text(int id) const { return field(id)->text().toStdString(); }
-    void type(int id, const std::string& text) { field(id)->setText(QString::fromStdString(text)); }
-    void click(int id) { button(id)->click(); }
     bool accepted() const { return m_dialog->result() == QDialog::Accepted; }
 
     AnalysisState m_state;
-    std::unique_ptr<CTimeSeriesDlg> m_dialog;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_commandLines;
     std::vector<FileOpenRequest> m_requests;

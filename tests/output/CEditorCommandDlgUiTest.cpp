@@ -1,4 +1,5 @@
 #include "output/CEditorCommandDlg.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

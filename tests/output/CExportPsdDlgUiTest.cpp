@@ -2,6 +2,7 @@
 
 #include "output/PsdExport.h"
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -43,7 +44,7 @@ QByteArray contents(const std::string& path)
     return file.readAll();
 }
 
-class ExportPsdDialog : public ::testing::Test {
+class ExportPsdDialog : public ::testing::Test, public DialogControls<CExportPsdDlg> {
 protected:
     void SetUp() override
     {
@@ -64,20 +65,9 @@ protected:
         m_dialog->setDt(dt);
         m_dialog->show();
     }
-    QLineEdit* field(int id) const
-    {
-        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
-    }
-    QAbstractButton* button(int id) const
-    {
-        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
-    }
-    std::string text(int id) const { return field(id)->text().toStdString(); }
-    void type(int id, const std::string& text) { field(id)->setText(QString::fromStdString(text)); }
 
     QTemporaryDir m_folder;
     AnalysisState m_state;
-    std::unique_ptr<CExportPsdDlg> m_dialog;
     std::vector<std::string> m_messages;
 };
 

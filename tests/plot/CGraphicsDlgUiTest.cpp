@@ -1,6 +1,7 @@
 #include "plot/CGraphicsDlg.h"
 
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -27,7 +28,7 @@ Settings settingsOf(const AnalysisState& s)
         s.signalMin };
 }
 
-class GraphicsDialog : public ::testing::Test {
+class GraphicsDialog : public ::testing::Test, public DialogControls<CGraphicsDlg> {
 protected:
     void SetUp() override
     {
@@ -40,20 +41,8 @@ protected:
     }
     void TearDown() override { setMessageHook(nullptr); }
 
-    QLineEdit* field(int id) const
-    {
-        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
-    }
-    QAbstractButton* button(int id) const
-    {
-        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
-    }
-    std::string text(int id) const { return field(id)->text().toStdString(); }
-    void type(int id, const char* text) { field(id)->setText(QString::fromLatin1(text)); }
-
     AnalysisState m_state;
     Settings m_before {};
-    std::unique_ptr<CGraphicsDlg> m_dialog;
     std::vector<std::string> m_messages;
 };
 

@@ -1,6 +1,7 @@
 #include "spectrum/CPsdConfigDlg.h"
 
 #include "platform/MessageBox.h"
+#include "support/DialogControls.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,7 +36,7 @@ AnalysisState fourThousandSamples()
     return state;
 }
 
-class PsdConfigDialog : public ::testing::Test {
+class PsdConfigDialog : public ::testing::Test, public DialogControls<CPsdConfigDlg> {
 public:
     void SetUp() override
     {
@@ -44,25 +45,8 @@ public:
     void TearDown() override { setMessageHook(nullptr); }
 
     void open() { m_dialog = std::make_unique<CPsdConfigDlg>(m_state); }
-    QLineEdit* field(int id) const
-    {
-        return m_dialog->findChild<QLineEdit*>(QStringLiteral("field%1").arg(id));
-    }
-    QAbstractButton* button(int id) const
-    {
-        return m_dialog->findChild<QAbstractButton*>(QStringLiteral("button%1").arg(id));
-    }
-    std::string text(int id) const { return field(id)->text().toStdString(); }
-    void type(int id, const char* text) { field(id)->setText(QString::fromLatin1(text)); }
-    void leave(int id)
-    {
-        QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(field(id), &event);
-    }
-    void click(int id) { button(id)->click(); }
 
     AnalysisState m_state = fourThousandSamples();
-    std::unique_ptr<CPsdConfigDlg> m_dialog;
     std::vector<std::string> m_messages;
 };
 
