@@ -47,6 +47,17 @@ std::string systemReason(int error)
     return std::strerror(error);
 }
 
+// The temporary file lives in the target's folder so that the final rename
+// stays within one file system and replaces the target in one step. Its
+// name is short, so that it is legal whenever the target's name is: a
+// suffix on a name already at the file system's limit would not be.
+std::string temporaryNameBeside(const std::string& fileName)
+{
+    const std::size_t slash = fileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
+    return folder + ".psd-XXXXXX";
+}
+
 // mkstemp creates the file for its owner only; the export gets the mode an
 // ordinary open for writing would have left: the old file's, or the
 // default under the umask.
@@ -65,9 +76,7 @@ mode_t exportFileMode(const std::string& fileName)
 int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
     double& minLog, std::string& error)
 {
-    // The temporary file lives beside the target so that the final rename
-    // stays within one file system and replaces the target in one step.
-    std::string tempName = fileName + ".XXXXXX";
+    std::string tempName = temporaryNameBeside(fileName);
     const int descriptor = mkstemp(tempName.data());
     if (descriptor < 0) {
         error = systemReason(errno);

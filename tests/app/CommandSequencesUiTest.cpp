@@ -461,30 +461,33 @@ TEST_F(CommandWindow, ExportWritesWhatTheWriterWritesForTheSameSpectrum)
 {
     struct Row {
         const char* name;
+        std::string file;
         bool normalScales;
         const char* dt;
         const char* minLevel;
         double storedMinLevel;
     };
-    const Row rows[] = {
-        { "log-log", false, "1", "-15", -15.0 },
-        { "linear", true, "0.5", "-20", -8.0 },
+    const std::vector<Row> rows = {
+        { "log-log", "log-log.dat", false, "1", "-15", -15.0 },
+        { "linear", "linear.dat", true, "0.5", "-20", -8.0 },
+        // A name as long as the file system allows one.
+        { "longest name", std::string(251, 'n') + ".dat", false, "1", "-15", -15.0 },
     };
     startWindow();
     loadSawtooth();
     ASSERT_TRUE(m_exportDir.isValid());
+    const std::string reference = m_exportDir.filePath(QStringLiteral("reference")).toStdString();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string target
-            = m_exportDir.filePath(QStringLiteral("%1.dat").arg(row.name)).toStdString();
+            = m_exportDir.filePath(QString::fromStdString(row.file)).toStdString();
         command(ID_FILE_EXPORT_PSD, [&](QWidget* dialog) {
             type(dialog, { { 1000, target }, { 1037, row.minLevel }, { 1049, row.dt } });
             button(dialog, 1038)->setChecked(row.normalScales);
             button(dialog, 1)->click();
         });
-        EXPECT_TRUE(m_messages.empty());
+        EXPECT_TRUE(m_messages.empty()) << m_messages.front();
 
-        const std::string reference = target + ".reference";
         double minLog = std::stod(row.minLevel);
         std::string error;
         ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), 256, row.normalScales,
@@ -496,6 +499,7 @@ TEST_F(CommandWindow, ExportWritesWhatTheWriterWritesForTheSameSpectrum)
         EXPECT_EQ(m_state.psdFileName, target);
         EXPECT_EQ(m_state.exportMinLog, row.storedMinLevel);
         EXPECT_EQ(m_state.exportDt, std::stod(row.dt));
+        m_messages.clear();
     }
 }
 
