@@ -56,6 +56,7 @@ protected:
             // The real box runs a loop in which the view may paint: the
             // record must draw as it stands when a message is shown.
             EXPECT_GE(m_state.series.size(), std::size_t { m_state.sampleCount } + 1) << text;
+            EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "wait cursor over " << text;
             if (m_frame) {
                 m_frame->view().repaint();
                 m_paintsAtMessage = paints();
@@ -106,11 +107,12 @@ protected:
 
     // Runs command `id` and plays `answer` on the dialog it opens. A dialog
     // that the answer leaves open is cancelled, so that a refusal the test
-    // did not expect fails the test instead of hanging it. Returns the
-    // dialog's class name, empty when none opened.
+    // did not expect fails the test instead of hanging it. Every command
+    // ends with the arrow cursor, however it ends. Returns the dialog's
+    // class name, empty when none opened.
     std::string command(int id, const std::function<void(QWidget*)>& answer = {})
     {
-        return runModal([&] { m_frame->onCommand(id); },
+        const std::string opened = runModal([&] { m_frame->onCommand(id); },
             [&](QWidget* modal) {
                 if (answer)
                     answer(modal);
@@ -119,6 +121,8 @@ protected:
                     qobject_cast<QDialog*>(modal)->reject();
                 }
             });
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "wait cursor after " << id;
+        return opened;
     }
 
     // Retrieve Data of `rows` rows, value in column 2 of 2 after 2 header

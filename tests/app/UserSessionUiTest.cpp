@@ -133,6 +133,7 @@ TEST_F(UserSession, RetrieveConfigureAndExportWithKeysAndClicks)
     ASSERT_TRUE(m_messages.empty()) << m_messages.front();
     ASSERT_EQ(m_state.sampleCount, 512u);
     EXPECT_EQ(m_state.psdSize, 256);
+    EXPECT_EQ(m_state.psdFileName, SAWTOOTH.substr(0, SAWTOOTH.find('.')) + "p.dat");
 
     const int paintsBeforeConfiguration = paints();
     session([&] { click(toolButton(ID_TOOLBAR_PSD_CONFIG)); },
