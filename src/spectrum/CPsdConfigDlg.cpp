@@ -268,8 +268,10 @@ void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
         editedMember = valueBeforeEdit;
         return;
     }
+    // Below 2 the size is one that OK refuses: R of 2 or 3 gives no usable
+    // size either, so the previous sizes stay.
     const int maxSize = largestPsdSize(remaining);
-    if (maxSize == 0)
+    if (maxSize < 2)
         return;
     m_maxPsdSize = maxSize;
     if (m_psdSize > m_maxPsdSize)

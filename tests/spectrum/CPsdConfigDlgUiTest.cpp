@@ -174,6 +174,8 @@ TEST_F(PsdConfigDialog, LeavingShiftOrSegmentsFixesTheLargestSize)
         { "room grows", "256", "1", "1500", 1012, "1", "1500", "2048", "256" },
         // R = 1: no segment of two samples fits, the previous sizes stay
         { "no room", "2048", "2", "4095", 1012, "2", "4095", "2048", "2048" },
+        // R = 3 would allow only a size of 1, which OK refuses
+        { "room for size 1 only", "2048", "2", "4093", 1012, "2", "4093", "2048", "2048" },
         // R < 0: the field just left goes back to what it held
         { "negative, shift back", "2048", "3", "3000", 1012, "3", "0", "2048", "2048" },
         { "negative, segments back", "2048", "3", "3000", 1011, "1", "3000", "2048", "2048" },
