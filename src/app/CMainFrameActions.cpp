@@ -12,7 +12,7 @@
 using namespace CommandIds;
 
 namespace {
-struct ActionSpec {
+struct ActionEntry {
     int id;
     const char* text;
     const char* prompt; // the status-bar text; empty for none
@@ -20,7 +20,7 @@ struct ActionSpec {
 };
 
 // Menu items, toolbar buttons and accelerators, one action per command id.
-const ActionSpec actionSpecs[] = {
+const ActionEntry actionEntries[] = {
     { ID_FILE_RETRIEVE_DATA, "Retrieve Data", "Retrieve data from file", "" },
     { ID_FILE_EXPORT_PSD, "Export PSD", "Save PSD in ASCII 2-column file (log-log)", "" },
     { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P" },
@@ -108,13 +108,13 @@ QAction* CMainFrame::makeAction(
 
 void CMainFrame::createActions()
 {
-    for (const ActionSpec& spec : actionSpecs) {
+    for (const ActionEntry& entry : actionEntries) {
         QList<QKeySequence> shortcuts;
         for (const QString& keys :
-            QString::fromLatin1(spec.shortcuts).split(QStringLiteral("; "), Qt::SkipEmptyParts))
+            QString::fromLatin1(entry.shortcuts).split(QStringLiteral("; "), Qt::SkipEmptyParts))
             shortcuts.append(QKeySequence(keys, QKeySequence::PortableText));
-        makeAction(
-            spec.id, QString::fromLatin1(spec.text), QString::fromLatin1(spec.prompt), shortcuts);
+        makeAction(entry.id, QString::fromLatin1(entry.text), QString::fromLatin1(entry.prompt),
+            shortcuts);
     }
     commandAction(ID_VIEW_TOOLBAR)->setCheckable(true);
     commandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);

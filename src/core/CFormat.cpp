@@ -16,7 +16,10 @@ locale_t cLocale()
 
 } // namespace
 
-CLocaleScope::CLocaleScope() : m_previous(uselocale(cLocale())) {}
+CLocaleScope::CLocaleScope()
+    : m_previous(uselocale(cLocale()))
+{
+}
 
 CLocaleScope::~CLocaleScope()
 {
