@@ -1,5 +1,5 @@
 // computeSpectrum on the record beside the same estimate built on the
-// textbook transform. The setup checks that both give the same bits before
+// one-butterfly-at-a-time reference transform. The setup checks that both give the same bits before
 // anything is timed.
 
 #include "core/AnalysisState.h"

@@ -13,7 +13,7 @@ inline std::uint32_t reverseBits(std::uint32_t value, int bits)
     return result;
 }
 
-// Calls visit(k, reverse(k)) for the 2^log2n indices k of the transform's
+// Calls visit(k, reverse(k)) for the 2^log2n indices k of complexFft's
 // bit-reversal permutation: for every k when eachPairOnce is false, for one
 // k of every pair k != reverse(k) when it is true. The order is free (the
 // permutation's exchanges are disjoint), so large arrays are walked in tiles

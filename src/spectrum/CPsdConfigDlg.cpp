@@ -65,9 +65,9 @@ CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
 
 CPsdConfigDlg::~CPsdConfigDlg()
 {
-    // Hidden while still whole: the base class would hide it only after this
-    // part is gone, and a handler run by the focus leaving then would reach
-    // a destroyed object.
+    // Hidden while still whole: the base class would hide it only after the
+    // derived object is destroyed, and a handler run by the focus leaving
+    // then would reach freed members.
     hide();
 }
 

@@ -44,7 +44,7 @@ inline float zeroBinPower(const float* work)
 }
 
 // Transforms segment[1..2M] (already tapered) as 2M complex points with zero
-// imaginary parts; work has 4M+1 entries.
+// imaginary values; work has 4M+1 entries.
 void transformSegment(const float* segment, float* work, int M)
 {
     loadBitReversedReal(work, 2 * M, segment);

@@ -20,7 +20,7 @@ struct SegmentLoad {
 // Mean removal, taper and the transform's bit reversal in one sweep from
 // segment[1..length] (left unchanged) into work[0..2*length], which then
 // holds what complexFft's bit reversal would have made of the tapered
-// samples with zero imaginary parts. No segment copy is made: the samples
+// samples with zero imaginary values. No segment copy is made: the samples
 // are read in the cache-friendly tiles of the permutation and every entry of
 // work is written once.
 void loadSegment(float* work, const float* segment, const SegmentLoad& load);

@@ -58,7 +58,7 @@ TEST(ComplexFft, MatchesPlainLoopBitForBitInEveryVariant)
 
 TEST(ComplexFft, VariantsAgreeOnRealSignalsWithZeros)
 {
-    // Zero imaginary parts and exact zeros exercise the signed-zero cases
+    // Zero imaginary values and exact zeros exercise the signed-zero cases
     // of the butterflies, which random data never reaches.
     const int nn = 1 << 13;
     std::vector<float> input(2 * nn + 1, 0.0f);
