@@ -9,19 +9,10 @@
 
 namespace {
 
-constexpr unsigned MIN_ROWS = 32;
-
 void showReadError(AnalysisState& state, CommandHost& host)
 {
     host.arrowCursor();
-    host.message(formatC("Error in file \n %u data retrieved", state.sampleCount));
-}
-
-void applyAutomaticSignalRange(AnalysisState& state)
-{
-    const double margin = (state.seriesMax - state.seriesMin) * 0.2;
-    state.signalMin = state.seriesMin - margin;
-    state.signalMax = state.seriesMax + margin;
+    host.message(readErrorMessage(state.sampleCount));
 }
 
 void capPsdSize(AnalysisState& state)
@@ -37,6 +28,18 @@ bool seriesHolds(const AnalysisState& state, unsigned count)
 }
 
 } // namespace
+
+std::string readErrorMessage(unsigned rows)
+{
+    return formatC("Error in file \n %u data retrieved", rows);
+}
+
+void applyAutomaticSignalRange(AnalysisState& state)
+{
+    const double margin = (state.seriesMax - state.seriesMin) * 0.2;
+    state.signalMin = state.seriesMin - margin;
+    state.signalMax = state.seriesMax + margin;
+}
 
 int runEstimateStep(AnalysisState& state, CommandHost& host)
 {
@@ -62,7 +65,7 @@ void retrieveData(AnalysisState& state, CommandHost& host)
         return;
 
     const unsigned count = state.sampleCount;
-    if (count < MIN_ROWS) {
+    if (count < MIN_SERIES_ROWS) {
         // The dialog already stored the request; the buffer still covers
         // only the previous series.
         state.computeStatus = 1;

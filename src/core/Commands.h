@@ -3,6 +3,8 @@
 #include "core/AnalysisState.h"
 #include "core/CommandHost.h"
 
+#include <string>
+
 // The recompute sequences behind the six commands that change or redraw
 // the series and spectrum. Each keeps the record consistent for drawing
 // before it shows a message.
@@ -12,6 +14,16 @@ void getOriginalData(AnalysisState& state, CommandHost& host);
 void selectSegment(AnalysisState& state, CommandHost& host);
 void runningAverage(AnalysisState& state, CommandHost& host);
 void refreshScreen(CommandHost& host);
+
+// Retrieve Data refuses fewer rows than this ("Too few data").
+inline constexpr unsigned MIN_SERIES_ROWS = 32;
+
+// The message of a read that stopped after `rows` complete rows.
+std::string readErrorMessage(unsigned rows);
+
+// signalMin and signalMax from the statistics, a fifth of the range beyond
+// each end.
+void applyAutomaticSignalRange(AnalysisState& state);
 
 // The estimate step shared by five commands: computeSpectrum, then
 // psdValid and the measures, or the failure message. Returns the status.

@@ -56,3 +56,16 @@ int psdSizeLimit(unsigned N, int K, int S)
         p *= 2;
     return static_cast<int>(p);
 }
+
+int automaticShift(unsigned N, int M, int K)
+{
+    if (K <= 1)
+        return 0;
+    // Unsigned on purpose: when the series is shorter than one segment the
+    // difference wraps to a large value and the cap of one segment length
+    // takes over.
+    const std::uint32_t segmentLength = 2u * static_cast<std::uint32_t>(M);
+    const std::uint32_t shift
+        = (static_cast<std::uint32_t>(N) - segmentLength) / static_cast<std::uint32_t>(K);
+    return static_cast<int>(shift > segmentLength ? segmentLength : shift);
+}

@@ -1,5 +1,7 @@
 #include "spectrum/CPsdConfigDlg.h"
 
+#include "core/SeriesStatistics.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,18 +16,6 @@
 #include <cstdint>
 
 namespace {
-
-// The largest power of two p with 2p <= R; 0 when R < 2 (no segment of two
-// samples fits).
-int largestPsdSize(long long remaining)
-{
-    if (remaining < 2)
-        return 0;
-    long long size = 1;
-    while (size * 2 <= remaining / 2)
-        size *= 2;
-    return static_cast<int>(size);
-}
 
 bool isUsablePsdSize(int size)
 {
@@ -240,22 +230,8 @@ void CPsdConfigDlg::OnPsdSizeDown()
 
 void CPsdConfigDlg::OnAutoShift()
 {
-    recompute([this] {
-        if (m_segmentCount == 1) {
-            m_dataShift = 0;
-            return;
-        }
-        // Unsigned on purpose: when the series is shorter than one segment
-        // the difference wraps to a large value and the cap of one segment
-        // length takes over.
-        const std::uint32_t samples = m_state.sampleCount;
-        const std::uint32_t segmentLength = 2u * static_cast<std::uint32_t>(m_psdSize);
-        std::uint32_t shift
-            = (samples - segmentLength) / static_cast<std::uint32_t>(m_segmentCount);
-        if (shift > segmentLength)
-            shift = segmentLength;
-        m_dataShift = static_cast<int>(shift);
-    });
+    recompute(
+        [this] { m_dataShift = automaticShift(m_state.sampleCount, m_psdSize, m_segmentCount); });
 }
 
 void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
@@ -270,7 +246,7 @@ void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
     }
     // Below 2 the size is one that OK refuses: R of 2 or 3 gives no usable
     // size either, so the previous sizes stay.
-    const int maxSize = largestPsdSize(remaining);
+    const int maxSize = psdSizeLimit(m_state.sampleCount, m_segmentCount - 1, m_dataShift);
     if (maxSize < 2)
         return;
     m_maxPsdSize = maxSize;

@@ -1,17 +1,14 @@
 #include "BatchRun.h"
 
 #include "core/CFormat.h"
+#include "core/Commands.h"
 #include "core/SeriesStatistics.h"
 #include "input/TimeSeriesReader.h"
 #include "output/PsdExport.h"
 #include "spectrum/PsdEstimator.h"
 #include "spectrum/SpectralMeasures.h"
 
-#include <cstdint>
-
 namespace {
-
-constexpr unsigned MIN_ROWS = 32;
 
 void applyLayout(const BatchOptions& options, AnalysisState& state)
 {
@@ -28,18 +25,6 @@ void applyLayout(const BatchOptions& options, AnalysisState& state)
     state.exportMinLog = options.minLevel;
 }
 
-// The configuration dialog's "auto" shift: K segments of 2M samples spread
-// over the series, never further apart than one segment.
-int automaticShift(unsigned N, int M, int K)
-{
-    if (K == 1)
-        return 0;
-    const std::uint32_t twoM = 2u * static_cast<std::uint32_t>(M);
-    const std::uint32_t shift
-        = (static_cast<std::uint32_t>(N) - twoM) / static_cast<std::uint32_t>(K);
-    return static_cast<int>(shift > twoM ? twoM : shift);
-}
-
 BatchStatus readSeries(const BatchOptions& options, AnalysisState& state, std::string& error)
 {
     unsigned rows = 0;
@@ -50,7 +35,7 @@ BatchStatus readSeries(const BatchOptions& options, AnalysisState& state, std::s
         error = "File not found";
         return BATCH_DATA_ERROR;
     }
-    if (rows < MIN_ROWS) {
+    if (rows < MIN_SERIES_ROWS) {
         error = "Too few data";
         return BATCH_DATA_ERROR;
     }
@@ -63,7 +48,7 @@ BatchStatus readSeries(const BatchOptions& options, AnalysisState& state, std::s
     state.computeStatus = readTimeSeries(state, rows);
     state.loadedCount = state.sampleCount;
     if (state.computeStatus != 0) {
-        error = formatC("Error in file \n %u data retrieved", state.sampleCount);
+        error = readErrorMessage(state.sampleCount);
         return BATCH_DATA_ERROR;
     }
     return BATCH_OK;
@@ -78,11 +63,8 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         return status;
 
     computeSeriesStatistics(state);
-    if (state.autoScaleSignal) {
-        const double margin = (state.seriesMax - state.seriesMin) * 0.2;
-        state.signalMin = state.seriesMin - margin;
-        state.signalMax = state.seriesMax + margin;
-    }
+    if (state.autoScaleSignal)
+        applyAutomaticSignalRange(state);
     if (options.autoShift)
         state.dataShift = automaticShift(state.sampleCount, *options.psdSize, state.segmentCount);
     state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
