@@ -50,22 +50,13 @@ void DataExchange::integer(QLineEdit* field, int& value)
 
 void DataExchange::integer(QLineEdit* field, int& value, int min, int max)
 {
-    if (m_failed)
-        return;
-    if (!m_save) {
-        integer(field, value);
-        return;
-    }
-    int parsed = 0;
-    if (!parseInteger(fieldText(field), parsed)) {
-        fail(field, "Please enter an integer.");
-        return;
-    }
-    if (parsed < min || parsed > max) {
+    // The plain exchange parses; a value out of range is then put back.
+    const int before = value;
+    integer(field, value);
+    if (m_save && !m_failed && (value < min || value > max)) {
+        value = before;
         fail(field, rangeMessage("an integer", formatC("%d", min), formatC("%d", max)));
-        return;
     }
-    value = parsed;
 }
 
 void DataExchange::unsignedInteger(QLineEdit* field, unsigned& value)
@@ -86,22 +77,13 @@ void DataExchange::unsignedInteger(QLineEdit* field, unsigned& value)
 
 void DataExchange::unsignedInteger(QLineEdit* field, unsigned& value, unsigned min, unsigned max)
 {
-    if (m_failed)
-        return;
-    if (!m_save) {
-        unsignedInteger(field, value);
-        return;
-    }
-    unsigned parsed = 0;
-    if (!parseUnsigned(fieldText(field), parsed)) {
-        fail(field, "Please enter a positive integer.");
-        return;
-    }
-    if (parsed < min || parsed > max) {
+    // The plain exchange parses; a value out of range is then put back.
+    const unsigned before = value;
+    unsignedInteger(field, value);
+    if (m_save && !m_failed && (value < min || value > max)) {
+        value = before;
         fail(field, rangeMessage("an integer", formatC("%u", min), formatC("%u", max)));
-        return;
     }
-    value = parsed;
 }
 
 void DataExchange::number(QLineEdit* field, double& value)
@@ -122,22 +104,13 @@ void DataExchange::number(QLineEdit* field, double& value)
 
 void DataExchange::number(QLineEdit* field, double& value, double min, double max)
 {
-    if (m_failed)
-        return;
-    if (!m_save) {
-        number(field, value);
-        return;
-    }
-    double parsed = 0.0;
-    if (!parseNumber(fieldText(field), parsed)) {
-        fail(field, "Please enter a number.");
-        return;
-    }
-    if (parsed < min || parsed > max) {
+    // The plain exchange parses; a value out of range is then put back.
+    const double before = value;
+    number(field, value);
+    if (m_save && !m_failed && (value < min || value > max)) {
+        value = before;
         fail(field, rangeMessage("a number", formatNumber(min), formatNumber(max)));
-        return;
     }
-    value = parsed;
 }
 
 void DataExchange::check(QAbstractButton* box, int& value)
