@@ -4,6 +4,8 @@
 #include "input/SeriesEditing.h"
 #include "support/ScriptedHost.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,23 +37,13 @@ double ramp(unsigned r)
 
 class CommandSequence : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/welmo_core_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-    }
-    void TearDown() override
-    {
-        setAllocationHook(nullptr);
-        fs::remove_all(m_folder);
-    }
+    void TearDown() override { setAllocationHook(nullptr); }
 
     // A table of `rows` rows and two columns: value(r) and 100 + value(r).
     std::string writeTable(
         const std::string& name, unsigned rows, const std::function<double(unsigned)>& value) const
     {
-        const std::string fileName = (m_folder / name).string();
+        const std::string fileName = (m_folder.path() / name).string();
         std::ofstream out(fileName);
         out << "x y\n";
         for (unsigned r = 1; r <= rows; ++r)
@@ -83,7 +75,7 @@ protected:
         m_host.clearRecord();
     }
 
-    fs::path m_folder;
+    TempFolder m_folder { "welmo_core" };
     AnalysisState m_state;
     ScriptedHost m_host { m_state };
 };
@@ -112,7 +104,7 @@ TEST_F(CommandSequence, RetrieveDataReadsEstimatesAndNamesTheExport)
     EXPECT_EQ(m_state.psdValid, 1);
     EXPECT_EQ(m_state.psd.size(), 257u);
     EXPECT_EQ(m_state.peakFrequency, 0.5) << "a quarter of the sampling rate, in Nyquist units";
-    EXPECT_EQ(m_state.psdFileName, (m_folder / "run1p.dat").string());
+    EXPECT_EQ(m_state.psdFileName, (m_folder.path() / "run1p.dat").string());
 }
 
 TEST_F(CommandSequence, RetrieveDataCancelledChangesNothing)
@@ -190,7 +182,7 @@ TEST_F(CommandSequence, ShortReadReportsTheRowsAndKeepsTheStatistics)
     EXPECT_EQ(m_state.psdSize, 32) << "set from the reduced count";
     EXPECT_EQ(m_state.psdValid, 1) << "no estimate was made";
     EXPECT_EQ(m_state.psd.size(), spectrumEntries) << "the spectrum keeps its own size";
-    EXPECT_EQ(m_state.psdFileName, (m_folder / "run1p.dat").string());
+    EXPECT_EQ(m_state.psdFileName, (m_folder.path() / "run1p.dat").string());
 }
 
 TEST_F(CommandSequence, FailedAllocationEmptiesTheSeries)

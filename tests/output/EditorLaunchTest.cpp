@@ -1,5 +1,7 @@
 #include "output/EditorLaunch.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,21 +18,11 @@ namespace {
 
 class ScratchFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/welmo_editor_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-    }
-    void TearDown() override
-    {
-        setCommandInterpreter(nullptr);
-        fs::remove_all(m_folder);
-    }
+    void TearDown() override { setCommandInterpreter(nullptr); }
 
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+    std::string path(const std::string& name) const { return (m_folder.path() / name).string(); }
 
-    fs::path m_folder;
+    TempFolder m_folder { "welmo_editor" };
 };
 
 std::string readAll(const std::string& fileName)

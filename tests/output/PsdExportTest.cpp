@@ -1,5 +1,7 @@
 #include "output/PsdExport.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -24,25 +26,17 @@ namespace {
 
 class ExportFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/welmo_export_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
-    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+    std::string path(const std::string& name) const { return (m_folder.path() / name).string(); }
 
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_folder))
+        for (const auto& entry : fs::directory_iterator(m_folder.path()))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
-    fs::path m_folder;
+    TempFolder m_folder { "welmo_export" };
 };
 
 std::vector<std::string> readLines(const std::string& fileName)

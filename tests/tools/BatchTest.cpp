@@ -3,6 +3,8 @@
 
 #include "core/CFormat.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,16 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempFolder {
-    fs::path path;
-    TempFolder()
-    {
-        char pattern[] = "/tmp/welmo-batch-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-};
 
 // A single-column file of `rows` samples of a tone of `cyclesPerSample`.
 fs::path writeTone(
@@ -116,7 +108,7 @@ TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
 {
     TempFolder folder;
     // 1/16 cycle per sample lies on bin 2M/16 of any M >= 8.
-    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
     BatchOptions options;
     options.dataFile = data.string();
     AnalysisState state;
@@ -126,8 +118,8 @@ TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
     EXPECT_EQ(state.sampleCount, 4096u);
     EXPECT_EQ(state.psdSize, 2048);
     EXPECT_DOUBLE_EQ(state.peakFrequency, 256.0 / 2048.0);
-    EXPECT_EQ(state.psdFileName, (folder.path / "tonep.dat").string());
-    const std::vector<std::string> exported = lines(folder.path / "tonep.dat");
+    EXPECT_EQ(state.psdFileName, (folder.path() / "tonep.dat").string());
+    const std::vector<std::string> exported = lines(folder.path() / "tonep.dat");
     ASSERT_EQ(exported.size(), 2046u);
     EXPECT_EQ(exported.front().substr(0, 10), "-3.311330 ");
 }
@@ -135,7 +127,7 @@ TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
 TEST(BatchRun, AutomaticShiftSpreadsTheSegmentsAsTheDialogDoes)
 {
     TempFolder folder;
-    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 0.1);
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 0.1);
     const struct {
         int M, K, shift;
     } cases[] = { { 1024, 3, 682 }, { 512, 2, 1024 }, { 1024, 1, 0 } };
@@ -145,7 +137,7 @@ TEST(BatchRun, AutomaticShiftSpreadsTheSegmentsAsTheDialogDoes)
         options.psdSize = c.M;
         options.segmentCount = c.K;
         options.autoShift = true;
-        options.output = (folder.path / "out.dat").string();
+        options.output = (folder.path() / "out.dat").string();
         AnalysisState state;
         std::string error;
         EXPECT_EQ(runBatch(options, state, error), BATCH_OK) << error;
@@ -157,9 +149,9 @@ TEST(BatchRun, AutomaticShiftSpreadsTheSegmentsAsTheDialogDoes)
 TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
 {
     TempFolder folder;
-    const fs::path few = writeTone(folder.path, "few.dat", 31, 0.1);
-    const fs::path hundred = writeTone(folder.path, "hundred.dat", 100, 0.1);
-    const fs::path missing = folder.path / "missing.dat";
+    const fs::path few = writeTone(folder.path(), "few.dat", 31, 0.1);
+    const fs::path hundred = writeTone(folder.path(), "hundred.dat", 100, 0.1);
+    const fs::path missing = folder.path() / "missing.dat";
     const struct {
         fs::path file;
         std::optional<unsigned> rows;
@@ -173,8 +165,8 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
         { missing, 64u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 0 data retrieved" },
         { hundred, 150u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 100 data retrieved" },
         { hundred, {}, 64, {}, BATCH_CONFIGURATION_ERROR, "PSD configuration is not appropriate" },
-        { hundred, {}, {}, (folder.path / "no" / "such.dat").string(), BATCH_WRITE_ERROR,
-            "Cannot write file " + (folder.path / "no" / "such.dat").string()
+        { hundred, {}, {}, (folder.path() / "no" / "such.dat").string(), BATCH_WRITE_ERROR,
+            "Cannot write file " + (folder.path() / "no" / "such.dat").string()
                 + "\nNo such file or directory" },
     };
     for (const auto& c : cases) {
@@ -193,9 +185,9 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
 TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
 {
     TempFolder folder;
-    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
-    const fs::path out = folder.path / "stdout.txt";
-    const fs::path err = folder.path / "stderr.txt";
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path out = folder.path() / "stdout.txt";
+    const fs::path err = folder.path() / "stderr.txt";
     auto run = [&](const std::string& args) {
         const std::string command
             = std::string(WELMO_PSD_PATH) + " " + args + " >" + out.string() + " 2>" + err.string();
@@ -226,8 +218,8 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
 TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
 {
     TempFolder folder;
-    const fs::path data = writeTone(folder.path, "tone.dat", 4096, 1.0 / 16.0);
-    const fs::path png = folder.path / "picture.png";
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path png = folder.path() / "picture.png";
     const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + WELMO_PSD_PATH
         + " --render " + png.string() + " --size 320x200 " + data.string() + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
