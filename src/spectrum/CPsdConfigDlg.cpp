@@ -53,25 +53,6 @@ CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
     updateData(false);
 }
 
-CPsdConfigDlg::~CPsdConfigDlg()
-{
-    // Hidden while still whole: the base class would hide it only after the
-    // derived object is destroyed, and a handler run by the focus leaving
-    // then would reach freed members.
-    hide();
-}
-
-void CPsdConfigDlg::setVisible(bool visible)
-{
-    // Hiding reports the focus leaving the field that had it, after OK or
-    // Cancel; the user has finished with the fields by then, and after
-    // Cancel a message about one of them would be wrong.
-    const bool wasHiding = m_hiding;
-    m_hiding = !visible;
-    WelmoDialog::setVisible(visible);
-    m_hiding = wasHiding;
-}
-
 void CPsdConfigDlg::createControls()
 {
     // Created in the tab order of the dialog template.
@@ -198,14 +179,10 @@ void CPsdConfigDlg::doDataExchange(DataExchange& exchange)
 
 void CPsdConfigDlg::recompute(const std::function<void()>& change)
 {
-    if (m_inHandler || m_hiding)
-        return;
-    m_inHandler = true;
     if (updateData(true)) {
         change();
         updateData(false);
     }
-    m_inHandler = false;
 }
 
 void CPsdConfigDlg::OnPsdSizeUp()
@@ -283,14 +260,7 @@ void CPsdConfigDlg::OnKillFocusLbRatio()
 
 void CPsdConfigDlg::OnOK()
 {
-    if (m_inHandler)
-        return;
-    // Moving the focus to a failing field makes the field that had it report
-    // its lose-focus, which must not validate a second time.
-    m_inHandler = true;
-    const bool accepted = acceptFields();
-    m_inHandler = false;
-    if (accepted)
+    if (acceptFields())
         accept();
 }
 
@@ -301,8 +271,7 @@ bool CPsdConfigDlg::acceptFields()
     // The estimator needs a power of two; any other size would only fail
     // later with a less helpful message.
     if (!isUsablePsdSize(m_psdSize)) {
-        DataExchange exchange(true);
-        exchange.fail(m_psdSizeEdit, "PSD size must be a power of two");
+        failField(m_psdSizeEdit, "PSD size must be a power of two");
         return false;
     }
     if (m_psdSize > m_maxPsdSize)

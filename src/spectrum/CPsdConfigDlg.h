@@ -19,9 +19,6 @@ class CPsdConfigDlg : public WelmoDialog {
     Q_OBJECT
 public:
     explicit CPsdConfigDlg(AnalysisState& state, QWidget* parent = nullptr);
-    ~CPsdConfigDlg() override;
-
-    void setVisible(bool visible) override;
 
     void OnPsdSizeUp();
     void OnPsdSizeDown();
@@ -48,10 +45,6 @@ private:
     bool acceptFields();
 
     AnalysisState& m_state;
-    // A validation message moves the focus, which would report another
-    // lose-focus while the first handler still runs.
-    bool m_inHandler = false;
-    bool m_hiding = false;
 
     int m_logOutput;
     int m_normalize;
