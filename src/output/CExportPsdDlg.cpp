@@ -147,7 +147,7 @@ void CExportPsdDlg::writeFile()
             minLog, error)
         != 0) {
         // Nothing was written, so the level the user gave stays as given.
-        showMessage("Cannot write file " + m_psdFileName + "\n" + error);
+        showMessage(cannotWriteMessage(m_psdFileName, error));
         return;
     }
     m_state.exportMinLog = minLog;

@@ -137,6 +137,11 @@ int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& e
     return 0;
 }
 
+std::string cannotWriteMessage(const std::string& fileName, const std::string& reason)
+{
+    return "Cannot write file " + fileName + "\n" + reason;
+}
+
 void derivePsdFileName(AnalysisState& state)
 {
     const std::size_t dot = state.dataFileName.find('.');

@@ -20,6 +20,9 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
 // spectrum exists.
 int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error);
 
+// "Cannot write file <fileName>" with the system's reason on a second line.
+std::string cannotWriteMessage(const std::string& fileName, const std::string& reason);
+
 // psdFileName = dataFileName up to its first '.' followed by "p.dat", or
 // "zqpsd.dat" when there is no '.' or it lies at index 241 or later.
 void derivePsdFileName(AnalysisState& state);

@@ -1,6 +1,5 @@
 #include "BatchRun.h"
 
-#include "core/CFormat.h"
 #include "core/Commands.h"
 #include "core/SeriesStatistics.h"
 #include "input/TimeSeriesReader.h"
@@ -84,7 +83,7 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
 
     std::string reason;
     if (exportPsd(state, options.normalScales, options.dt, reason) != 0) {
-        error = formatC("Cannot write file %s\n%s", state.psdFileName.c_str(), reason.c_str());
+        error = cannotWriteMessage(state.psdFileName, reason);
         return BATCH_WRITE_ERROR;
     }
     return BATCH_OK;
