@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+// Threads the numeric routines may use (default: one per core). Every
+// result is the same for any count; the count only changes the speed.
+int parallelThreads();
+// 0 or less restores one per core.
+void setParallelThreads(int count);
+
+// Runs task(i) for every i in [0, count) on up to parallelThreads()
+// threads, the calling thread among them, and returns when all are done.
+// Tasks are handed out in index order, so neighbouring tasks run close in
+// time. `afterOwnTask`, when set, runs on the calling thread only, after
+// each task that thread finished, with the number of tasks finished by all
+// threads so far; it is where a long step reports progress. Tasks must not
+// throw.
+void runTasks(std::size_t count, const std::function<void(std::size_t)>& task,
+    const std::function<void(std::size_t finished)>& afterOwnTask = {});
