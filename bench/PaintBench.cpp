@@ -4,8 +4,8 @@
 // on the default axes (logarithmic frequency and power). Before anything is
 // timed both drawings must give the same image.
 
+#include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
-#include "plot/QtPainterCanvas.h"
 #include "support/PlainPaint.h"
 
 #include <QImage>

@@ -130,7 +130,7 @@ void CMainFrame::arrowCursor()
     setArrowCursor();
 }
 
-void CMainFrame::repaint()
+void CMainFrame::invalidateWindow()
 {
     m_view->update();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/CommandHost.h"
+#include "commands/CommandHost.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -53,7 +53,7 @@ public:
     void message(const std::string& text) override;
     void waitCursor() override;
     void arrowCursor() override;
-    void repaint() override;
+    void invalidateWindow() override;
 
     // Command handlers
     void OnRetrieveData();

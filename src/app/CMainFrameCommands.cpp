@@ -1,11 +1,11 @@
 #include "app/CMainFrame.h"
 
+#include "app/CExportPsdDlg.h"
+#include "app/CGraphicsDlg.h"
+#include "commands/Commands.h"
 #include "core/AnalysisState.h"
-#include "core/Commands.h"
-#include "output/CExportPsdDlg.h"
 #include "output/EditorLaunch.h"
 #include "platform/MessageBox.h"
-#include "plot/CGraphicsDlg.h"
 #include "spectrum/SpectralMeasures.h"
 
 // The analysis commands: each hands the record and this window to its
@@ -44,13 +44,13 @@ void CMainFrame::OnRefreshScreen()
 void CMainFrame::OnLowerLb()
 {
     lowerLb(m_state);
-    repaint();
+    invalidateWindow();
 }
 
 void CMainFrame::OnHigherLb()
 {
     higherLb(m_state);
-    repaint();
+    invalidateWindow();
 }
 
 void CMainFrame::OnGraphics()
@@ -58,7 +58,7 @@ void CMainFrame::OnGraphics()
     CGraphicsDlg dialog(m_state, this);
     dialog.exec();
     // Cancel repaints too: the picture is redrawn after every run.
-    repaint();
+    invalidateWindow();
 }
 
 void CMainFrame::OnExportPsd()

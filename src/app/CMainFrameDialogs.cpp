@@ -1,11 +1,11 @@
 #include "app/CMainFrame.h"
 
+#include "app/CEditorCommandDlg.h"
+#include "app/CPsdConfigDlg.h"
+#include "app/CRunningAverageDlg.h"
+#include "app/CSelectSegmentDlg.h"
+#include "app/CTimeSeriesDlg.h"
 #include "core/AnalysisState.h"
-#include "input/CRunningAverageDlg.h"
-#include "input/CSelectSegmentDlg.h"
-#include "input/CTimeSeriesDlg.h"
-#include "output/CEditorCommandDlg.h"
-#include "spectrum/CPsdConfigDlg.h"
 
 // The settings dialogs. Each loads the record when it is constructed and
 // writes it back on OK; it lives only for one run.

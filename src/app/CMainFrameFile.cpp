@@ -27,7 +27,7 @@ FileOpenRequest documentRequest()
 void CMainFrame::OnFileNew()
 {
     m_document->onNewDocument();
-    repaint();
+    invalidateWindow();
 }
 
 void CMainFrame::OnFileOpen()

@@ -2,9 +2,9 @@
 
 #include "app/CWelmoDoc.h"
 #include "core/AnalysisState.h"
+#include "platform/QtPainterCanvas.h"
 #include "platform/WaitCursor.h"
 #include "plot/PlotPicture.h"
-#include "plot/QtPainterCanvas.h"
 
 #include <QPainter>
 #include <QPalette>

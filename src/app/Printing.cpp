@@ -2,9 +2,9 @@
 
 #include "core/AnalysisState.h"
 #include "platform/MessageBox.h"
+#include "platform/QtPainterCanvas.h"
 #include "platform/WaitCursor.h"
 #include "plot/PlotPicture.h"
-#include "plot/QtPainterCanvas.h"
 
 #include <QFontInfo>
 #include <QPageSetupDialog>

@@ -8,6 +8,7 @@
 #include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
 #include "spectrum/PsdEstimator.h"
+#include "spectrum/PsdSize.h"
 #include "spectrum/SpectralMeasures.h"
 
 #include <QApplication>

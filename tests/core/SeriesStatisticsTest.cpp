@@ -1,4 +1,5 @@
 #include "core/SeriesStatistics.h"
+#include "spectrum/PsdSize.h"
 
 #include "core/CFormat.h"
 

@@ -1,5 +1,5 @@
+#include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
-#include "plot/QtPainterCanvas.h"
 #include "support/PlainPaint.h"
 
 #include <QImage>

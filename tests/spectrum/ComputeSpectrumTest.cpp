@@ -1,7 +1,8 @@
-#include "core/Commands.h"
+#include "commands/Commands.h"
 #include "core/SeriesStatistics.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/PsdEstimator.h"
+#include "spectrum/PsdSize.h"
 #include "support/PlainSpectrum.h"
 #include "support/ScriptedHost.h"
 

@@ -50,7 +50,7 @@ void ScriptedHost::arrowCursor()
     events.push_back("arrow");
 }
 
-void ScriptedHost::repaint()
+void ScriptedHost::invalidateWindow()
 {
     events.push_back("repaint");
 }

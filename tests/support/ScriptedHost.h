@@ -1,7 +1,7 @@
 #pragma once
 
+#include "commands/CommandHost.h"
 #include "core/AnalysisState.h"
-#include "core/CommandHost.h"
 
 #include <functional>
 #include <string>
@@ -26,7 +26,7 @@ struct ScriptedHost : CommandHost {
     void message(const std::string& text) override;
     void waitCursor() override;
     void arrowCursor() override;
-    void repaint() override;
+    void invalidateWindow() override;
 
     // Forgets what was recorded so far; the scripts stay.
     void clearRecord();

@@ -1,7 +1,7 @@
 #include "QtRender.h"
 
+#include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
-#include "plot/QtPainterCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>

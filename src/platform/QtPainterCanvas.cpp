@@ -1,4 +1,4 @@
-#include "plot/QtPainterCanvas.h"
+#include "platform/QtPainterCanvas.h"
 
 #include <QFontMetrics>
 #include <QLine>

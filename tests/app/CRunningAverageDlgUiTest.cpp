@@ -1,4 +1,4 @@
-#include "input/CRunningAverageDlg.h"
+#include "app/CRunningAverageDlg.h"
 
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"

@@ -1,4 +1,4 @@
-#include "output/CExportPsdDlg.h"
+#include "app/CExportPsdDlg.h"
 
 #include "output/PsdExport.h"
 #include "platform/MessageBox.h"

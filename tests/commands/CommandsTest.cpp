@@ -1,4 +1,4 @@
-#include "core/Commands.h"
+#include "commands/Commands.h"
 
 #include "core/SeriesStatistics.h"
 #include "input/SeriesEditing.h"

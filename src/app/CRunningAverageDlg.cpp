@@ -1,4 +1,4 @@
-#include "input/CRunningAverageDlg.h"
+#include "app/CRunningAverageDlg.h"
 
 #include "input/SeriesEditing.h"
 

@@ -1,4 +1,4 @@
-#include "input/CSelectSegmentDlg.h"
+#include "app/CSelectSegmentDlg.h"
 
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"

@@ -1,4 +1,4 @@
-#include "spectrum/CPsdConfigDlg.h"
+#include "app/CPsdConfigDlg.h"
 
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"

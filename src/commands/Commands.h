@@ -1,7 +1,7 @@
 #pragma once
 
+#include "commands/CommandHost.h"
 #include "core/AnalysisState.h"
-#include "core/CommandHost.h"
 
 #include <string>
 
@@ -14,6 +14,9 @@ void getOriginalData(AnalysisState& state, CommandHost& host);
 void selectSegment(AnalysisState& state, CommandHost& host);
 void runningAverage(AnalysisState& state, CommandHost& host);
 void refreshScreen(CommandHost& host);
+
+// The message of an estimate that the configuration does not allow.
+inline constexpr const char* PSD_NOT_APPROPRIATE = "PSD configuration is not appropriate";
 
 // Retrieve Data refuses fewer rows than this ("Too few data").
 inline constexpr unsigned MIN_SERIES_ROWS = 32;

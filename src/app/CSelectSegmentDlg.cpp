@@ -1,4 +1,4 @@
-#include "input/CSelectSegmentDlg.h"
+#include "app/CSelectSegmentDlg.h"
 
 #include "input/SeriesEditing.h"
 #include "platform/MessageBox.h"

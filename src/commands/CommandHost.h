@@ -16,5 +16,5 @@ struct CommandHost {
     virtual void message(const std::string& text) = 0; // "Welmo" warning box
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;
-    virtual void repaint() = 0; // invalidate the whole window
+    virtual void invalidateWindow() = 0; // repaint the whole window later
 };

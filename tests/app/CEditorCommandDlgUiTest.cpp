@@ -1,4 +1,4 @@
-#include "output/CEditorCommandDlg.h"
+#include "app/CEditorCommandDlg.h"
 #include "support/DialogControls.h"
 
 #include <QAbstractButton>

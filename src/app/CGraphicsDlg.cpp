@@ -1,4 +1,4 @@
-#include "plot/CGraphicsDlg.h"
+#include "app/CGraphicsDlg.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "input/CTimeSeriesDlg.h"
+#include "app/CTimeSeriesDlg.h"
 
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"

@@ -1,10 +1,11 @@
-#include "core/Commands.h"
+#include "commands/Commands.h"
 
 #include "core/CFormat.h"
 #include "core/SeriesStatistics.h"
 #include "input/TimeSeriesReader.h"
 #include "output/PsdExport.h"
 #include "spectrum/PsdEstimator.h"
+#include "spectrum/PsdSize.h"
 #include "spectrum/SpectralMeasures.h"
 
 namespace {
@@ -48,7 +49,7 @@ int runEstimateStep(AnalysisState& state, CommandHost& host)
     if (status != 0) {
         state.psdValid = 0;
         host.arrowCursor();
-        host.message("PSD configuration is not appropriate");
+        host.message(PSD_NOT_APPROPRIATE);
         return status;
     }
     state.psdValid = 1;
@@ -101,7 +102,7 @@ void retrieveData(AnalysisState& state, CommandHost& host)
     if (readOk && runEstimateStep(state, host) == 0)
         derivePsdFileName(state);
     host.arrowCursor();
-    host.repaint();
+    host.invalidateWindow();
 }
 
 void psdConfiguration(AnalysisState& state, CommandHost& host)
@@ -116,7 +117,7 @@ void psdConfiguration(AnalysisState& state, CommandHost& host)
     // not one that the next mouse move replaces.
     if (runEstimateStep(state, host) == 0) {
         host.arrowCursor();
-        host.repaint();
+        host.invalidateWindow();
     }
 }
 
@@ -139,7 +140,7 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     if (readOk)
         runEstimateStep(state, host);
     host.arrowCursor();
-    host.repaint();
+    host.invalidateWindow();
 }
 
 void selectSegment(AnalysisState& state, CommandHost& host)
@@ -149,7 +150,7 @@ void selectSegment(AnalysisState& state, CommandHost& host)
     host.waitCursor();
     if (runEstimateStep(state, host) == 0) {
         host.arrowCursor();
-        host.repaint();
+        host.invalidateWindow();
     }
 }
 
@@ -159,11 +160,11 @@ void runningAverage(AnalysisState& state, CommandHost& host)
     host.waitCursor();
     if (runEstimateStep(state, host) == 0) {
         host.arrowCursor();
-        host.repaint();
+        host.invalidateWindow();
     }
 }
 
 void refreshScreen(CommandHost& host)
 {
-    host.repaint();
+    host.invalidateWindow();
 }

@@ -1,6 +1,7 @@
-#include "spectrum/CPsdConfigDlg.h"
+#include "app/CPsdConfigDlg.h"
 
 #include "core/SeriesStatistics.h"
+#include "spectrum/PsdSize.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,5 +1,5 @@
+#include "platform/QtPainterCanvas.h"
 #include "plot/Palette.h"
-#include "plot/QtPainterCanvas.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "plot/CGraphicsDlg.h"
+#include "app/CGraphicsDlg.h"
 
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"
