@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // What the command sequences need from a window system. CMainFrame
 // implements it; tests play it with a scripted host. Each run...Dialog
@@ -17,4 +18,11 @@ struct CommandHost {
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;
     virtual void invalidateWindow() = 0; // repaint the whole window later
+    // A long step's progress (see core/Progress.h): shown at once, without
+    // handling input, so the record is never seen half-changed.
+    virtual void progress(std::string_view step, double fraction)
+    {
+        (void)step;
+        (void)fraction;
+    }
 };

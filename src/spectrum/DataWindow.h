@@ -2,6 +2,10 @@
 
 // Window types, as the record's windowType holds them.
 enum WindowType { NO_WINDOW = 0, HANNING_WINDOW = 1, PARZEN_WINDOW = 2, WELCH_WINDOW = 3 };
+inline constexpr int WINDOW_TYPE_COUNT = 4;
+// The names the configuration dialog lists, indexed by WindowType.
+inline constexpr const char* WINDOW_NAMES[WINDOW_TYPE_COUNT]
+    = { "No filter", "Hanning", "Parzen", "Welch" };
 
 // Multiplies samples data[1..n] by the weights of `windowType` (any unknown
 // type leaves them unchanged); each product is formed in double and rounded

@@ -1,0 +1,25 @@
+#pragma once
+
+// The ranges the dialogs accept and welmo-psd checks alike.
+
+// "Data Raws" of the data dialog.
+inline constexpr unsigned MAX_DATA_ROWS = 69306016;
+// "Number of columns" and "Column for processing"; the reader holds a row
+// of at most this many values.
+inline constexpr int MIN_COLUMNS = 1;
+inline constexpr int MAX_COLUMNS = 100;
+// PSD configuration.
+inline constexpr int MIN_SEGMENTS = 1;
+inline constexpr int MAX_SEGMENTS = 10000;
+inline constexpr int MIN_DATA_SHIFT = 0;
+inline constexpr int MAX_DATA_SHIFT = 1000000;
+inline constexpr int MIN_LB_FREQUENCIES = 2;
+inline constexpr int MAX_LB_FREQUENCIES = 1000000;
+inline constexpr double MIN_LB_RATIO = 0.0001;
+inline constexpr double MAX_LB_RATIO = 50.0;
+// Running average window.
+inline constexpr int MIN_AVERAGE_WINDOW = 2;
+inline constexpr int MAX_AVERAGE_WINDOW = 1000;
+// Lowest level of the export.
+inline constexpr double MIN_EXPORT_LEVEL = -30.0;
+inline constexpr double MAX_EXPORT_LEVEL = 0.0;
