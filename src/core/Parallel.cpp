@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -16,12 +17,24 @@ int coreCount()
     return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
 }
 
+// WELMO_THREADS in the environment sets the default, for benchmarks.
+int defaultThreads()
+{
+    if (const char* text = std::getenv("WELMO_THREADS")) {
+        const long count = std::strtol(text, nullptr, 10);
+        if (count > 0 && count <= 64)
+            return static_cast<int>(count);
+    }
+    return coreCount();
+}
+
 } // namespace
 
 int parallelThreads()
 {
     const int requested = requestedThreads.load(std::memory_order_relaxed);
-    return requested > 0 ? requested : coreCount();
+    static const int fallback = defaultThreads();
+    return requested > 0 ? requested : fallback;
 }
 
 void setParallelThreads(int count)

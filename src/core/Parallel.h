@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <functional>
 
-// Threads the numeric routines may use (default: one per core). Every
+// Threads the numeric routines may use (default: one per core, or
+// WELMO_THREADS from the environment). Every
 // result is the same for any count; the count only changes the speed.
 int parallelThreads();
 // 0 or less restores one per core.
