@@ -4,7 +4,6 @@
 #include "input/ByteStream.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -34,6 +33,16 @@ std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t
             break;
     }
     return got;
+}
+
+// Set bits of a word, without the processor's instruction, which the
+// baseline x86-64 target lacks (the library's fallback is a call).
+int bitCount(std::uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<int>((x * 0x0101010101010101) >> 56);
 }
 
 bool isSpaceByte(char c)
@@ -128,8 +137,7 @@ std::uint64_t TableChunk::countTokens() const
     for (; static_cast<std::size_t>(m_end - p) >= byteClasses::MASK_WINDOW;
          p += byteClasses::MASK_WINDOW) {
         const std::uint64_t spaces = byteClasses::spaceMask(p);
-        tokens
-            += static_cast<std::uint64_t>(std::popcount(~spaces & ((spaces << 1) | previousSpace)));
+        tokens += static_cast<std::uint64_t>(bitCount(~spaces & ((spaces << 1) | previousSpace)));
         previousSpace = spaces >> 63;
     }
     for (; p < m_end; ++p) {

@@ -11,9 +11,12 @@
 
 namespace {
 
-// A few MiB per thread: large enough that starting the threads costs
-// little beside the scan, small enough to stay in the shared cache.
-constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(2) << 20;
+// The threads meet once per batch of blocks: a few MiB per thread make
+// that rare beside the scan, and still fit in the shared cache. Several
+// blocks per thread let a thread that the system holds up leave its share
+// to the others.
+constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(1) << 20;
+constexpr std::size_t BLOCKS_PER_THREAD = 4;
 // Rows between two progress reports of the sequential scan.
 constexpr std::uint64_t SLICE_ROWS = std::uint64_t(1) << 14;
 
@@ -69,16 +72,29 @@ public:
         , m_wanted(rows * static_cast<std::uint64_t>(columns))
         , m_out(out)
         , m_progress(progress)
+        , m_batchBlocks(
+              static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD)
+        , m_block(blockBytes())
     {
     }
 
     std::uint64_t run();
 
 private:
-    bool allocate(std::size_t threads, std::size_t block);
-    // Loads (and when only counting, scans) the blocks of one batch;
-    // returns how many blocks of it count.
-    std::size_t scanBatch(std::uint64_t start, std::size_t blocks, std::size_t block);
+    // Blocks that one round of the threads takes, from `start` on.
+    struct Batch {
+        std::vector<TableChunk> chunks;
+        std::vector<std::uint64_t> tokens;
+        std::vector<int> positions;
+        std::uint64_t start = 0;
+        std::size_t blocks = 0;
+    };
+
+    bool allocate(Batch& batch) const;
+    void plan(Batch& batch, std::uint64_t start) const;
+    void load(Batch& batch, std::size_t i) const;
+    void guessPositions(Batch& batch) const;
+    std::size_t checkPositions(Batch& batch) const;
     void storeRows(const TableChunk& chunk);
     std::uint64_t continueSequentially(std::uint64_t offset);
 
@@ -94,7 +110,8 @@ private:
     const std::uint64_t m_wanted;
     float* const m_out;
     StepProgress& m_progress;
-    std::vector<TableChunk> m_chunks;
+    const std::size_t m_batchBlocks;
+    const std::size_t m_block;
     std::uint64_t m_boundary = 0;
     std::uint64_t m_numbers = 0; // taken so far, in file order
     // The kept value of the row still open after the chunks joined so far.
@@ -102,70 +119,75 @@ private:
     std::uint64_t m_pendingRow = 0;
 };
 
-bool ParallelScan::allocate(std::size_t threads, std::size_t block)
+bool ParallelScan::allocate(Batch& batch) const
 {
-    m_chunks.resize(threads);
-    for (TableChunk& chunk : m_chunks) {
-        if (!chunk.allocate(block, tailBytesFor(block), m_columns, m_out != nullptr))
+    batch.chunks.resize(m_batchBlocks);
+    batch.tokens.resize(m_batchBlocks);
+    batch.positions.resize(m_batchBlocks);
+    for (TableChunk& chunk : batch.chunks) {
+        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_out != nullptr))
             return false;
     }
     return true;
 }
 
-std::size_t ParallelScan::scanBatch(std::uint64_t start, std::size_t blocks, std::size_t block)
+void ParallelScan::plan(Batch& batch, std::uint64_t start) const
 {
-    const int descriptor = m_stream.descriptor();
     const std::uint64_t fileSize = m_stream.size();
-    const bool store = m_out != nullptr;
-    runTasks(blocks, [&](std::size_t i) {
-        const std::uint64_t blockStart = start + i * block;
-        TableChunk& chunk = m_chunks[i];
-        chunk.load(descriptor, blockStart, std::min<std::uint64_t>(blockStart + block, fileSize),
-            m_boundary, fileSize);
-        if (!store)
-            chunk.scan(m_columns, 0, -1);
-    });
-    if (!store) {
-        for (std::size_t i = 0; i < blocks; ++i) {
-            if (endsScan(m_chunks[i]))
-                return i + 1;
-        }
-        return blocks;
-    }
+    batch.start = start;
+    batch.blocks = start < fileSize && m_numbers < m_wanted
+        ? static_cast<std::size_t>(
+            std::min<std::uint64_t>(m_batchBlocks, (fileSize - start + m_block - 1) / m_block))
+        : 0;
+}
 
-    // Where each block's numbers fall in their rows is known only once the
-    // blocks before it are scanned. Guessed from their token counts (a
-    // token is one number in a table), it is checked in file order and
-    // the few blocks guessed wrong are scanned again.
-    std::vector<std::uint64_t> tokens(blocks);
-    runTasks(blocks, [&](std::size_t i) { tokens[i] = m_chunks[i].countTokens(); });
-    std::vector<int> guessed(blocks);
+void ParallelScan::load(Batch& batch, std::size_t i) const
+{
+    const std::uint64_t fileSize = m_stream.size();
+    const std::uint64_t blockStart = batch.start + i * m_block;
+    TableChunk& chunk = batch.chunks[i];
+    chunk.load(m_stream.descriptor(), blockStart,
+        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
+    if (m_out)
+        batch.tokens[i] = chunk.countTokens();
+}
+
+// Where each block's numbers fall in their rows is known only once the
+// blocks before it are scanned. It is guessed from their token counts (in
+// a table a token is one number), checked in file order, and the few
+// blocks guessed wrong are scanned again.
+void ParallelScan::guessPositions(Batch& batch) const
+{
     std::uint64_t guess = m_numbers;
-    for (std::size_t i = 0; i < blocks; ++i) {
-        guessed[i] = static_cast<int>(guess % static_cast<std::uint64_t>(m_columns));
-        guess += tokens[i];
+    for (std::size_t i = 0; i < batch.blocks; ++i) {
+        batch.positions[i]
+            = m_out ? static_cast<int>(guess % static_cast<std::uint64_t>(m_columns)) : 0;
+        guess += batch.tokens[i];
     }
-    runTasks(blocks, [&](std::size_t i) { m_chunks[i].scan(m_columns, guessed[i], m_kept); });
+}
 
+// Returns how many blocks of the batch count.
+std::size_t ParallelScan::checkPositions(Batch& batch) const
+{
     std::vector<std::pair<std::size_t, int>> wrong;
     std::uint64_t exact = m_numbers;
-    std::size_t used = blocks;
-    for (std::size_t i = 0; i < blocks; ++i) {
+    for (std::size_t i = 0; i < batch.blocks; ++i) {
+        const TableChunk& chunk = batch.chunks[i];
         const int position = static_cast<int>(exact % static_cast<std::uint64_t>(m_columns));
-        if (m_chunks[i].position() != position)
+        if (m_out && chunk.position() != position)
             wrong.emplace_back(i, position);
-        exact += m_chunks[i].result().numbers;
-        if (endsScan(m_chunks[i])) {
-            used = i + 1;
+        exact += chunk.result().numbers;
+        if (endsScan(chunk)) {
+            batch.blocks = i + 1;
             break;
         }
     }
     if (!wrong.empty()) {
         runTasks(wrong.size(), [&](std::size_t w) {
-            m_chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
+            batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
         });
     }
-    return used;
+    return batch.blocks;
 }
 
 void ParallelScan::storeRows(const TableChunk& chunk)
@@ -217,21 +239,32 @@ std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
 
 std::uint64_t ParallelScan::run()
 {
-    const std::uint64_t fileSize = m_stream.size();
-    const std::size_t threads = static_cast<std::size_t>(std::max(parallelThreads(), 1));
-    const std::size_t block = blockBytes();
     m_boundary = m_stream.offset();
-    if (!allocate(threads, block)) {
-        m_chunks.clear();
+    Batch batches[2];
+    if (!allocate(batches[0]) || !allocate(batches[1])) {
+        for (Batch& batch : batches)
+            batch.chunks.clear();
         return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, m_out, m_progress);
     }
+    // The threads scan one batch while they load the next, so that they
+    // meet once per batch.
+    Batch* current = &batches[0];
+    Batch* next = &batches[1];
+    plan(*current, m_boundary);
+    runTasks(current->blocks, [&](std::size_t i) { load(*current, i); });
     const auto columns = static_cast<std::uint64_t>(m_columns);
-    for (std::uint64_t start = m_boundary; m_numbers < m_wanted && start < fileSize;) {
-        const std::size_t blocks = static_cast<std::size_t>(
-            std::min<std::uint64_t>(threads, (fileSize - start + block - 1) / block));
-        const std::size_t used = scanBatch(start, blocks, block);
+    while (current->blocks > 0) {
+        plan(*next, current->start + current->blocks * m_block);
+        guessPositions(*current);
+        runTasks(current->blocks + next->blocks, [&](std::size_t i) {
+            if (i < current->blocks)
+                current->chunks[i].scan(m_columns, current->positions[i], m_out ? m_kept : -1);
+            else
+                load(*next, i - current->blocks);
+        });
+        const std::size_t used = checkPositions(*current);
         for (std::size_t i = 0; i < used; ++i) {
-            const TableChunk& chunk = m_chunks[i];
+            const TableChunk& chunk = current->chunks[i];
             if (m_out)
                 storeRows(chunk);
             m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
@@ -240,8 +273,8 @@ std::uint64_t ParallelScan::run()
             if (chunk.isCut())
                 return continueSequentially(chunk.cutOffset());
         }
-        start += blocks * block;
-        m_progress.advance(static_cast<double>(start) / static_cast<double>(fileSize));
+        m_progress.advance(static_cast<double>(next->start) / static_cast<double>(m_stream.size()));
+        std::swap(current, next);
     }
     return m_numbers / columns;
 }
