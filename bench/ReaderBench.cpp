@@ -1,11 +1,16 @@
-// The streaming reader and row count beside the plain fscanf("%lf") loop,
-// on one table of 4,000,000 rows of three "%.10g" numbers under a one-line
-// header. The table is written once per run into the temporary folder, and
-// before anything is timed both readers must give the same samples, bit for
-// bit, and both counts the same number of rows.
+// The reader and row count on one and on two threads beside the plain
+// fscanf("%lf") loop and beside the single-stream scan as it was before the
+// reader used threads, on one table of 4,000,000 rows of three "%.10g"
+// numbers under a one-line header. The table is written once per run into
+// the temporary folder, and before anything is timed all readers must give
+// the same samples, bit for bit, and all counts the same number of rows.
+// Arguments: the thread count.
 
 #include "core/AnalysisState.h"
 #include "core/CFormat.h"
+#include "core/Parallel.h"
+#include "input/ByteStream.h"
+#include "input/NumberScanner.h"
 #include "input/TimeSeriesReader.h"
 #include "support/PlainReader.h"
 
@@ -13,8 +18,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -26,6 +33,28 @@ constexpr unsigned ROWS = 4'000'000;
 constexpr int COLUMNS = 3;
 constexpr int HEADER_TOKENS = 3;
 constexpr int KEPT_COLUMN = 3;
+
+// The reader and count as they were with one stream and no threads.
+unsigned singleStreamRead(const std::string& path, float* series)
+{
+    ByteStream stream;
+    if (!stream.open(path))
+        return 0;
+    for (int i = 0; i < HEADER_TOKENS; ++i)
+        skipToken(stream);
+    series[0] = 0.0f;
+    return static_cast<unsigned>(readColumn(stream, COLUMNS, KEPT_COLUMN, ROWS, series));
+}
+
+unsigned singleStreamCount(const std::string& path)
+{
+    ByteStream stream;
+    if (!stream.open(path))
+        return 0;
+    for (int i = 0; i < HEADER_TOKENS; ++i)
+        skipToken(stream);
+    return static_cast<unsigned>(countRows(stream, COLUMNS, std::numeric_limits<unsigned>::max()));
+}
 
 class BenchTable {
 public:
@@ -72,6 +101,27 @@ private:
     }
 
     std::string compareReaders() const
+    {
+        for (int threads : { 1, 2 }) {
+            setParallelThreads(threads);
+            std::string disagreement = compareWithPlainLoop();
+            setParallelThreads(0);
+            if (!disagreement.empty())
+                return disagreement + " on " + std::to_string(threads) + " threads";
+        }
+        std::vector<float> single(ROWS + 1);
+        std::vector<float> plain(ROWS + 1);
+        unsigned stored = 0;
+        if (singleStreamRead(m_path, single.data()) != ROWS || singleStreamCount(m_path) != ROWS
+            || plainReadTimeSeries(
+                   m_path, HEADER_TOKENS, COLUMNS, KEPT_COLUMN, ROWS, plain.data(), stored)
+                != 0
+            || std::memcmp(single.data(), plain.data(), plain.size() * sizeof(float)) != 0)
+            return "the single-stream scan differs";
+        return {};
+    }
+
+    std::string compareWithPlainLoop() const
     {
         AnalysisState state;
         state.dataFileName = m_path;
@@ -126,16 +176,130 @@ void BM_PlainReader(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * ROWS);
 }
 
+// Sets the thread count for one benchmark and restores it after.
+class ThreadScope {
+public:
+    explicit ThreadScope(const benchmark::State& state)
+    {
+        setParallelThreads(static_cast<int>(state.range(0)));
+    }
+    ~ThreadScope() { setParallelThreads(0); }
+};
+
+AnalysisState benchRecord(const std::string& path)
+{
+    AnalysisState record;
+    record.dataFileName = path;
+    record.headerTokens = HEADER_TOKENS;
+    record.columnCount = COLUMNS;
+    record.dataColumn = KEPT_COLUMN;
+    record.series.allocate(ROWS + 1);
+    return record;
+}
+
+void BM_SingleStreamReader(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    std::vector<float> series(ROWS + 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(singleStreamRead(BenchTable::get().path(), series.data()));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
+void BM_SingleStreamRowCount(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(singleStreamCount(BenchTable::get().path()));
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
+// "Get and Check" and then the read, as Retrieve Data runs them.
+void BM_PlainCountAndRead(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    const std::string& path = BenchTable::get().path();
+    std::vector<float> series(ROWS + 1);
+    for (auto _ : state) {
+        unsigned rows = 0, stored = 0;
+        plainCountRows(path, HEADER_TOKENS, COLUMNS, rows);
+        benchmark::DoNotOptimize(plainReadTimeSeries(
+            path, HEADER_TOKENS, COLUMNS, KEPT_COLUMN, rows, series.data(), stored));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
+void BM_SingleStreamCountAndRead(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    std::vector<float> series(ROWS + 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(singleStreamCount(BenchTable::get().path()));
+        benchmark::DoNotOptimize(singleStreamRead(BenchTable::get().path(), series.data()));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
+void BM_CountAndRead(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    const ThreadScope threads(state);
+    AnalysisState record = benchRecord(BenchTable::get().path());
+    if (record.series.size() <= ROWS) {
+        state.SkipWithError("no memory for the series");
+        return;
+    }
+    for (auto _ : state) {
+        unsigned rows = 0;
+        countTimeSeriesRows(record.dataFileName, HEADER_TOKENS, COLUMNS, rows);
+        benchmark::DoNotOptimize(readTimeSeries(record, rows));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
+// Count and read of the table named by WELMO_READER_BENCH_FILE (same
+// layout), once, without writing or checking the bench table: a process
+// that runs only this is timed whole against other programs by
+// bench/external/loadtxt_compare.py. Argument: the thread count (0: one
+// per core).
+void BM_CountAndReadNamedFile(benchmark::State& state)
+{
+    const ThreadScope threads(state);
+    const char* path = std::getenv("WELMO_READER_BENCH_FILE");
+    if (path == nullptr) {
+        state.SkipWithError("WELMO_READER_BENCH_FILE is not set");
+        return;
+    }
+    AnalysisState record = benchRecord(path);
+    for (auto _ : state) {
+        unsigned rows = 0;
+        if (countTimeSeriesRows(path, HEADER_TOKENS, COLUMNS, rows) != 0
+            || !record.series.allocate(static_cast<std::size_t>(rows) + 1)
+            || readTimeSeries(record, rows) != 0) {
+            state.SkipWithError("the named file cannot be read");
+            return;
+        }
+        state.counters["rows"] = rows;
+    }
+}
+
 void BM_ReadTimeSeries(benchmark::State& state)
 {
     if (!tableReady(state))
         return;
-    AnalysisState record;
-    record.dataFileName = BenchTable::get().path();
-    record.headerTokens = HEADER_TOKENS;
-    record.columnCount = COLUMNS;
-    record.dataColumn = KEPT_COLUMN;
-    if (!record.series.allocate(ROWS + 1)) {
+    const ThreadScope threads(state);
+    AnalysisState record = benchRecord(BenchTable::get().path());
+    if (record.series.size() <= ROWS) {
         state.SkipWithError("no memory for the series");
         return;
     }
@@ -162,6 +326,7 @@ void BM_CountTimeSeriesRows(benchmark::State& state)
 {
     if (!tableReady(state))
         return;
+    const ThreadScope threads(state);
     for (auto _ : state) {
         unsigned rows = 0;
         benchmark::DoNotOptimize(
@@ -173,6 +338,12 @@ void BM_CountTimeSeriesRows(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_PlainReader)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ReadTimeSeries)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_SingleStreamReader)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ReadTimeSeries)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_PlainRowCount)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CountTimeSeriesRows)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_SingleStreamRowCount)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_CountTimeSeriesRows)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_PlainCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SingleStreamCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_CountAndRead)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_CountAndReadNamedFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 ByteStream::ByteStream(std::size_t capacity)
@@ -14,6 +15,13 @@ ByteStream::ByteStream(std::size_t capacity)
     static const char noBytes[PADDING] = {};
     m_start = m_buffer ? m_buffer.get() : noBytes;
     m_pos = m_end = m_start;
+}
+
+ByteStream::ByteStream(const char* begin, const char* end)
+    : m_start(begin)
+    , m_pos(begin)
+    , m_end(end)
+{
 }
 
 ByteStream::~ByteStream()
@@ -31,6 +39,21 @@ bool ByteStream::open(const std::string& fileName)
         return false;
     m_pos = m_end = m_buffer.get();
     m_discarded = 0;
+    m_drained = false;
+    struct stat status;
+    m_size = ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode)
+        ? static_cast<std::uint64_t>(status.st_size)
+        : 0;
+    return true;
+}
+
+bool ByteStream::seek(std::uint64_t offset)
+{
+    if (!m_buffer || m_fd < 0 || ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) < 0)
+        return false;
+    m_pos = m_end = m_buffer.get();
+    std::memset(m_buffer.get(), 0, PADDING);
+    m_discarded = offset;
     m_drained = false;
     return true;
 }

@@ -16,6 +16,9 @@ public:
     static constexpr std::size_t PADDING = 16;
 
     explicit ByteStream(std::size_t capacity = DEFAULT_CAPACITY);
+    // Bytes [begin, end) already in memory, as a drained stream. The caller
+    // keeps them alive and provides PADDING NUL bytes after end.
+    ByteStream(const char* begin, const char* end);
     ~ByteStream();
     ByteStream(const ByteStream&) = delete;
     ByteStream& operator=(const ByteStream&) = delete;
@@ -23,6 +26,16 @@ public:
     // False when the file cannot be opened or the buffer was not allocated.
     // A read error later on ends the data, as it ends a C stream.
     bool open(const std::string& fileName);
+
+    // Goes on reading at byte `offset` of the open file; false when the
+    // file cannot seek there.
+    bool seek(std::uint64_t offset);
+
+    // The file's size when it was opened (0 when it is no regular file).
+    std::uint64_t size() const { return m_size; }
+    // For positioned reads beside the stream (-1 when none is open); they
+    // leave the stream's own position alone.
+    int descriptor() const { return m_fd; }
 
     const char* cursor() const { return m_pos; }
     const char* limit() const { return m_end; }
@@ -63,6 +76,7 @@ private:
     const char* m_start = nullptr;
     std::size_t m_capacity = 0;
     std::uint64_t m_discarded = 0;
+    std::uint64_t m_size = 0;
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
     int m_fd = -1;

@@ -357,3 +357,49 @@ std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows)
     stream.moveTo(p);
     return maxRows;
 }
+
+namespace {
+
+bool onlySpaceBefore(const char* p, const char* limit)
+{
+    while (p < limit && isSpace(static_cast<unsigned char>(*p)))
+        ++p;
+    return p == limit;
+}
+
+} // namespace
+
+StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, float* out)
+{
+    StretchScan scan;
+    const char* p = stream.cursor();
+    SpaceWindow window;
+    double value = 0.0;
+    double unused;
+    // Telling the stretch's end from a failing token needs the position
+    // before the scan, which a failing scan may have moved.
+    const char* before = p;
+    if (out == nullptr) {
+        for (;; ++scan.numbers) {
+            before = p;
+            if (!scanRowNumber<false>(stream, p, window, unused))
+                break;
+        }
+    } else {
+        float* next = out;
+        for (int j = position;; ++scan.numbers) {
+            before = p;
+            if (j == kept) {
+                if (!scanRowNumber<true>(stream, p, window, value))
+                    break;
+                *next++ = static_cast<float>(value);
+            } else if (!scanRowNumber<false>(stream, p, window, unused)) {
+                break;
+            }
+            j = j + 1 == columns ? 0 : j + 1;
+        }
+        scan.stored = static_cast<std::uint64_t>(next - out);
+    }
+    scan.failed = !onlySpaceBefore(before, stream.limit());
+    return scan;
+}

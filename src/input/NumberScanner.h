@@ -33,3 +33,20 @@ std::uint64_t readColumn(
 // Counts complete rows of `columns` (1 or more) numbers up to the first
 // number that does not convert, or up to maxRows.
 std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows);
+
+// What a scan of a stretch in memory found.
+struct StretchScan {
+    std::uint64_t numbers = 0; // numbers converted
+    std::uint64_t stored = 0; // of them, those stored
+    bool failed = false; // stopped at a number that does not convert
+};
+
+// Scans all numbers of a stream over memory (see ByteStream) that holds
+// whole tokens and ends in white space or where the file ends, as
+// readNumber does. Its first number stands at `position` (0 to columns-1)
+// of a row; each number at row position `kept` (0 to columns-1) is stored,
+// narrowed to float, in out[0], out[1], ..., which must have room for
+// (stream length / columns) + 1 values. With out null nothing is
+// converted or stored. Ends at the end of the stretch, or at the first
+// number that does not convert (failed).
+StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, float* out);

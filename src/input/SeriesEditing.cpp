@@ -1,8 +1,11 @@
 #include "input/SeriesEditing.h"
 
+#include "core/Parallel.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 int cutSegment(AnalysisState& state, int from, int to)
 {
@@ -29,18 +32,85 @@ float meanOf(const float* series, std::int64_t first, std::int64_t last)
     return static_cast<float>(sum / static_cast<double>(last - first + 1));
 }
 
+// Means of the windows starting at first .. first+LANES-1, each its own sum
+// in index order, as meanOf forms it: the sums are independent, so the
+// processor adds them side by side instead of waiting on one chain.
+constexpr int LANES = 8;
+
+void lanesOfMeans(const float* series, std::int64_t first, std::int64_t window, float* means)
+{
+    double sums[LANES] = {};
+    const float* entries = series + first;
+    for (std::int64_t k = 0; k < window; ++k) {
+        for (int lane = 0; lane < LANES; ++lane)
+            sums[lane] += entries[k + lane];
+    }
+    for (int lane = 0; lane < LANES; ++lane)
+        means[lane] = static_cast<float>(sums[lane] / static_cast<double>(window));
+}
+
+// Overwrites series[first..last] with the means of their windows, in
+// ascending order. The means of a group of lanes are all formed before any
+// of them is stored, so each reads input values only.
+void averageRange(float* series, std::int64_t first, std::int64_t last, std::int64_t window)
+{
+    std::int64_t i = first;
+    for (float means[LANES]; i + LANES - 1 <= last; i += LANES) {
+        lanesOfMeans(series, i, window, means);
+        std::memcpy(series + i, means, sizeof means);
+    }
+    for (; i <= last; ++i)
+        series[i] = meanOf(series, i, i + window - 1);
+}
+
+// Samples per task of the main loop; the tasks also pace the progress.
+constexpr std::int64_t PART_SAMPLES = 65536;
+constexpr std::int64_t MAX_PARTS = 256;
+
 } // namespace
 
-void runningAverage(float* series, unsigned n, int w)
+void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress)
 {
-    if (series == nullptr || w < 1)
+    reportProgress(progress, PROGRESS_AVERAGE, 0.0);
+    if (series == nullptr || w < 1) {
+        reportProgress(progress, PROGRESS_AVERAGE, 1.0);
         return;
+    }
     const std::int64_t count = n;
     const std::int64_t window = w;
+    const std::int64_t means = count - window; // entries 1..means take whole windows
+    if (means > 0) {
+        // The parts run at once, so the last window-1 means of a part, which
+        // read the next part's entries, are formed before any part stores
+        // anything and stored by their own part at its end.
+        const std::int64_t parts = std::clamp<std::int64_t>(means / PART_SAMPLES, 1, MAX_PARTS);
+        const std::int64_t lead = window - 1;
+        std::vector<float> held(static_cast<std::size_t>(parts * lead));
+        const auto partStart = [&](std::int64_t p) { return 1 + means * p / parts; };
+        const auto heldStart
+            = [&](std::int64_t p) { return std::max(partStart(p), partStart(p + 1) - lead); };
+        runTasks(static_cast<std::size_t>(parts), [&](std::size_t task) {
+            const auto p = static_cast<std::int64_t>(task);
+            float* const into = held.data() + p * lead;
+            for (std::int64_t i = heldStart(p); i < partStart(p + 1); ++i)
+                into[i - heldStart(p)] = meanOf(series, i, i + window - 1);
+        });
+        runTasks(
+            static_cast<std::size_t>(parts),
+            [&](std::size_t task) {
+                const auto p = static_cast<std::int64_t>(task);
+                averageRange(series, partStart(p), heldStart(p) - 1, window);
+                std::copy_n(
+                    held.data() + p * lead, partStart(p + 1) - heldStart(p), series + heldStart(p));
+            },
+            [&](std::size_t finished) {
+                reportProgress(progress, PROGRESS_AVERAGE,
+                    static_cast<double>(finished) / static_cast<double>(parts + 1));
+            });
+    }
     // Ascending order: each mean reads only entries at or after its own
     // index, which are still the input values.
-    for (std::int64_t i = 1; i <= count - window; ++i)
-        series[i] = meanOf(series, i, i + window - 1);
     for (std::int64_t j = std::max<std::int64_t>(1, count - window + 1); j < count; ++j)
         series[j] = meanOf(series, j, count);
+    reportProgress(progress, PROGRESS_AVERAGE, 1.0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 
 // Cuts the series to samples from..to in place. Returns 0 when the segment
 // is legal (1 <= from <= to <= sampleCount; sampleCount becomes its length
@@ -10,5 +11,8 @@ int cutSegment(AnalysisState& state, int from, int to);
 // Running average of window w over series[1..n] in place: each entry i
 // becomes the mean of entries i..i+w-1, the tail the mean of i..n, and
 // entry n keeps its value. A window longer than the series starts the tail
-// at entry 1. Nothing outside 1..n is read or written.
-void runningAverage(float* series, unsigned n, int w);
+// at entry 1. Nothing outside 1..n is read or written. Every mean is the
+// sum of its entries in index order in double precision, divided by its
+// count, whatever the thread count (parallelThreads()); reports
+// PROGRESS_AVERAGE by samples.
+void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress = {});

@@ -2,6 +2,8 @@
 
 #include "input/ByteStream.h"
 #include "input/NumberScanner.h"
+#include "input/StepProgress.h"
+#include "input/TableScan.h"
 
 #include <cstdint>
 #include <limits>
@@ -23,8 +25,9 @@ void skipHeader(ByteStream& stream, int headerTokens)
 
 } // namespace
 
-int readTimeSeries(AnalysisState& state, unsigned count)
+int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback& progress)
 {
+    StepProgress report(progress, PROGRESS_READ);
     const int columns = state.columnCount;
     const int kept = state.dataColumn;
     if (!columnsAccepted(columns) || kept < 1 || kept > columns
@@ -42,7 +45,8 @@ int readTimeSeries(AnalysisState& state, unsigned count)
     // Only the kept value of a row is converted; the others are scanned with
     // the same rules, so a row fails exactly where a full read would.
     state.series[0] = 0.0f;
-    const std::uint64_t stored = readColumn(stream, columns, kept, count, state.series.data());
+    const std::uint64_t stored
+        = readTableColumn(stream, columns, kept, count, state.series.data(), report);
     if (stored < count) {
         state.sampleCount = static_cast<unsigned>(stored);
         return 1;
@@ -51,9 +55,10 @@ int readTimeSeries(AnalysisState& state, unsigned count)
     return 0;
 }
 
-int countTimeSeriesRows(
-    const std::string& fileName, int headerTokens, int columnCount, unsigned& rows)
+int countTimeSeriesRows(const std::string& fileName, int headerTokens, int columnCount,
+    unsigned& rows, const ProgressCallback& progress)
 {
+    StepProgress report(progress, PROGRESS_COUNT);
     if (!columnsAccepted(columnCount))
         return 1;
     ByteStream stream;
@@ -62,7 +67,7 @@ int countTimeSeriesRows(
     skipHeader(stream, headerTokens);
 
     const auto complete = static_cast<unsigned>(
-        countRows(stream, columnCount, std::numeric_limits<unsigned>::max()));
+        countTableRows(stream, columnCount, std::numeric_limits<unsigned>::max(), report));
     rows = complete;
     return 0;
 }

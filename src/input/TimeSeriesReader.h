@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 
 #include <string>
 
@@ -15,12 +16,15 @@ inline constexpr int MAX_ROW_VALUES = 100;
 // complete rows stored (0 when the file cannot be opened or the layout is
 // refused: columnCount outside 1..MAX_ROW_VALUES, dataColumn outside
 // 1..columnCount, or a series buffer of fewer than count+1 entries).
-int readTimeSeries(AnalysisState& state, unsigned count);
+// Uses parallelThreads() threads with the same result for any count;
+// reports PROGRESS_READ by bytes of the file.
+int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback& progress = {});
 
 // "Get and Check": counts the complete groups of `columnCount` numbers
 // after `headerTokens` skipped tokens, ending at the end of the file or at
 // the first token that is not a number. Returns 0 and sets `rows`, or 1
 // when the file cannot be opened or columnCount is outside
-// 1..MAX_ROW_VALUES (`rows` untouched).
-int countTimeSeriesRows(
-    const std::string& fileName, int headerTokens, int columnCount, unsigned& rows);
+// 1..MAX_ROW_VALUES (`rows` untouched). Threads and progress
+// (PROGRESS_COUNT) as for readTimeSeries.
+int countTimeSeriesRows(const std::string& fileName, int headerTokens, int columnCount,
+    unsigned& rows, const ProgressCallback& progress = {});

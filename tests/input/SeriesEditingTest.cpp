@@ -1,7 +1,14 @@
 #include "input/SeriesEditing.h"
+#include "core/Parallel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -66,6 +73,86 @@ TEST(RunningAverage, IgnoresAnEmptySeriesOrAWindowBelowOne)
     std::vector<float> empty = guarded({});
     runningAverage(empty.data(), 0, 2);
     EXPECT_EQ(empty, guarded({}));
+}
+
+namespace {
+
+// The running average as a plain loop over the entries, one sum at a time.
+void plainRunningAverage(float* series, std::int64_t n, std::int64_t w)
+{
+    const auto mean = [series](std::int64_t first, std::int64_t last) {
+        double sum = 0.0;
+        for (std::int64_t k = first; k <= last; ++k)
+            sum += series[k];
+        return static_cast<float>(sum / static_cast<double>(last - first + 1));
+    };
+    for (std::int64_t i = 1; i <= n - w; ++i)
+        series[i] = mean(i, i + w - 1);
+    for (std::int64_t j = std::max<std::int64_t>(1, n - w + 1); j < n; ++j)
+        series[j] = mean(j, n);
+}
+
+std::vector<std::uint32_t> bitsOf(const std::vector<float>& values)
+{
+    std::vector<std::uint32_t> bits;
+    for (float value : values)
+        bits.push_back(std::bit_cast<std::uint32_t>(value));
+    return bits;
+}
+
+} // namespace
+
+TEST(RunningAverage, GivesThePlainLoopsBitsOnAnyThreadCount)
+{
+    std::mt19937_64 random(1208);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    std::vector<float> input(400'000);
+    for (float& value : input)
+        value = noise(random) * 1e3f + 0.1f;
+    struct Case {
+        unsigned n;
+        int window;
+    };
+    const Case cases[] = { { 400'000, 2 }, { 400'000, 9 }, { 300'001, 1000 }, { 200'000, 1 },
+        { 131'075, 999 }, { 17, 8 }, { 16, 7 }, { 1000, 1000 }, { 5, 900 } };
+    for (const Case& c : cases) {
+        std::vector<float> expected = guarded({ input.begin(), input.begin() + c.n });
+        plainRunningAverage(expected.data(), c.n, c.window);
+        for (int threads : { 1, 2, 3 }) {
+            SCOPED_TRACE(std::to_string(c.n) + " samples, window " + std::to_string(c.window) + ", "
+                + std::to_string(threads) + " threads");
+            setParallelThreads(threads);
+            std::vector<float> entries = guarded({ input.begin(), input.begin() + c.n });
+            runningAverage(entries.data(), c.n, c.window);
+            EXPECT_EQ(bitsOf(entries), bitsOf(expected));
+        }
+    }
+    setParallelThreads(0);
+}
+
+TEST(RunningAverage, ReportsProgressFromTheCallingThread)
+{
+    for (unsigned n : { 0u, 3u, 2'000'000u }) {
+        SCOPED_TRACE(std::to_string(n) + " samples");
+        std::vector<float> entries = guarded(std::vector<float>(n, 1.0f));
+        std::vector<double> fractions;
+        bool otherThread = false;
+        const auto caller = std::this_thread::get_id();
+        runningAverage(entries.data(), n, 3, [&](std::string_view step, double fraction) {
+            EXPECT_EQ(step, PROGRESS_AVERAGE);
+            otherThread |= std::this_thread::get_id() != caller;
+            fractions.push_back(fraction);
+        });
+        EXPECT_FALSE(otherThread);
+        ASSERT_GE(fractions.size(), 2u);
+        EXPECT_EQ(fractions.front(), 0.0);
+        EXPECT_EQ(fractions.back(), 1.0);
+        EXPECT_LE(fractions.size(), 300u);
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        if (n > 1'000'000) {
+            EXPECT_GT(fractions.size(), 10u);
+        }
+    }
 }
 
 TEST(CutSegment, KeepsALegalSegmentAndRefusesTheRest)

@@ -1,0 +1,157 @@
+#include "input/TableChunk.h"
+
+#include "input/ByteClasses.h"
+#include "input/ByteStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+using byteClasses::isSpace;
+
+// The tail of a long token is read in pieces of this size, so that an
+// ordinary token costs one small read.
+constexpr std::size_t TAIL_PIECE = 4096;
+
+// Reads up to `length` bytes at `offset`; fewer only at the end of the file
+// or on a read error, which ends the data as it ends a C stream.
+std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t offset)
+{
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n
+            = ::pread(descriptor, into + got, length - got, static_cast<off_t>(offset + got));
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    return got;
+}
+
+// Set bits of a word, without the processor's instruction, which the
+// baseline x86-64 target lacks (the library's fallback is a call).
+int bitCount(std::uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<int>((x * 0x0101010101010101) >> 56);
+}
+
+bool isSpaceByte(char c)
+{
+    return isSpace(static_cast<unsigned char>(c));
+}
+
+} // namespace
+
+bool TableChunk::allocate(
+    std::size_t blockBytes, std::size_t tailBytes, int columns, bool storeValues)
+{
+    m_blockBytes = blockBytes;
+    m_tailBytes = tailBytes;
+    // One byte before the block tells whether its first token began earlier.
+    const std::size_t bytes = 1 + blockBytes + tailBytes;
+    m_bytes.reset(new (std::nothrow) char[bytes + ByteStream::PADDING]);
+    if (!m_bytes)
+        return false;
+    if (storeValues) {
+        // Every number takes at least one byte.
+        m_values.reset(
+            new (std::nothrow) float[bytes / static_cast<std::size_t>(std::max(columns, 1)) + 2]);
+        if (!m_values)
+            return false;
+    }
+    return true;
+}
+
+void TableChunk::load(int descriptor, std::uint64_t blockStart, std::uint64_t blockEnd,
+    std::uint64_t boundary, std::uint64_t fileSize)
+{
+    m_cut = false;
+    m_result = {};
+    const bool lookBack = blockStart > boundary;
+    const std::uint64_t readFrom = blockStart - (lookBack ? 1 : 0);
+    const auto wanted = static_cast<std::size_t>(blockEnd - readFrom);
+    char* const buffer = m_bytes.get();
+    const std::size_t got = readAt(descriptor, buffer, wanted, readFrom);
+    m_endsData = got < wanted || blockEnd >= fileSize;
+
+    char* const dataEnd = buffer + got;
+    char* begin = std::min(buffer + (lookBack ? 1 : 0), dataEnd);
+    if (lookBack && got > 0 && !isSpaceByte(buffer[0])) {
+        while (begin < dataEnd && !isSpaceByte(*begin))
+            ++begin;
+    }
+
+    char* end = dataEnd;
+    if (!m_endsData && begin < dataEnd && !isSpaceByte(dataEnd[-1])) {
+        char* const tailLimit = buffer + 1 + m_blockBytes + m_tailBytes;
+        std::uint64_t offset = blockEnd;
+        for (;;) {
+            if (end == tailLimit) {
+                char* start = dataEnd;
+                while (start > begin && !isSpaceByte(start[-1]))
+                    --start;
+                end = start;
+                m_cut = true;
+                m_cutOffset = readFrom + static_cast<std::uint64_t>(start - buffer);
+                break;
+            }
+            const std::size_t piece
+                = std::min(TAIL_PIECE, static_cast<std::size_t>(tailLimit - end));
+            const std::size_t n = readAt(descriptor, end, piece, offset);
+            char* const space = std::find_if(end, end + n, isSpaceByte);
+            if (space < end + n) {
+                // The white space after the token makes the scan's end
+                // look as a token's end, never as the file's.
+                end = space + 1;
+                break;
+            }
+            end += n;
+            offset += n;
+            if (n < piece) {
+                m_endsData = true;
+                break;
+            }
+        }
+    }
+    std::memset(end, 0, ByteStream::PADDING);
+    m_begin = begin;
+    m_end = end;
+}
+
+std::uint64_t TableChunk::countTokens() const
+{
+    std::uint64_t tokens = 0;
+    // The scan range starts at a token's first byte or at white space.
+    std::uint64_t previousSpace = 1;
+    const char* p = m_begin;
+    for (; static_cast<std::size_t>(m_end - p) >= byteClasses::MASK_WINDOW;
+         p += byteClasses::MASK_WINDOW) {
+        const std::uint64_t spaces = byteClasses::spaceMask(p);
+        tokens += static_cast<std::uint64_t>(bitCount(~spaces & ((spaces << 1) | previousSpace)));
+        previousSpace = spaces >> 63;
+    }
+    for (; p < m_end; ++p) {
+        const bool space = isSpaceByte(*p);
+        tokens += !space && previousSpace;
+        previousSpace = space;
+    }
+    return tokens;
+}
+
+void TableChunk::scan(int columns, int position, int kept)
+{
+    ByteStream stretch(m_begin, m_end);
+    m_position = position;
+    m_result = scanStretch(
+        stretch, columns, position, kept < 0 ? 0 : kept, kept < 0 ? nullptr : m_values.get());
+}

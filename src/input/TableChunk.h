@@ -1,0 +1,60 @@
+#pragma once
+
+#include "input/NumberScanner.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// One block of a table file read into memory for a scan of its own: the
+// tokens that start in the block, whole. A token that runs on past the
+// block's end is read on to its end (up to a bound); one that started
+// before the block is left to the block it started in. So every token
+// belongs to exactly one block, and a scan of the block's tokens gives
+// what the sequential scan gives for them.
+class TableChunk {
+public:
+    // Room for blocks of up to blockBytes bytes and a token running
+    // tailBytes bytes past the block; values for that many bytes in rows
+    // of `columns` numbers when storeValues. False when memory is short.
+    bool allocate(std::size_t blockBytes, std::size_t tailBytes, int columns, bool storeValues);
+
+    // Reads file bytes [blockStart, blockEnd) of `descriptor` and what its
+    // last token needs beyond. A token may start at blockStart only when
+    // blockStart is `boundary` (a place where a token may start, such as
+    // the end of the header) or the byte before it is white space.
+    void load(int descriptor, std::uint64_t blockStart, std::uint64_t blockEnd,
+        std::uint64_t boundary, std::uint64_t fileSize);
+
+    // Tokens in the scan range, for a guess of the row position where the
+    // block starts.
+    std::uint64_t countTokens() const;
+
+    // Scans the block's numbers, the first at row `position`. kept < 0
+    // only counts.
+    void scan(int columns, int position, int kept);
+
+    // The file ends within this block (or cannot be read beyond it).
+    bool endsData() const { return m_endsData; }
+    // A token too long for the tail room starts at cutOffset(); the scan
+    // stops before it, and the caller takes it from there.
+    bool isCut() const { return m_cut; }
+    std::uint64_t cutOffset() const { return m_cutOffset; }
+
+    int position() const { return m_position; }
+    const StretchScan& result() const { return m_result; }
+    const float* values() const { return m_values.get(); }
+
+private:
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_blockBytes = 0;
+    std::size_t m_tailBytes = 0;
+    std::unique_ptr<float[]> m_values;
+    const char* m_begin = nullptr;
+    const char* m_end = nullptr;
+    bool m_endsData = false;
+    bool m_cut = false;
+    std::uint64_t m_cutOffset = 0;
+    int m_position = 0;
+    StretchScan m_result;
+};

@@ -1,0 +1,309 @@
+#include "input/TableScan.h"
+
+#include "core/Parallel.h"
+#include "input/NumberScanner.h"
+#include "input/TableChunk.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The threads meet once per batch of blocks: a few MiB per thread make
+// that rare beside the scan, and still fit in the shared cache. Several
+// blocks per thread let a thread that the system holds up leave its share
+// to the others.
+constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(1) << 20;
+constexpr std::size_t BLOCKS_PER_THREAD = 4;
+// Rows between two progress reports of the sequential scan.
+constexpr std::uint64_t SLICE_ROWS = std::uint64_t(1) << 14;
+
+std::atomic<std::size_t> blockBytesSetting { 0 };
+
+std::size_t blockBytes()
+{
+    const std::size_t set = blockBytesSetting.load(std::memory_order_relaxed);
+    return set > 0 ? set : DEFAULT_BLOCK_BYTES;
+}
+
+// A token longer than this past its block's end is left to the sequential
+// scan, so that the memory stays bounded whatever the file holds.
+std::size_t tailBytesFor(std::size_t block)
+{
+    return block / 4 + 64;
+}
+
+void reportOffset(StepProgress& progress, const ByteStream& stream)
+{
+    if (stream.size() > 0)
+        progress.advance(static_cast<double>(stream.offset()) / static_cast<double>(stream.size()));
+}
+
+// The sequential scan in slices of rows, reporting between them; out null
+// only counts.
+std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::uint64_t rows,
+    float* out, StepProgress& progress)
+{
+    std::uint64_t done = 0;
+    while (done < rows) {
+        const std::uint64_t slice = std::min(SLICE_ROWS, rows - done);
+        const std::uint64_t got = out ? readColumn(stream, columns, kept, slice, out + done)
+                                      : countRows(stream, columns, slice);
+        done += got;
+        if (got < slice)
+            break;
+        reportOffset(progress, stream);
+    }
+    return done;
+}
+
+// Joins the chunks' results in file order into rows, and takes over
+// sequentially where a chunk had to stop short.
+class ParallelScan {
+public:
+    ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows, float* out,
+        StepProgress& progress)
+        : m_stream(stream)
+        , m_columns(columns)
+        , m_kept(kept - 1)
+        , m_rows(rows)
+        , m_wanted(rows * static_cast<std::uint64_t>(columns))
+        , m_out(out)
+        , m_progress(progress)
+        , m_batchBlocks(
+              static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD)
+        , m_block(blockBytes())
+    {
+    }
+
+    std::uint64_t run();
+
+private:
+    // Blocks that one round of the threads takes, from `start` on.
+    struct Batch {
+        std::vector<TableChunk> chunks;
+        std::vector<std::uint64_t> tokens;
+        std::vector<int> positions;
+        std::uint64_t start = 0;
+        std::size_t blocks = 0;
+    };
+
+    bool allocate(Batch& batch) const;
+    void plan(Batch& batch, std::uint64_t start) const;
+    void load(Batch& batch, std::size_t i) const;
+    void guessPositions(Batch& batch) const;
+    std::size_t checkPositions(Batch& batch) const;
+    void storeRows(const TableChunk& chunk);
+    std::uint64_t continueSequentially(std::uint64_t offset);
+
+    static bool endsScan(const TableChunk& chunk)
+    {
+        return chunk.result().failed || chunk.isCut() || chunk.endsData();
+    }
+
+    ByteStream& m_stream;
+    const int m_columns;
+    const int m_kept; // from 0
+    const std::uint64_t m_rows;
+    const std::uint64_t m_wanted;
+    float* const m_out;
+    StepProgress& m_progress;
+    const std::size_t m_batchBlocks;
+    const std::size_t m_block;
+    std::uint64_t m_boundary = 0;
+    std::uint64_t m_numbers = 0; // taken so far, in file order
+    // The kept value of the row still open after the chunks joined so far.
+    float m_pending = 0.0f;
+    std::uint64_t m_pendingRow = 0;
+};
+
+bool ParallelScan::allocate(Batch& batch) const
+{
+    batch.chunks.resize(m_batchBlocks);
+    batch.tokens.resize(m_batchBlocks);
+    batch.positions.resize(m_batchBlocks);
+    for (TableChunk& chunk : batch.chunks) {
+        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_out != nullptr))
+            return false;
+    }
+    return true;
+}
+
+void ParallelScan::plan(Batch& batch, std::uint64_t start) const
+{
+    const std::uint64_t fileSize = m_stream.size();
+    batch.start = start;
+    batch.blocks = start < fileSize && m_numbers < m_wanted
+        ? static_cast<std::size_t>(
+            std::min<std::uint64_t>(m_batchBlocks, (fileSize - start + m_block - 1) / m_block))
+        : 0;
+}
+
+void ParallelScan::load(Batch& batch, std::size_t i) const
+{
+    const std::uint64_t fileSize = m_stream.size();
+    const std::uint64_t blockStart = batch.start + i * m_block;
+    TableChunk& chunk = batch.chunks[i];
+    chunk.load(m_stream.descriptor(), blockStart,
+        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
+    if (m_out)
+        batch.tokens[i] = chunk.countTokens();
+}
+
+// Where each block's numbers fall in their rows is known only once the
+// blocks before it are scanned. It is guessed from their token counts (in
+// a table a token is one number), checked in file order, and the few
+// blocks guessed wrong are scanned again.
+void ParallelScan::guessPositions(Batch& batch) const
+{
+    std::uint64_t guess = m_numbers;
+    for (std::size_t i = 0; i < batch.blocks; ++i) {
+        batch.positions[i]
+            = m_out ? static_cast<int>(guess % static_cast<std::uint64_t>(m_columns)) : 0;
+        guess += batch.tokens[i];
+    }
+}
+
+// Returns how many blocks of the batch count.
+std::size_t ParallelScan::checkPositions(Batch& batch) const
+{
+    std::vector<std::pair<std::size_t, int>> wrong;
+    std::uint64_t exact = m_numbers;
+    for (std::size_t i = 0; i < batch.blocks; ++i) {
+        const TableChunk& chunk = batch.chunks[i];
+        const int position = static_cast<int>(exact % static_cast<std::uint64_t>(m_columns));
+        if (m_out && chunk.position() != position)
+            wrong.emplace_back(i, position);
+        exact += chunk.result().numbers;
+        if (endsScan(chunk)) {
+            batch.blocks = i + 1;
+            break;
+        }
+    }
+    if (!wrong.empty()) {
+        runTasks(wrong.size(), [&](std::size_t w) {
+            batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
+        });
+    }
+    return batch.blocks;
+}
+
+void ParallelScan::storeRows(const TableChunk& chunk)
+{
+    const auto columns = static_cast<std::uint64_t>(m_columns);
+    const std::uint64_t complete = std::min(m_rows, (m_numbers + chunk.result().numbers) / columns);
+    if (m_pendingRow != 0 && m_pendingRow <= complete) {
+        m_out[m_pendingRow] = m_pending;
+        m_pendingRow = 0;
+    }
+    const std::uint64_t stored = chunk.result().stored;
+    if (stored == 0)
+        return;
+    const auto first
+        = static_cast<std::uint64_t>((m_kept - chunk.position() + m_columns) % m_columns);
+    const std::uint64_t firstRow = (m_numbers + first) / columns + 1;
+    const std::uint64_t whole
+        = complete >= firstRow ? std::min(stored, complete - firstRow + 1) : 0;
+    std::memcpy(m_out + firstRow, chunk.values(), whole * sizeof(float));
+    if (whole < stored && firstRow + whole <= m_rows) {
+        m_pending = chunk.values()[whole];
+        m_pendingRow = firstRow + whole;
+    }
+}
+
+std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
+{
+    const auto columns = static_cast<std::uint64_t>(m_columns);
+    std::uint64_t rows = m_numbers / columns;
+    if (!m_stream.seek(offset))
+        return rows;
+    const int position = static_cast<int>(m_numbers % columns);
+    if (position != 0) {
+        double value = 0.0;
+        for (int j = position; j < m_columns; ++j) {
+            const bool converted
+                = m_out && j == m_kept ? readNumber(m_stream, value) : skipNumber(m_stream);
+            if (!converted)
+                return rows;
+        }
+        ++rows;
+        if (m_out)
+            m_out[rows] = m_kept >= position ? static_cast<float>(value) : m_pending;
+    }
+    return rows
+        + scanSequentially(m_stream, m_columns, m_kept + 1, m_rows - rows,
+            m_out ? m_out + rows : nullptr, m_progress);
+}
+
+std::uint64_t ParallelScan::run()
+{
+    m_boundary = m_stream.offset();
+    Batch batches[2];
+    if (!allocate(batches[0]) || !allocate(batches[1])) {
+        for (Batch& batch : batches)
+            batch.chunks.clear();
+        return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, m_out, m_progress);
+    }
+    // The threads scan one batch while they load the next, so that they
+    // meet once per batch.
+    Batch* current = &batches[0];
+    Batch* next = &batches[1];
+    plan(*current, m_boundary);
+    runTasks(current->blocks, [&](std::size_t i) { load(*current, i); });
+    const auto columns = static_cast<std::uint64_t>(m_columns);
+    while (current->blocks > 0) {
+        plan(*next, current->start + current->blocks * m_block);
+        guessPositions(*current);
+        runTasks(current->blocks + next->blocks, [&](std::size_t i) {
+            if (i < current->blocks)
+                current->chunks[i].scan(m_columns, current->positions[i], m_out ? m_kept : -1);
+            else
+                load(*next, i - current->blocks);
+        });
+        const std::size_t used = checkPositions(*current);
+        for (std::size_t i = 0; i < used; ++i) {
+            const TableChunk& chunk = current->chunks[i];
+            if (m_out)
+                storeRows(chunk);
+            m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
+            if (m_numbers >= m_wanted || chunk.result().failed || chunk.endsData())
+                return m_numbers / columns;
+            if (chunk.isCut())
+                return continueSequentially(chunk.cutOffset());
+        }
+        m_progress.advance(static_cast<double>(next->start) / static_cast<double>(m_stream.size()));
+        std::swap(current, next);
+    }
+    return m_numbers / columns;
+}
+
+bool runsInParallel(const ByteStream& stream)
+{
+    // Pipes and other files of no known size are read as a stream.
+    return parallelThreads() > 1 && stream.size() > 0 && stream.descriptor() >= 0;
+}
+
+} // namespace
+
+std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
+    float* out, StepProgress& progress)
+{
+    if (!runsInParallel(stream))
+        return scanSequentially(stream, columns, kept, count, out, progress);
+    return ParallelScan(stream, columns, kept, count, out, progress).run();
+}
+
+std::uint64_t countTableRows(
+    ByteStream& stream, int columns, std::uint64_t maxRows, StepProgress& progress)
+{
+    if (!runsInParallel(stream))
+        return scanSequentially(stream, columns, 0, maxRows, nullptr, progress);
+    return ParallelScan(stream, columns, 1, maxRows, nullptr, progress).run();
+}
+
+void setTableBlockBytes(std::size_t bytes)
+{
+    blockBytesSetting.store(bytes, std::memory_order_relaxed);
+}

@@ -1,0 +1,270 @@
+#include "core/Parallel.h"
+#include "input/ScratchFile.h"
+#include "input/TableScan.h"
+#include "input/TimeSeriesReader.h"
+#include "support/PlainReader.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr float UNTOUCHED = -12345.0f;
+
+// Tables whose tokens fall on block boundaries in every way once the
+// blocks are a few bytes long.
+struct Table {
+    const char* name;
+    std::string text;
+};
+
+std::string longNumber()
+{
+    std::string digits(301, '0');
+    digits.front() = '1';
+    return digits + "e-300";
+}
+
+std::vector<Table> tables()
+{
+    return {
+        { "plain rows", "1 2 3\n4 5 6\n7 8 9\n10 11 12\n13 14 15\n16 17 18\n" },
+        { "header", "time signal noise\n0.5 1.25 -3e2\n1.5 2.25 4e-1\n2.5 3.25 5E+1\n" },
+        { "long header tokens",
+            std::string(150, 'h') + " " + std::string(70, 'x') + "\n1 2\n3 4\n5 6\n7 8\n" },
+        { "no final line end", "1.5 2.5\n3.5 4.5\n5.5 6.5" },
+        { "crlf", "a b\r\n1 2\r\n3 4\r\n5 6\r\n7 8\r\n" },
+        { "not a number", "1 2 3 4 5 6 7 x 9 10 11 12\n" },
+        { "decimal comma", "1 2 3 4 1,5 6 7 8\n" },
+        { "nul byte", std::string("1 2 3 4 5\0 6 7 8\n", 17) },
+        { "several numbers in a token", "1-2 3 4+5 6 .5.5 7 8 9 10 11 12 1e 13 7e+ 14 15 16\n" },
+        { "words", "inf -Infinity nan -nan 0x1p-3 0X.8p1 1 2 3 4 5 6 infx 7\n" },
+        { "long tokens", "1 2\n" + longNumber() + " 3\n4 " + longNumber() + "\n5 6\n7 8\n" },
+        { "long token not a number", "1 2 3 4 " + std::string(200, 'z') + " 5 6\n" },
+        { "white space runs", "\n\n   1\t\t2 \v 3\f4\n\n\n\n        5 6\n\n\n      \n" },
+        { "empty", "" },
+        { "only white space", "  \n\t \n" },
+    };
+}
+
+struct Layout {
+    int header, columns, column;
+};
+
+constexpr Layout LAYOUTS[] = {
+    { 0, 1, 1 },
+    { 0, 2, 2 },
+    { 0, 3, 1 },
+    { 1, 2, 1 },
+    { 2, 3, 3 },
+    { 3, 4, 2 },
+    { 5, 1, 1 },
+};
+
+struct Outcome {
+    int countStatus = -1;
+    unsigned rows = 0;
+    int readStatus = -1;
+    unsigned sampleCount = 0;
+    std::vector<std::uint32_t> bits;
+};
+
+// Counts, then reads one row more than counted so that the read runs into
+// the table's end.
+Outcome readWithReader(const std::string& path, const Layout& layout)
+{
+    Outcome outcome;
+    outcome.countStatus = countTimeSeriesRows(path, layout.header, layout.columns, outcome.rows);
+    const unsigned count = outcome.rows + 1;
+    AnalysisState state;
+    state.dataFileName = path;
+    state.headerTokens = layout.header;
+    state.columnCount = layout.columns;
+    state.dataColumn = layout.column;
+    state.series.allocate(count + 2);
+    for (std::size_t i = 0; i < state.series.size(); ++i)
+        state.series[i] = UNTOUCHED;
+    state.sampleCount = count;
+    outcome.readStatus = readTimeSeries(state, count);
+    outcome.sampleCount = state.sampleCount;
+    for (std::size_t i = 0; i < state.series.size(); ++i)
+        outcome.bits.push_back(std::bit_cast<std::uint32_t>(state.series[i]));
+    return outcome;
+}
+
+Outcome readWithPlainLoop(const std::string& path, const Layout& layout)
+{
+    Outcome outcome;
+    outcome.countStatus = plainCountRows(path, layout.header, layout.columns, outcome.rows);
+    const unsigned count = outcome.rows + 1;
+    std::vector<float> series(count + 2, UNTOUCHED);
+    outcome.readStatus = plainReadTimeSeries(path, layout.header, layout.columns, layout.column,
+        count, series.data(), outcome.sampleCount);
+    for (float value : series)
+        outcome.bits.push_back(std::bit_cast<std::uint32_t>(value));
+    return outcome;
+}
+
+void expectSame(const Outcome& actual, const Outcome& expected)
+{
+    EXPECT_EQ(actual.countStatus, expected.countStatus);
+    EXPECT_EQ(actual.rows, expected.rows);
+    EXPECT_EQ(actual.readStatus, expected.readStatus);
+    EXPECT_EQ(actual.sampleCount, expected.sampleCount);
+    EXPECT_EQ(actual.bits, expected.bits);
+}
+
+class ParallelReader : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override { setParallelThreads(GetParam()); }
+    void TearDown() override
+    {
+        setParallelThreads(0);
+        setTableBlockBytes(0);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Threads, ParallelReader, ::testing::Values(1, 2, 3));
+
+} // namespace
+
+TEST_P(ParallelReader, GivesThePlainLoopsResultWhereverBlocksEnd)
+{
+    for (const Table& table : tables()) {
+        ScratchFile file(table.text);
+        for (const Layout& layout : LAYOUTS) {
+            const Outcome expected = readWithPlainLoop(file.path(), layout);
+            for (std::size_t block : { 1, 3, 5, 13, 64, 0 }) {
+                SCOPED_TRACE(std::string(table.name) + ", header " + std::to_string(layout.header)
+                    + ", " + std::to_string(layout.columns) + " columns, column "
+                    + std::to_string(layout.column) + ", blocks of " + std::to_string(block));
+                setTableBlockBytes(block);
+                expectSame(readWithReader(file.path(), layout), expected);
+            }
+        }
+    }
+}
+
+namespace {
+
+// Mostly one number a token, with now and then a token that holds two
+// numbers, part of one or none, so that guessed row positions go wrong.
+std::string randomTable(std::mt19937_64& random, int rows, int columns)
+{
+    static const char* const odd[] = { "1-2", "3e", "4e+5e1", ".5.5", "abc", "1,5", "-", "nan" };
+    static const char* const separators[] = { " ", "\t", "\n", "\r\n", "   " };
+    std::string text = "head er\n";
+    char number[64];
+    for (int i = 0; i < rows * columns; ++i) {
+        if (random() % 400 == 0) {
+            text += odd[random() % std::size(odd)];
+        } else {
+            const double value = std::ldexp(static_cast<double>(random() % 2000001) - 1e6,
+                static_cast<int>(random() % 40) - 20);
+            std::snprintf(number, sizeof number, random() % 2 ? "%.10g" : "%.17g", value);
+            text += number;
+        }
+        text += (i + 1) % columns == 0 ? "\n" : separators[random() % std::size(separators)];
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_P(ParallelReader, GivesThePlainLoopsResultOnGeneratedTables)
+{
+    std::mt19937_64 random(20261208 + GetParam());
+    for (int round = 0; round < 30; ++round) {
+        const int columns = 1 + static_cast<int>(random() % 4);
+        ScratchFile file(randomTable(random, 1 + static_cast<int>(random() % 1500), columns));
+        const Layout layout { static_cast<int>(random() % 3), columns,
+            1 + static_cast<int>(random() % columns) };
+        const Outcome expected = readWithPlainLoop(file.path(), layout);
+        for (std::size_t block : { 61, 4096 }) {
+            SCOPED_TRACE("table " + std::to_string(round) + ", blocks of " + std::to_string(block));
+            setTableBlockBytes(block);
+            expectSame(readWithReader(file.path(), layout), expected);
+        }
+    }
+}
+
+namespace {
+
+struct Report {
+    std::string step;
+    double fraction;
+    std::thread::id thread;
+};
+
+ProgressCallback recorder(std::vector<Report>& reports)
+{
+    return [&reports](std::string_view step, double fraction) {
+        reports.push_back({ std::string(step), fraction, std::this_thread::get_id() });
+    };
+}
+
+void expectWellFormed(const std::vector<Report>& reports, std::string_view step)
+{
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports.front().fraction, 0.0);
+    EXPECT_EQ(reports.back().fraction, 1.0);
+    EXPECT_LE(reports.size(), 300u);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].step, step);
+        EXPECT_EQ(reports[i].thread, std::this_thread::get_id());
+        if (i > 0) {
+            EXPECT_GE(reports[i].fraction, reports[i - 1].fraction);
+        }
+    }
+}
+
+} // namespace
+
+TEST_P(ParallelReader, ReportsProgressFromTheCallingThreadOnEveryOutcome)
+{
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += std::to_string(i) + " " + std::to_string(i % 7) + "\n";
+    ScratchFile good(text);
+    ScratchFile bad(text.substr(0, text.size() / 2) + "stop\n" + text);
+    setTableBlockBytes(997);
+
+    struct Case {
+        const char* name;
+        std::string path;
+        unsigned count;
+        int status;
+    };
+    const Case cases[] = {
+        { "whole file", good.path(), 200000, 0 },
+        { "short read", bad.path(), 200000, 1 },
+        { "missing file", good.path() + ".missing", 10, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Report> counting;
+        unsigned rows = 0;
+        countTimeSeriesRows(c.path, 0, 2, rows, recorder(counting));
+        expectWellFormed(counting, PROGRESS_COUNT);
+
+        AnalysisState state;
+        state.dataFileName = c.path;
+        state.columnCount = 2;
+        state.dataColumn = 1;
+        state.series.allocate(c.count + 1);
+        std::vector<Report> reading;
+        EXPECT_EQ(readTimeSeries(state, c.count, recorder(reading)), c.status);
+        expectWellFormed(reading, PROGRESS_READ);
+        if (c.status == 0) {
+            EXPECT_GT(reading.size(), 5u) << "no fraction between 0 and 1";
+        }
+    }
+}
