@@ -3,6 +3,7 @@
 #include "spectrum/BitReversal.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftVariant.h"
+#include "spectrum/FirstPass.h"
 #include "spectrum/SplitFft.h"
 
 #include <cmath>
@@ -137,10 +138,10 @@ const double* smallTwiddleTables()
 
 // The textbook butterfly loop without its bit reversal, for sizes too small
 // for the vector kernels.
-void scalarButterflyPasses(float* c, int log2n)
+void scalarButterflyPasses(float* c, int log2n, int firstPass)
 {
     const int nn = 1 << log2n;
-    for (int h = 1; h < nn; h <<= 1) {
+    for (int h = 1 << firstPass; h < nn; h <<= 1) {
         TwiddleState state = startTwiddles(h);
         for (int t = 0; t < h; ++t) {
             double wr = state.wr;
@@ -248,17 +249,17 @@ bool fftHasBlocks(int log2n)
     return log2n >= 3;
 }
 
-void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock)
+void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int firstPass)
 {
     switch (chosenVariant()) {
     case FFT_VARIANT_AVX512:
-        fft_avx512::blockPasses(c, log2n, firstBlock, endBlock);
+        fft_avx512::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
         break;
     case FFT_VARIANT_AVX2:
-        fft_avx2::blockPasses(c, log2n, firstBlock, endBlock);
+        fft_avx2::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
         break;
     default:
-        fft_baseline::blockPasses(c, log2n, firstBlock, endBlock);
+        fft_baseline::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
         break;
     }
 }
@@ -278,17 +279,17 @@ void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, Twid
     }
 }
 
-void fftAllPasses(float* c, int log2n)
+void fftAllPasses(float* c, int log2n, int firstPass)
 {
     switch (chosenVariant()) {
     case FFT_VARIANT_AVX512:
-        fft_avx512::butterflyPasses(c, log2n);
+        fft_avx512::butterflyPasses(c, log2n, firstPass);
         break;
     case FFT_VARIANT_AVX2:
-        fft_avx2::butterflyPasses(c, log2n);
+        fft_avx2::butterflyPasses(c, log2n, firstPass);
         break;
     default:
-        fft_baseline::butterflyPasses(c, log2n);
+        fft_baseline::butterflyPasses(c, log2n, firstPass);
         break;
     }
 }
@@ -326,7 +327,34 @@ void complexFftPasses(float* data, int nn)
     const int log2n = fftExactLog2(nn);
     if (log2n <= 0)
         return;
-    fftAllPasses(data + 1, log2n);
+    fftAllPasses(data + 1, log2n, 0);
+}
+
+void complexFftPassesFrom(float* data, int nn, int firstPass)
+{
+    const int log2n = fftExactLog2(nn);
+    if (log2n <= 0 || firstPass < 0)
+        return;
+    fftAllPasses(data + 1, log2n, firstPass);
+}
+
+void loadRealWithFirstPass(float* data, int nn, const float* real)
+{
+    const int log2n = fftExactLog2(nn);
+    if (log2n < 1)
+        return;
+    data[0] = 0.0f;
+    float* c = data + 1;
+    const float* samples = real + 1;
+    if (log2n == 1) {
+        realFirstButterfly(c, samples[0], samples[1]);
+        return;
+    }
+    const std::uint32_t half = 1u << (log2n - 1);
+    forEachBitReversalPairInTiles(
+        log2n, 0, bitReversalTiles(log2n), [c, samples, half](std::uint32_t k, std::uint32_t r) {
+            realFirstButterfly(c + 2 * r, samples[k], samples[k + half]);
+        });
 }
 
 void loadBitReversedReal(float* data, int nn, const float* real)
@@ -353,5 +381,5 @@ void complexFft(float* data, int nn)
         return;
     }
     fftBitReverseTiles(data + 1, log2n, 0, bitReversalTiles(log2n));
-    fftAllPasses(data + 1, log2n);
+    fftAllPasses(data + 1, log2n, 0);
 }

@@ -33,17 +33,17 @@ int fftChunkLength();
 // has no blocks and no large passes.
 bool fftHasBlocks(int log2n);
 
-// The in-block passes of blocks [firstBlock, endBlock), in the variant that
-// complexFft uses. Requires fftHasBlocks(log2n).
-void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock);
+// The in-block passes from firstPass on of blocks [firstBlock, endBlock), in
+// the variant that complexFft uses. Requires fftHasBlocks(log2n).
+void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int firstPass);
 
 // Large pass s (fftBlockLog2(log2n) <= s < log2n) over the twiddle chunks
 // [firstChunk, endChunk); state is the recurrence's state at the first index
 // of firstChunk.
 void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
 
-// All butterfly passes on the calling thread (what complexFftPasses runs).
-void fftAllPasses(float* c, int log2n);
+// The butterfly passes from firstPass on, on the calling thread.
+void fftAllPasses(float* c, int log2n, int firstPass);
 
 // Exchanges of the in-place bit reversal within tiles [firstTile, endTile)
 // (see bitReversalTiles).

@@ -34,8 +34,8 @@ bool isPowerOfTwo(int M)
 // imaginary values; work has 4M+1 entries.
 void transformSegment(const float* segment, float* work, int M)
 {
-    loadBitReversedReal(work, 2 * M, segment);
-    complexFftPasses(work, 2 * M);
+    loadRealWithFirstPass(work, 2 * M, segment);
+    complexFftPassesFrom(work, 2 * M, 1);
 }
 
 // The one-thread loop: one work buffer, segments in order.
@@ -54,7 +54,7 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
         if (own.subtractMean)
             own.mean = segmentMean(segment, length);
         loadSegment(w, segment, own);
-        complexFftPasses(w, length);
+        complexFftPassesFrom(w, length, 1);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
         progress.report(static_cast<double>(k + 1) / K);
     }

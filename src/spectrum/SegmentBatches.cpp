@@ -92,7 +92,7 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 const int w = pool.acquire();
                 float* work = pool.buffer(w);
                 loadSegment(work, segment, own);
-                complexFftPasses(work, length);
+                complexFftPassesFrom(work, length, 1);
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
                 pool.release(w);
             },

@@ -18,12 +18,13 @@ struct SegmentLoad {
     bool subtractMean;
 };
 
-// Mean removal, taper and the transform's bit reversal in one sweep from
-// segment[1..length] (left unchanged) into work[0..2*length], which then
-// holds what complexFft's bit reversal would have made of the tapered
-// samples with zero imaginary values. No segment copy is made: the samples
-// are read in the cache-friendly tiles of the permutation and every entry of
-// work is written once.
+// Mean removal, taper, the transform's bit reversal and its first pass in
+// one sweep from segment[1..length] (left unchanged) into work[0..2*length],
+// which then holds what complexFft's bit reversal and first pass would have
+// made of the tapered samples with zero imaginary values; the transform
+// goes on with complexFftPassesFrom(work, length, 1). No segment copy is
+// made: the samples are read in the cache-friendly tiles of the permutation
+// and every entry of work is written once. length >= 2.
 void loadSegment(float* work, const float* segment, const SegmentLoad& load);
 
 // log2 of load.length.

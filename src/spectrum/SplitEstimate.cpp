@@ -62,7 +62,7 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
                 static_cast<std::uint32_t>(std::uint64_t { piece + 1 } * tiles / loadPieces));
         });
         progress.report((k + 1.0 / stepsPerSegment) / K);
-        runSplitPasses(w + 1, split, [&](int passesDone) {
+        runSplitPasses(w + 1, split, 1, [&](int passesDone) {
             progress.report((k + (1.0 + passesDone) / stepsPerSegment) / K);
         });
         const int binPieces = threads * kBinPiecesPerThread;

@@ -103,8 +103,8 @@ void FftSplit::walkStarts()
     }
 }
 
-void runSplitPasses(
-    float* c, const FftSplit& split, const std::function<void(int passesDone)>& afterPasses)
+void runSplitPasses(float* c, const FftSplit& split, int firstPass,
+    const std::function<void(int passesDone)>& afterPasses)
 {
     const int log2n = split.log2n();
     auto report = [&](int done) {
@@ -112,7 +112,7 @@ void runSplitPasses(
             afterPasses(done);
     };
     if (!fftHasBlocks(log2n)) {
-        fftAllPasses(c, log2n);
+        fftAllPasses(c, log2n, firstPass);
         report(log2n);
         return;
     }
@@ -122,7 +122,7 @@ void runSplitPasses(
     runTasks(static_cast<std::size_t>(pieces), [&](std::size_t i) {
         const int first = static_cast<int>(static_cast<long>(i) * blocks / pieces);
         const int end = static_cast<int>(static_cast<long>(i + 1) * blocks / pieces);
-        fftBlockPasses(c, log2n, first, end);
+        fftBlockPasses(c, log2n, first, end, firstPass);
     });
     report(blockLog2);
     for (int s = blockLog2; s < log2n; ++s) {
@@ -167,5 +167,5 @@ void splitComplexFft(float* c, int log2n)
             static_cast<std::uint32_t>(std::uint64_t { piece } * tiles / pieces),
             static_cast<std::uint32_t>(std::uint64_t { piece + 1 } * tiles / pieces));
     });
-    runSplitPasses(c, split);
+    runSplitPasses(c, split, 0);
 }
