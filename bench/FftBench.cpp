@@ -1,7 +1,8 @@
-// complexFft beside the textbook loop it must match bit for bit. Each
-// iteration transforms a fresh copy of the same input; only the transform
-// is timed.
+// complexFft with one thread and with two beside the textbook loop it must
+// match bit for bit. Each iteration transforms a fresh copy of the same
+// input; only the transform is timed.
 
+#include "core/Parallel.h"
 #include "spectrum/Fft.h"
 #include "spectrum/FftVariant.h"
 #include "support/PlainFft.h"
@@ -64,15 +65,32 @@ void BM_ComplexFft(benchmark::State& state)
     timeTransform<complexFft>(state);
 }
 
+// The transform on the given number of threads (second argument).
+void BM_ComplexFftThreads(benchmark::State& state)
+{
+    setParallelThreads(static_cast<int>(state.range(1)));
+    timeTransform<complexFft>(state);
+    setParallelThreads(0);
+}
+
 void sizes(benchmark::internal::Benchmark* b)
 {
     b->Arg(12)->Arg(20)->Arg(24)->UseManualTime()->Unit(benchmark::kMicrosecond);
+}
+
+void sizesAndThreads(benchmark::internal::Benchmark* b)
+{
+    for (int log2n : { 12, 20, 24 })
+        for (int threads : { 1, 2 })
+            b->Args({ log2n, threads });
+    b->ArgNames({ "", "threads" })->UseManualTime()->Unit(benchmark::kMicrosecond);
 }
 
 } // namespace
 
 BENCHMARK(BM_PlainFft)->Apply(sizes);
 BENCHMARK(BM_ComplexFft)->Apply(sizes);
+BENCHMARK(BM_ComplexFftThreads)->Apply(sizesAndThreads);
 BENCHMARK(timePinnedTransform<FFT_VARIANT_BASELINE>)->Name("BM_ComplexFftBaseline")->Apply(sizes);
 BENCHMARK(timePinnedTransform<FFT_VARIANT_AVX2>)->Name("BM_ComplexFftAvx2")->Apply(sizes);
 BENCHMARK(timePinnedTransform<FFT_VARIANT_AVX512>)->Name("BM_ComplexFftAvx512")->Apply(sizes);

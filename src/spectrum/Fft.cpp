@@ -1,12 +1,25 @@
 #include "spectrum/Fft.h"
 
 #include "spectrum/BitReversal.h"
+#include "spectrum/FftPasses.h"
 #include "spectrum/FftVariant.h"
+#include "spectrum/FirstPass.h"
+#include "spectrum/SplitFft.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <immintrin.h>
+
+// Only these two sine calls are made per pass; every twiddle factor after
+// the first comes from the recurrence, in the same order and with the same
+// operations as the textbook loop, so the values are the same to the bit.
+TwiddleState startTwiddles(int h)
+{
+    double theta = 6.28318530717959 / (2 * h);
+    double wtemp = std::sin(0.5 * theta);
+    return { 1.0, 0.0, -2.0 * wtemp * wtemp, std::sin(theta) };
+}
 
 namespace {
 
@@ -15,25 +28,6 @@ namespace {
 // static storage and the chunk of a larger pass 32 KiB of stack.
 constexpr int kBlockLog2 = 12;
 constexpr int kChunk = 2048;
-
-// The trigonometric recurrence of one pass, with half-span h complex
-// elements (mmax = 2h floats in the textbook loop). Only these two sine
-// calls are made per pass; every twiddle factor after the first comes from
-// the recurrence, in the same order and with the same operations as the
-// textbook loop, so the values are the same to the bit.
-struct TwiddleState {
-    double wr;
-    double wi;
-    double wpr;
-    double wpi;
-};
-
-TwiddleState startTwiddles(int h)
-{
-    double theta = 6.28318530717959 / (2 * h);
-    double wtemp = std::sin(0.5 * theta);
-    return { 1.0, 0.0, -2.0 * wtemp * wtemp, std::sin(theta) };
-}
 
 // Writes the next `count` factors as (wr, wi) pairs and advances the state.
 void nextTwiddles(TwiddleState& state, double* out, int count)
@@ -76,6 +70,38 @@ void nextTwiddlesPair(TwiddleState& a, double* outA, TwiddleState& b, double* ou
     b.wi = bi;
 }
 
+} // namespace
+
+void advanceTwiddlePair(TwiddleState& a, long stepsA, TwiddleState& b, long stepsB)
+{
+    const long both = stepsA < stepsB ? stepsA : stepsB;
+    double ar = a.wr, ai = a.wi, br = b.wr, bi = b.wi;
+    for (long t = 0; t < both; ++t) {
+        double atemp = ar;
+        ar = ar * a.wpr - ai * a.wpi + ar;
+        ai = ai * a.wpr + atemp * a.wpi + ai;
+        double btemp = br;
+        br = br * b.wpr - bi * b.wpi + br;
+        bi = bi * b.wpr + btemp * b.wpi + bi;
+    }
+    for (long t = both; t < stepsA; ++t) {
+        double atemp = ar;
+        ar = ar * a.wpr - ai * a.wpi + ar;
+        ai = ai * a.wpr + atemp * a.wpi + ai;
+    }
+    for (long t = both; t < stepsB; ++t) {
+        double btemp = br;
+        br = br * b.wpr - bi * b.wpi + br;
+        bi = bi * b.wpr + btemp * b.wpi + bi;
+    }
+    a.wr = ar;
+    a.wi = ai;
+    b.wr = br;
+    b.wi = bi;
+}
+
+namespace {
+
 // Tables of the passes with half-spans 1, 2, ..., 2^(count-1), the table of
 // half-span h at tables + 2*(h-1). The longest sequence runs beside all the
 // shorter ones in turn.
@@ -112,10 +138,10 @@ const double* smallTwiddleTables()
 
 // The textbook butterfly loop without its bit reversal, for sizes too small
 // for the vector kernels.
-void scalarButterflyPasses(float* c, int log2n)
+void scalarButterflyPasses(float* c, int log2n, int firstPass)
 {
     const int nn = 1 << log2n;
-    for (int h = 1; h < nn; h <<= 1) {
+    for (int h = 1 << firstPass; h < nn; h <<= 1) {
         TwiddleState state = startTwiddles(h);
         for (int t = 0; t < h; ++t) {
             double wr = state.wr;
@@ -194,13 +220,9 @@ inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
     std::memcpy(c + 2 * b, &x, 8);
 }
 
-void bitReverse(float* c, int log2n)
-{
-    forEachBitReversal(
-        log2n, true, [c](std::uint32_t k, std::uint32_t r) { swapElements(c, k, r); });
-}
+} // namespace
 
-int exactLog2(int nn)
+int fftExactLog2(int nn)
 {
     if (nn < 1 || (nn & (nn - 1)) != 0)
         return -1;
@@ -210,7 +232,73 @@ int exactLog2(int nn)
     return log2n;
 }
 
-} // namespace
+int fftBlockLog2(int log2n)
+{
+    return log2n < kBlockLog2 ? log2n : kBlockLog2;
+}
+
+int fftChunkLength()
+{
+    return kChunk;
+}
+
+// Eight elements are two vectors of the widest variant, so every variant
+// takes its vector path from here on.
+bool fftHasBlocks(int log2n)
+{
+    return log2n >= 3;
+}
+
+void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int firstPass)
+{
+    switch (chosenVariant()) {
+    case FFT_VARIANT_AVX512:
+        fft_avx512::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
+        break;
+    case FFT_VARIANT_AVX2:
+        fft_avx2::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
+        break;
+    default:
+        fft_baseline::blockPasses(c, log2n, firstBlock, endBlock, firstPass);
+        break;
+    }
+}
+
+void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state)
+{
+    switch (chosenVariant()) {
+    case FFT_VARIANT_AVX512:
+        fft_avx512::largePass(c, log2n, s, firstChunk, endChunk, state);
+        break;
+    case FFT_VARIANT_AVX2:
+        fft_avx2::largePass(c, log2n, s, firstChunk, endChunk, state);
+        break;
+    default:
+        fft_baseline::largePass(c, log2n, s, firstChunk, endChunk, state);
+        break;
+    }
+}
+
+void fftAllPasses(float* c, int log2n, int firstPass)
+{
+    switch (chosenVariant()) {
+    case FFT_VARIANT_AVX512:
+        fft_avx512::butterflyPasses(c, log2n, firstPass);
+        break;
+    case FFT_VARIANT_AVX2:
+        fft_avx2::butterflyPasses(c, log2n, firstPass);
+        break;
+    default:
+        fft_baseline::butterflyPasses(c, log2n, firstPass);
+        break;
+    }
+}
+
+void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile)
+{
+    forEachBitReversalInTiles(log2n, true, firstTile, endTile,
+        [c](std::uint32_t k, std::uint32_t r) { swapElements(c, k, r); });
+}
 
 bool fftVariantSupported(FftVariant variant)
 {
@@ -236,26 +324,42 @@ bool setFftVariant(FftVariant variant)
 
 void complexFftPasses(float* data, int nn)
 {
-    const int log2n = exactLog2(nn);
+    const int log2n = fftExactLog2(nn);
     if (log2n <= 0)
         return;
+    fftAllPasses(data + 1, log2n, 0);
+}
+
+void complexFftPassesFrom(float* data, int nn, int firstPass)
+{
+    const int log2n = fftExactLog2(nn);
+    if (log2n <= 0 || firstPass < 0)
+        return;
+    fftAllPasses(data + 1, log2n, firstPass);
+}
+
+void loadRealWithFirstPass(float* data, int nn, const float* real)
+{
+    const int log2n = fftExactLog2(nn);
+    if (log2n < 1)
+        return;
+    data[0] = 0.0f;
     float* c = data + 1;
-    switch (chosenVariant()) {
-    case FFT_VARIANT_AVX512:
-        fft_avx512::butterflyPasses(c, log2n);
-        break;
-    case FFT_VARIANT_AVX2:
-        fft_avx2::butterflyPasses(c, log2n);
-        break;
-    default:
-        fft_baseline::butterflyPasses(c, log2n);
-        break;
+    const float* samples = real + 1;
+    if (log2n == 1) {
+        realFirstButterfly(c, samples[0], samples[1]);
+        return;
     }
+    const std::uint32_t half = 1u << (log2n - 1);
+    forEachBitReversalPairInTiles(
+        log2n, 0, bitReversalTiles(log2n), [c, samples, half](std::uint32_t k, std::uint32_t r) {
+            realFirstButterfly(c + 2 * r, samples[k], samples[k + half]);
+        });
 }
 
 void loadBitReversedReal(float* data, int nn, const float* real)
 {
-    const int log2n = exactLog2(nn);
+    const int log2n = fftExactLog2(nn);
     if (log2n < 0)
         return;
     data[0] = 0.0f;
@@ -269,9 +373,13 @@ void loadBitReversedReal(float* data, int nn, const float* real)
 
 void complexFft(float* data, int nn)
 {
-    const int log2n = exactLog2(nn);
+    const int log2n = fftExactLog2(nn);
     if (log2n <= 0)
         return;
-    bitReverse(data + 1, log2n);
-    complexFftPasses(data, nn);
+    if (worthSplitting(log2n)) {
+        splitComplexFft(data + 1, log2n);
+        return;
+    }
+    fftBitReverseTiles(data + 1, log2n, 0, bitReversalTiles(log2n));
+    fftAllPasses(data + 1, log2n, 0);
 }

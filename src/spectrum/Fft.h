@@ -16,3 +16,13 @@ void complexFftPasses(float* data, int nn);
 // that complexFftPasses(data, nn) then gives what complexFft gives on the
 // samples in natural order. nn must be a power of two (else nothing).
 void loadBitReversedReal(float* data, int nn, const float* real);
+
+// complexFftPasses without the passes before firstPass, for callers that
+// have done those already (see loadRealWithFirstPass).
+void complexFftPassesFrom(float* data, int nn, int firstPass);
+
+// loadBitReversedReal followed by the first butterfly pass, in one sweep
+// that takes the zero imaginary values as given; complexFftPassesFrom(data,
+// nn, 1) then gives what complexFft gives. nn must be a power of two of at
+// least 2 (else nothing).
+void loadRealWithFirstPass(float* data, int nn, const float* real);

@@ -2,7 +2,12 @@
 
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
+#include "spectrum/PeriodogramBins.h"
+#include "spectrum/RangeTasks.h"
+#include "spectrum/SegmentBatches.h"
 #include "spectrum/SegmentLoad.h"
+#include "spectrum/SplitEstimate.h"
+#include "spectrum/StepProgress.h"
 
 #include <algorithm>
 #include <climits>
@@ -16,39 +21,44 @@ namespace {
 // 2M complex points must fit the transform's int length.
 constexpr int kLargestPsdSize = 1 << 29;
 
+// Each weight is a cosine or a few operations: a thread is worth it only for
+// long tables.
+constexpr std::size_t kSmallestWeightPiece = 1 << 15;
+
 bool isPowerOfTwo(int M)
 {
     return M >= 1 && (M & (M - 1)) == 0;
-}
-
-// One periodogram bin from the transformed work buffer: the one-sided power
-// rounded to float, optionally its root, floored so that the logarithm of
-// every averaged bin is finite (a not-a-number fails the comparison and is
-// floored too).
-inline float binPower(const float* work, int k, int amplitudeOutput)
-{
-    const double re = work[2 * k + 1];
-    const double im = work[2 * k + 2];
-    float p = static_cast<float>(2.0 * (re * re + im * im));
-    if (amplitudeOutput)
-        p = static_cast<float>(std::sqrt(static_cast<double>(p)));
-    if (!(p >= PSD_FLOOR))
-        p = PSD_FLOOR;
-    return p;
-}
-
-inline float zeroBinPower(const float* work)
-{
-    return static_cast<float>(
-        static_cast<double>(work[1]) * work[1] + static_cast<double>(work[2]) * work[2]);
 }
 
 // Transforms segment[1..2M] (already tapered) as 2M complex points with zero
 // imaginary values; work has 4M+1 entries.
 void transformSegment(const float* segment, float* work, int M)
 {
-    loadBitReversedReal(work, 2 * M, segment);
-    complexFftPasses(work, 2 * M);
+    loadRealWithFirstPass(work, 2 * M, segment);
+    complexFftPassesFrom(work, 2 * M, 1);
+}
+
+// The one-thread loop: one work buffer, segments in order.
+bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const SegmentLoad& load,
+    int amplitudeOutput, float* psd, StepProgress& progress)
+{
+    const int length = 2 * M;
+    FloatBuffer work;
+    if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
+        return false;
+    adviseLargePages(work.data(), work.size());
+    SegmentLoad own = load;
+    float* w = work.data();
+    for (int k = 0; k < K; ++k) {
+        const float* segment = series + static_cast<std::int64_t>(k) * S;
+        if (own.subtractMean)
+            own.mean = segmentMean(segment, length);
+        loadSegment(w, segment, own);
+        complexFftPassesFrom(w, length, 1);
+        addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
+        progress.report(static_cast<double>(k + 1) / K);
+    }
+    return true;
 }
 
 } // namespace
@@ -71,26 +81,20 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
         return 1;
     applyDataWindow(windowType, segment, 2 * M);
     transformSegment(segment, work.data(), M);
-    power[0] = zeroBinPower(work.data());
-    for (int k = 1; k < M; ++k)
-        power[k] = binPower(work.data(), k, amplitudeOutput);
-    power[M] = PSD_FLOOR;
+    writePeriodogram(power, work.data(), M, amplitudeOutput);
     return 0;
 }
 
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
-    int M, int S, int K, int normalize, int logOutput, float* psd)
+    int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress)
 {
+    StepProgress report(progress, PROGRESS_ESTIMATE);
     // The test keeps one shift more than the K segments need; stored
     // configurations rely on exactly this limit.
     if (!series || !psd || !isPowerOfTwo(M) || M > kLargestPsdSize || K < 1 || S < 0
         || static_cast<std::int64_t>(S) * K + 2 * static_cast<std::int64_t>(M) > N)
         return 1;
     const int length = 2 * M;
-    FloatBuffer work;
-    if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
-        return 1;
-    adviseLargePages(work.data(), work.size());
     SegmentLoad load { length, windowType, nullptr, 0.0f, extractAverage != 0 };
 
     // With several segments the weights are worth keeping; without the table
@@ -100,45 +104,34 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     if (isTaperingWindow(windowType) && K > 1) {
         weights.reset(new (std::nothrow) double[length]);
         if (weights)
-            for (int j = 0; j < length; ++j)
-                weights[j] = dataWindowWeight(windowType, j, length);
+            runInRanges(static_cast<std::size_t>(length), kSmallestWeightPiece,
+                [&](std::size_t first, std::size_t end) {
+                    for (std::size_t j = first; j < end; ++j)
+                        weights[j] = dataWindowWeight(windowType, static_cast<int>(j), length);
+                });
         load.weights = weights.get();
     }
 
     for (int i = 0; i <= M; ++i)
         psd[i] = 0.0f;
-    float* w = work.data();
-    for (int k = 0; k < K; ++k) {
-        const float* segment = series + static_cast<std::int64_t>(k) * S;
-        if (load.subtractMean)
-            load.mean = segmentMean(segment, length);
-        loadSegment(w, segment, load);
-        complexFftPasses(w, length);
-        psd[0] = psd[0] + zeroBinPower(w);
-        for (int i = 1; i < M; ++i)
-            psd[i] = psd[i] + binPower(w, i, amplitudeOutput);
-        psd[M] = psd[M] + PSD_FLOOR;
-    }
-
-    for (int i = 0; i <= M; ++i)
-        psd[i] = psd[i] / static_cast<float>(K);
-    if (normalize) {
-        double total = 0.0;
-        for (int i = 1; i <= M; ++i)
-            total += psd[i];
-        for (int i = 1; i <= M; ++i)
-            psd[i] = static_cast<float>(psd[i] / total);
-    }
-    if (logOutput)
-        for (int i = 1; i <= M; ++i)
-            psd[i] = static_cast<float>(std::log10(static_cast<double>(psd[i])));
+    // Every way below adds the same periodograms in the same order.
+    bool added = false;
+    if (worthBatching(M, K))
+        added = addPeriodogramsInBatches(series, M, S, K, load, amplitudeOutput, psd, report);
+    else if (worthSplittingSegments(M))
+        added
+            = addPeriodogramsOfSplitTransforms(series, M, S, K, load, amplitudeOutput, psd, report);
+    if (!added && !addPeriodogramsOneByOne(series, M, S, K, load, amplitudeOutput, psd, report))
+        return 1;
+    finishSpectrum(psd, M, K, normalize, logOutput);
     return 0;
 }
 
-int computeSpectrum(AnalysisState& state)
+int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
 {
     const int M = state.psdSize;
     if (M < 1) {
+        StepProgress report(progress, PROGRESS_ESTIMATE);
         state.psd.release();
         state.computeStatus = 1;
         return 1;
@@ -147,8 +140,10 @@ int computeSpectrum(AnalysisState& state)
     // A buffer of another length would let the estimate write past it, so it
     // is replaced even when reallocation is switched off.
     if (state.reallocatePsd || state.psd.size() != entries) {
-        if (!state.psd.allocate(entries))
+        if (!state.psd.allocate(entries)) {
+            StepProgress report(progress, PROGRESS_ESTIMATE);
             return 1;
+        }
     }
     // Never read more samples than the series buffer holds.
     const std::size_t available = state.series.empty() ? 0 : state.series.size() - 1;
@@ -156,7 +151,7 @@ int computeSpectrum(AnalysisState& state)
     const int N = static_cast<int>(std::min<std::size_t>(samples, INT_MAX));
     const int status = estimatePsd(state.series.data(), N, state.windowType, state.amplitudeOutput,
         state.extractAverage, M, state.dataShift, state.segmentCount, state.normalize,
-        state.logOutput, state.psd.data());
+        state.logOutput, state.psd.data(), progress);
     state.computeStatus = status;
     if (status != 0) {
         state.psd.release();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 
 inline constexpr float PSD_FLOOR = 1e-30f;
 
@@ -15,12 +16,16 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
 // (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0) or memory
-// runs out.
+// runs out. Uses up to parallelThreads() threads, with the same bits for
+// any count; progress is reported as PROGRESS_ESTIMATE from the calling
+// thread (segments done, or passes of the one transform).
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
-    int M, int S, int K, int normalize, int logOutput, float* psd);
+    int M, int S, int K, int normalize, int logOutput, float* psd,
+    const ProgressCallback& progress = {});
 
 // Driver on the record: (re)allocates psd with psdSize+1 entries, estimates,
 // applies the unnormalized scale correction, sets computeStatus. Returns 0
 // on success; on failure the record holds no spectrum buffer (a failed
 // allocation of psd leaves computeStatus as it was; psdSize < 1 sets it 1).
-int computeSpectrum(AnalysisState& state);
+// Progress as estimatePsd reports it.
+int computeSpectrum(AnalysisState& state, const ProgressCallback& progress = {});

@@ -2,6 +2,7 @@
 
 #include "spectrum/BitReversal.h"
 #include "spectrum/DataWindow.h"
+#include "spectrum/FirstPass.h"
 
 #include <cstdint>
 
@@ -17,25 +18,79 @@ float segmentMean(const float* values, int n)
 
 void loadSegment(float* work, const float* segment, const SegmentLoad& load)
 {
+    work[0] = 0.0f;
+    loadSegmentTiles(work, segment, load, 0, bitReversalTiles(segmentLog2(load)));
+}
+
+int segmentLog2(const SegmentLoad& load)
+{
     int log2n = 0;
     while ((1 << log2n) < load.length)
         ++log2n;
-    work[0] = 0.0f;
-    float* c = work + 1;
-    const float* samples = segment + 1;
-    const bool taper = isTaperingWindow(load.windowType);
-    forEachBitReversal(log2n, false, [&](std::uint32_t j, std::uint32_t r) {
-        float value = samples[j];
-        if (load.subtractMean)
-            value -= load.mean;
-        if (load.weights)
-            value = static_cast<float>(load.weights[j] * value);
-        else if (taper)
-            value = static_cast<float>(
-                dataWindowWeight(load.windowType, static_cast<int>(j), load.length) * value);
-        c[2 * r] = value;
-        c[2 * r + 1] = 0.0f;
+    return log2n;
+}
+
+namespace {
+
+enum Weighting { NOT_TAPERED, TABLE_WEIGHTS, COMPUTED_WEIGHTS };
+
+// Sample j after mean removal and taper, as removeMean and applyDataWindow
+// leave it.
+template <bool subtractMean, Weighting weighting>
+inline float taperedSample(const float* samples, std::uint32_t j, const SegmentLoad& load)
+{
+    float value = samples[j];
+    if constexpr (subtractMean)
+        value -= load.mean;
+    if constexpr (weighting == TABLE_WEIGHTS)
+        value = static_cast<float>(load.weights[j] * value);
+    else if constexpr (weighting == COMPUTED_WEIGHTS)
+        value = static_cast<float>(
+            dataWindowWeight(load.windowType, static_cast<int>(j), load.length) * value);
+    return value;
+}
+
+template <bool subtractMean, Weighting weighting>
+void loadTiles(float* c, const float* samples, const SegmentLoad& load, int log2n,
+    std::uint32_t firstTile, std::uint32_t endTile)
+{
+    if (log2n == 1) {
+        if (firstTile == 0 && endTile > 0)
+            realFirstButterfly(c, taperedSample<subtractMean, weighting>(samples, 0, load),
+                taperedSample<subtractMean, weighting>(samples, 1, load));
+        return;
+    }
+    const std::uint32_t half = 1u << (log2n - 1);
+    forEachBitReversalPairInTiles(log2n, firstTile, endTile, [&](std::uint32_t j, std::uint32_t r) {
+        realFirstButterfly(c + 2 * r, taperedSample<subtractMean, weighting>(samples, j, load),
+            taperedSample<subtractMean, weighting>(samples, j + half, load));
     });
+}
+
+template <bool subtractMean>
+void loadTilesWeighted(float* c, const float* samples, const SegmentLoad& load, int log2n,
+    std::uint32_t firstTile, std::uint32_t endTile)
+{
+    if (load.weights)
+        loadTiles<subtractMean, TABLE_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
+    else if (isTaperingWindow(load.windowType))
+        loadTiles<subtractMean, COMPUTED_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
+    else
+        loadTiles<subtractMean, NOT_TAPERED>(c, samples, load, log2n, firstTile, endTile);
+}
+
+} // namespace
+
+void loadSegmentTiles(float* work, const float* segment, const SegmentLoad& load,
+    std::uint32_t firstTile, std::uint32_t endTile)
+{
+    const int log2n = segmentLog2(load);
+    if (log2n < 1)
+        return;
+    if (load.subtractMean)
+        loadTilesWeighted<true>(work + 1, segment + 1, load, log2n, firstTile, endTile);
+    else
+        loadTilesWeighted<false>(work + 1, segment + 1, load, log2n, firstTile, endTile);
 }
 
 void adviseLargePages(float* work, std::size_t count)

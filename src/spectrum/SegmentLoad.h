@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // The float mean of values[1..n], summed in double; n >= 1.
 float segmentMean(const float* values, int n);
@@ -17,13 +18,23 @@ struct SegmentLoad {
     bool subtractMean;
 };
 
-// Mean removal, taper and the transform's bit reversal in one sweep from
-// segment[1..length] (left unchanged) into work[0..2*length], which then
-// holds what complexFft's bit reversal would have made of the tapered
-// samples with zero imaginary values. No segment copy is made: the samples
-// are read in the cache-friendly tiles of the permutation and every entry of
-// work is written once.
+// Mean removal, taper, the transform's bit reversal and its first pass in
+// one sweep from segment[1..length] (left unchanged) into work[0..2*length],
+// which then holds what complexFft's bit reversal and first pass would have
+// made of the tapered samples with zero imaginary values; the transform
+// goes on with complexFftPassesFrom(work, length, 1). No segment copy is
+// made: the samples are read in the cache-friendly tiles of the permutation
+// and every entry of work is written once. length >= 2.
 void loadSegment(float* work, const float* segment, const SegmentLoad& load);
+
+// log2 of load.length.
+int segmentLog2(const SegmentLoad& load);
+
+// loadSegment restricted to the permutation's tiles [firstTile, endTile)
+// (see bitReversalTiles), leaving work[0] alone; tiles write disjoint
+// entries, so threads may load separate tiles of one segment.
+void loadSegmentTiles(float* work, const float* segment, const SegmentLoad& load,
+    std::uint32_t firstTile, std::uint32_t endTile);
 
 // Asks the system to back work[0..count) with 2 MiB pages where it can: the
 // transform sweeps its buffer in strides far apart, and with large pages the

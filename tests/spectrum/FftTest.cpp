@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -122,5 +123,60 @@ TEST(ComplexFft, LengthThatIsNoPowerOfTwoLeavesDataAlone)
         std::vector<float> before = data;
         complexFft(data.data(), nn);
         EXPECT_EQ(before, data) << "nn = " << nn;
+    }
+}
+
+TEST(ComplexFft, FirstPassOnRealSamplesKeepsThePassBits)
+{
+    // The fused first pass takes the zero imaginary values for granted; its
+    // results must still be the whole transform's to the bit, also for
+    // signed zeros, infinities, not-a-numbers (signalling ones too) and sums
+    // that overflow, whose imaginary parts the pass turns into
+    // not-a-numbers. Finite values that do not overflow are held to the
+    // textbook loop as well (the variants need not agree with it on the
+    // sign of a not-a-number).
+    const float inf = std::numeric_limits<float>::infinity();
+    const float max = std::numeric_limits<float>::max();
+    const std::vector<float> finite = { 0.0f, -0.0f, std::numeric_limits<float>::denorm_min(),
+        -std::numeric_limits<float>::denorm_min(), 1.0f, -1.0f, 0.5f };
+    std::vector<float> all = finite;
+    all.insert(all.end(),
+        { inf, -inf, std::numeric_limits<float>::quiet_NaN(),
+            -std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::signaling_NaN(),
+            max, -max });
+    for (FftVariant variant : kVariants) {
+        VariantPin pin(variant);
+        if (!pin.ok)
+            continue;
+        for (bool finiteOnly : { true, false }) {
+            const std::vector<float>& specials = finiteOnly ? finite : all;
+            const int specialCount = static_cast<int>(specials.size());
+            for (int log2n = 1; log2n <= 14; ++log2n) {
+                const int nn = 1 << log2n;
+                std::mt19937 generator(40u + log2n);
+                std::uniform_int_distribution<int> pick(0, 2 * specialCount);
+                std::vector<float> real(nn + 1, 0.0f);
+                for (int k = 1; k <= nn; ++k) {
+                    const int p = pick(generator);
+                    real[k] = p < specialCount ? specials[p] : static_cast<float>(p - specialCount);
+                }
+                std::vector<float> whole(2 * nn + 1, 0.0f);
+                for (int k = 1; k <= nn; ++k)
+                    whole[2 * k - 1] = real[k];
+                std::vector<float> plain = whole;
+                plainComplexFft(plain.data(), nn);
+                complexFft(whole.data(), nn);
+                std::vector<float> fused(2 * nn + 1, 1.0f);
+                loadRealWithFirstPass(fused.data(), nn, real.data());
+                complexFftPassesFrom(fused.data(), nn, 1);
+                const std::size_t bytes = fused.size() * sizeof(float);
+                EXPECT_EQ(0, std::memcmp(whole.data(), fused.data(), bytes))
+                    << "variant " << variant << ", nn = 2^" << log2n
+                    << (finiteOnly ? ", finite" : ", all specials");
+                if (finiteOnly)
+                    EXPECT_EQ(0, std::memcmp(plain.data(), fused.data(), bytes))
+                        << "variant " << variant << ", nn = 2^" << log2n;
+            }
+        }
     }
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+// The pieces of complexFft that separate threads may run side by side; each
+// piece does exactly the arithmetic the whole transform does on its part of
+// the array, so any split gives the same bits. c points at complex element
+// 0 (data + 1), nn = 2^log2n.
+
+#include <cstdint>
+
+// The trigonometric recurrence of one pass with half-span h complex elements.
+struct TwiddleState {
+    double wr;
+    double wi;
+    double wpr;
+    double wpi;
+};
+
+// The state at twiddle index 0 of the pass with half-span h.
+TwiddleState startTwiddles(int h);
+
+// Advances a and b by stepsA and stepsB steps of their recurrences, with the
+// same operations that make the factors of the passes; the two sequences are
+// interleaved while both run.
+void advanceTwiddlePair(TwiddleState& a, long stepsA, TwiddleState& b, long stepsB);
+
+// Passes below this many (log2) complex elements run in blocks of that size.
+int fftBlockLog2(int log2n);
+// Twiddle indices per chunk of a large pass; every large pass has a whole
+// number of chunks, (1 << s) / fftChunkLength().
+int fftChunkLength();
+
+// Transforms shorter than this (log2) take the whole-transform path, which
+// has no blocks and no large passes.
+bool fftHasBlocks(int log2n);
+
+// The in-block passes from firstPass on of blocks [firstBlock, endBlock), in
+// the variant that complexFft uses. Requires fftHasBlocks(log2n).
+void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int firstPass);
+
+// Large pass s (fftBlockLog2(log2n) <= s < log2n) over the twiddle chunks
+// [firstChunk, endChunk); state is the recurrence's state at the first index
+// of firstChunk.
+void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
+
+// The butterfly passes from firstPass on, on the calling thread.
+void fftAllPasses(float* c, int log2n, int firstPass);
+
+// Exchanges of the in-place bit reversal within tiles [firstTile, endTile)
+// (see bitReversalTiles).
+void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile);
+
+// log2(nn) for a power of two nn >= 1, else -1.
+int fftExactLog2(int nn);

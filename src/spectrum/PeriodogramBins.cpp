@@ -1,0 +1,67 @@
+#include "spectrum/PeriodogramBins.h"
+
+#include "spectrum/RangeTasks.h"
+
+#include <algorithm>
+
+namespace {
+
+// Below these a thread costs more than it saves.
+constexpr std::size_t kSmallestArithmeticPiece = 1 << 17;
+constexpr std::size_t kSmallestLogarithmPiece = 1 << 14;
+
+} // namespace
+
+void addPeriodogramBins(
+    float* psd, const float* work, int M, int first, int end, int amplitudeOutput)
+{
+    if (first <= 0 && end > 0)
+        psd[0] = psd[0] + zeroBinPower(work);
+    const int last = std::min(end, M);
+    for (int i = std::max(first, 1); i < last; ++i)
+        psd[i] = psd[i] + binPower(work, i, amplitudeOutput);
+    if (first <= M && end > M)
+        psd[M] = psd[M] + PSD_FLOOR;
+}
+
+void writePeriodogram(float* power, const float* work, int M, int amplitudeOutput)
+{
+    power[0] = zeroBinPower(work);
+    for (int k = 1; k < M; ++k)
+        power[k] = binPower(work, k, amplitudeOutput);
+    power[M] = PSD_FLOOR;
+}
+
+void finishSpectrum(float* psd, int M, int K, int normalize, int logOutput)
+{
+    const float count = static_cast<float>(K);
+    const std::size_t entries = static_cast<std::size_t>(M) + 1;
+    runInRanges(entries, kSmallestArithmeticPiece, [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i)
+            psd[i] = psd[i] / count;
+    });
+    double total = 0.0;
+    if (normalize)
+        for (int i = 1; i <= M; ++i)
+            total += psd[i];
+    if (!normalize && !logOutput)
+        return;
+    // Entries 1..M; the division by the total and the logarithm of each entry
+    // are done one after the other, as two sweeps would do them.
+    const std::size_t smallest = logOutput ? kSmallestLogarithmPiece : kSmallestArithmeticPiece;
+    runInRanges(static_cast<std::size_t>(M), smallest, [&](std::size_t first, std::size_t end) {
+        float* bins = psd + 1;
+        if (normalize && logOutput) {
+            for (std::size_t i = first; i < end; ++i) {
+                const float normalized = static_cast<float>(bins[i] / total);
+                bins[i] = static_cast<float>(std::log10(static_cast<double>(normalized)));
+            }
+        } else if (normalize) {
+            for (std::size_t i = first; i < end; ++i)
+                bins[i] = static_cast<float>(bins[i] / total);
+        } else {
+            for (std::size_t i = first; i < end; ++i)
+                bins[i] = static_cast<float>(std::log10(static_cast<double>(bins[i])));
+        }
+    });
+}
