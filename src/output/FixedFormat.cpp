@@ -26,24 +26,32 @@ struct DigitPairs {
 };
 constexpr DigitPairs DIGIT_PAIRS;
 
+int decimalDigits(std::uint64_t value)
+{
+    int digits = 1;
+    for (; value >= 10; value /= 10)
+        ++digits;
+    return digits;
+}
+
 char* writeInteger(char* out, std::uint64_t value)
 {
-    char digits[20];
-    char* first = digits + sizeof digits;
+    if (value < 10) {
+        *out = static_cast<char>('0' + value);
+        return out + 1;
+    }
+    char* const end = out + decimalDigits(value);
+    char* next = end;
     while (value >= 100) {
-        first -= 2;
-        std::memcpy(first, DIGIT_PAIRS.text + 2 * (value % 100), 2);
+        next -= 2;
+        std::memcpy(next, DIGIT_PAIRS.text + 2 * (value % 100), 2);
         value /= 100;
     }
-    if (value >= 10) {
-        first -= 2;
-        std::memcpy(first, DIGIT_PAIRS.text + 2 * value, 2);
-    } else {
-        *--first = static_cast<char>('0' + value);
-    }
-    const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - first);
-    std::memcpy(out, first, length);
-    return out + length;
+    if (value >= 10)
+        std::memcpy(next - 2, DIGIT_PAIRS.text + 2 * value, 2);
+    else
+        next[-1] = static_cast<char>('0' + value);
+    return end;
 }
 
 // `count` digits of `value` (< 10^count), leading zeros kept.
@@ -63,33 +71,43 @@ char* writeDecimals(char* out, std::uint32_t value, int count)
 
 // Values below 2^53 (exponent below the fraction width): with v = m * 2^-s,
 // the integer part is m >> s and the decimals are the remaining s bits
-// times 10^precision, rounded once on the exact 128-bit product.
+// times 10^precision, rounded once on the exact product.
 char* writeSmall(char* out, std::uint64_t mantissa, int shift, int precision)
 {
     std::uint64_t integer = shift < 64 ? mantissa >> shift : 0;
     const std::uint64_t fractionBits
         = shift < 64 ? mantissa & ((std::uint64_t { 1 } << shift) - 1) : mantissa;
-    std::uint32_t decimals = 0;
-    // fractionBits * 10^precision < 2^83: from a shift of 84 on it is below
-    // one half and rounds to zero.
-    if (shift < 84) {
+    std::uint64_t rounded = 0;
+    bool roundUp = false;
+    // The parity of the last decimal is the parity of the whole scaled
+    // value, as 10^precision is even (or 1, where the integer decides).
+    auto odd = [&] { return precision == 0 ? (integer & 1) != 0 : (rounded & 1) != 0; };
+    if (shift <= 64) {
+        // The fraction as 64 bits after the point, exactly: the decimals
+        // are the product's upper half, the lower half what is rounded off.
+        const std::uint64_t fraction = shift == 64 ? fractionBits : fractionBits << (64 - shift);
+        const unsigned __int128 product
+            = static_cast<unsigned __int128>(fraction) * POWERS_OF_TEN[precision];
+        rounded = static_cast<std::uint64_t>(product >> 64);
+        const std::uint64_t remainder = static_cast<std::uint64_t>(product);
+        constexpr std::uint64_t half = std::uint64_t { 1 } << 63;
+        roundUp = remainder > half || (remainder == half && odd());
+    } else if (shift < 84) {
+        // fractionBits * 10^precision < 2^83: from a shift of 84 on it is
+        // below one half and rounds to zero.
         const unsigned __int128 product
             = static_cast<unsigned __int128>(fractionBits) * POWERS_OF_TEN[precision];
         const unsigned __int128 quotient = product >> shift;
         const unsigned __int128 remainder = product - (quotient << shift);
         const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        std::uint64_t rounded = static_cast<std::uint64_t>(quotient);
-        // The parity of the last decimal is the parity of the whole scaled
-        // value, as 10^precision is even (or 1, where the integer decides).
-        const bool odd = precision == 0 ? (integer & 1) != 0 : (rounded & 1) != 0;
-        if (remainder > half || (remainder == half && odd))
-            ++rounded;
-        if (rounded == POWERS_OF_TEN[precision]) {
-            ++integer;
-            rounded = 0;
-        }
-        decimals = static_cast<std::uint32_t>(rounded);
+        rounded = static_cast<std::uint64_t>(quotient);
+        roundUp = remainder > half || (remainder == half && odd());
     }
+    if (roundUp && ++rounded == POWERS_OF_TEN[precision]) {
+        ++integer;
+        rounded = 0;
+    }
+    const std::uint32_t decimals = static_cast<std::uint32_t>(rounded);
     out = writeInteger(out, integer);
     if (precision == 0)
         return out;

@@ -31,7 +31,7 @@ bool exportTimeStepValid(double dt);
 
 // The reason writePsdFile gives for a time step it refuses.
 inline constexpr const char* INVALID_TIME_STEP_REASON
-    = "The time step DT must be a finite number other than 0";
+    = "The time step DT must be a finite number, not 0 nor too close to 0";
 
 // "Cannot write file <fileName>" with the system's reason on a second line.
 std::string cannotWriteMessage(const std::string& fileName, const std::string& reason);
