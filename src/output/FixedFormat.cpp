@@ -54,14 +54,39 @@ char* writeInteger(char* out, std::uint64_t value)
     return end;
 }
 
-// `count` digits of `value` (< 10^count), leading zeros kept.
+void writePair(char* out, std::uint32_t value)
+{
+    std::memcpy(out, DIGIT_PAIRS.text + 2 * value, 2);
+}
+
+void writeFour(char* out, std::uint32_t value)
+{
+    writePair(out, value / 100);
+    writePair(out + 2, value % 100);
+}
+
+// `count` digits of `value` (< 10^count), leading zeros kept. The two
+// export precisions split the value into independent pairs rather than one
+// chain of divisions.
 char* writeDecimals(char* out, std::uint32_t value, int count)
 {
+    if (count == 6) {
+        writePair(out, value / 10000);
+        writeFour(out + 2, value % 10000);
+        return out + 6;
+    }
+    if (count == 9) {
+        const std::uint32_t low = value % 100000000;
+        *out = static_cast<char>('0' + value / 100000000);
+        writeFour(out + 1, low / 10000);
+        writeFour(out + 5, low % 10000);
+        return out + 9;
+    }
     char* const end = out + count;
     char* next = end;
     for (; count >= 2; count -= 2) {
         next -= 2;
-        std::memcpy(next, DIGIT_PAIRS.text + 2 * (value % 100), 2);
+        writePair(next, value % 100);
         value /= 100;
     }
     if (count == 1)
