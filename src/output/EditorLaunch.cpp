@@ -8,6 +8,9 @@ extern char** environ;
 
 namespace {
 
+constexpr int SHELL_CANNOT_EXECUTE = 126;
+constexpr int SHELL_NOT_FOUND = 127;
+
 CommandInterpreter& interpreterHook()
 {
     static CommandInterpreter hook;
@@ -35,7 +38,7 @@ int runShell(const std::string& line)
     pid_t pid;
     if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ)
         != 0)
-        return -1;
+        return SHELL_NOT_FOUND;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
@@ -63,11 +66,17 @@ int runCommandLine(const std::string& line)
     return runShell(line);
 }
 
-void runEditor(const std::string& editorCommand, const std::string& fileName)
+int runEditor(const std::string& editorCommand, const std::string& fileName)
 {
     // Without a command the shell would take the file name as the program
     // and run the file itself.
     if (editorCommand.find_first_not_of(" \t\n\v\f\r") == std::string::npos)
-        return;
-    runCommandLine(editorCommandLine(editorCommand, fileName));
+        return 0;
+    const int status = runCommandLine(editorCommandLine(editorCommand, fileName));
+    return status == SHELL_CANNOT_EXECUTE || status == SHELL_NOT_FOUND ? 1 : 0;
+}
+
+std::string cannotRunEditorMessage(const std::string& editorCommand)
+{
+    return "Cannot run the editor command \"" + editorCommand + "\"";
 }

@@ -1,11 +1,13 @@
 #include "output/PsdExport.h"
 
-#include "core/CFormat.h"
+#include "output/FixedFormat.h"
+#include "output/OrderedBlockWriter.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +18,15 @@ constexpr double TWO_PI = 6.28318530718;
 constexpr double LINEAR_MIN_LOG = -8.0;
 constexpr std::size_t MAX_STEM = 240;
 
+constexpr int LOG_LOG_PRECISION = 6;
+constexpr int LINEAR_PRECISION = 9;
+constexpr int LINEAR_WIDTH = 10;
+constexpr std::size_t LINE_MAX_LENGTH = 2 * FIXED_MAX_LENGTH + 2;
+// Small enough that the few blocks in flight stay a few megabytes, large
+// enough that handing them out costs nothing beside formatting them.
+constexpr std::size_t BLOCK_LINES = 4096;
+constexpr double PROGRESS_STEPS = 256.0;
+
 // A value below the level, or one that does not compare, is written as the
 // level itself.
 double limited(float value, double minLog)
@@ -23,23 +34,60 @@ double limited(float value, double minLog)
     return value >= minLog ? static_cast<double>(value) : minLog;
 }
 
-bool writeLines(
-    std::FILE* file, const float* psd, int M, bool normalScales, double dt, double minLog)
+struct ExportLines {
+    const float* psd;
+    int M;
+    bool normalScales;
+    double dt;
+    double minLog;
+
+    std::size_t count() const { return M > 2 ? static_cast<std::size_t>(M) - 2 : 0; }
+};
+
+bool formatBlock(const ExportLines& lines, std::size_t block, TextBuffer& text)
 {
-    CLocaleScope cLocale;
-    const double twiceM = 2.0 * M;
-    for (int i = 2; i <= M - 1; ++i) {
-        const double level = limited(psd[i], minLog);
-        int written;
-        if (normalScales)
-            written = std::fprintf(
-                file, "%10.9lf %10.9lf\n", TWO_PI / dt * i / twiceM, std::pow(10.0, level));
-        else
-            written = std::fprintf(file, "%f %f\n", std::log10(i / twiceM), level);
-        if (written < 0)
+    const double twiceM = 2.0 * lines.M;
+    const std::size_t firstLine = block * BLOCK_LINES;
+    const std::size_t endLine = std::min(firstLine + BLOCK_LINES, lines.count());
+    const int first = static_cast<int>(firstLine + 2);
+    const int end = static_cast<int>(endLine + 2);
+    for (int i = first; i < end; ++i) {
+        if (!text.reserve(LINE_MAX_LENGTH))
             return false;
+        const double level = limited(lines.psd[i], lines.minLog);
+        char* out = text.end();
+        if (lines.normalScales) {
+            out = formatFixed(out, TWO_PI / lines.dt * i / twiceM, LINEAR_PRECISION, LINEAR_WIDTH);
+            *out++ = ' ';
+            out = formatFixed(out, std::pow(10.0, level), LINEAR_PRECISION, LINEAR_WIDTH);
+        } else {
+            out = formatFixed(out, std::log10(i / twiceM), LOG_LOG_PRECISION);
+            *out++ = ' ';
+            out = formatFixed(out, level, LOG_LOG_PRECISION);
+        }
+        *out++ = '\n';
+        text.setEnd(out);
     }
     return true;
+}
+
+// Returns 0 or the error number of the first failure.
+int writeLines(int descriptor, const ExportLines& lines, const ProgressCallback& progress)
+{
+    const std::size_t blockCount = (lines.count() + BLOCK_LINES - 1) / BLOCK_LINES;
+    double reported = 0.0;
+    auto afterOwnBlock = [&](std::size_t blocksWritten) {
+        const double step
+            = std::floor(PROGRESS_STEPS * static_cast<double>(blocksWritten) / blockCount);
+        if (step > reported && step < PROGRESS_STEPS) {
+            reported = step;
+            reportProgress(progress, PROGRESS_EXPORT, step / PROGRESS_STEPS);
+        }
+    };
+    return writeBlocksInOrder(
+        descriptor, blockCount,
+        [&lines](std::size_t block, TextBuffer& text) { return formatBlock(lines, block, text); },
+        afterOwnBlock);
 }
 
 std::string systemReason(int error)
@@ -71,11 +119,13 @@ mode_t exportFileMode(const std::string& fileName)
     return 0666 & ~mask;
 }
 
-} // namespace
-
-int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
-    double& minLog, std::string& error)
+int writeThroughTemporary(const std::string& fileName, const float* psd, int M, bool normalScales,
+    double dt, double& minLog, std::string& error, const ProgressCallback& progress)
 {
+    if (normalScales && !exportTimeStepValid(dt)) {
+        error = INVALID_TIME_STEP_REASON;
+        return 1;
+    }
     std::string tempName = temporaryNameBeside(fileName);
     const int descriptor = mkstemp(tempName.data());
     if (descriptor < 0) {
@@ -88,53 +138,61 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
         unlink(tempName.c_str());
         return 1;
     }
-    std::FILE* file = fdopen(descriptor, "w");
-    if (!file) {
-        error = systemReason(errno);
-        close(descriptor);
-        unlink(tempName.c_str());
-        return 1;
-    }
     double level = minLog;
     if (normalScales && M > 2 && level < LINEAR_MIN_LOG)
         level = LINEAR_MIN_LOG;
 
-    bool ok = writeLines(file, psd, M, normalScales, dt, level);
-    int savedError = errno;
-    if (std::fflush(file) != 0 || std::ferror(file)) {
-        ok = false;
-        savedError = errno;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        savedError = errno;
-    }
-    if (ok && std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        savedError = errno;
-    }
-    if (!ok) {
+    int failure = writeLines(descriptor, { psd, M, normalScales, dt, level }, progress);
+    if (close(descriptor) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0 && std::rename(tempName.c_str(), fileName.c_str()) != 0)
+        failure = errno;
+    if (failure != 0) {
         unlink(tempName.c_str());
-        error = systemReason(savedError);
+        error = systemReason(failure);
         return 1;
     }
     minLog = level;
     return 0;
 }
 
-int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error)
+} // namespace
+
+int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
+    double& minLog, std::string& error, const ProgressCallback& progress)
+{
+    reportProgress(progress, PROGRESS_EXPORT, 0.0);
+    const int status
+        = writeThroughTemporary(fileName, psd, M, normalScales, dt, minLog, error, progress);
+    reportProgress(progress, PROGRESS_EXPORT, 1.0);
+    return status;
+}
+
+int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error,
+    const ProgressCallback& progress)
 {
     if (!state.psdValid || state.psd.empty()) {
+        reportProgress(progress, PROGRESS_EXPORT, 0.0);
         error = "No spectrum to export";
+        reportProgress(progress, PROGRESS_EXPORT, 1.0);
         return 1;
     }
     // The buffer's own length is the size of the estimate that filled it.
     const int M = static_cast<int>(state.psd.size() - 1);
     double minLog = state.exportMinLog;
-    if (writePsdFile(state.psdFileName, state.psd.data(), M, normalScales, dt, minLog, error) != 0)
+    if (writePsdFile(
+            state.psdFileName, state.psd.data(), M, normalScales, dt, minLog, error, progress)
+        != 0)
         return 1;
     state.exportMinLog = minLog;
     return 0;
+}
+
+bool exportTimeStepValid(double dt)
+{
+    // The frequency of entry i is (TWO_PI / dt * i) / 2M, with i below
+    // INT_MAX, so the product bounds every value written.
+    return std::isfinite(dt) && dt != 0.0 && std::isfinite(TWO_PI / dt * INT_MAX);
 }
 
 std::string cannotWriteMessage(const std::string& fileName, const std::string& reason)
@@ -144,9 +202,12 @@ std::string cannotWriteMessage(const std::string& fileName, const std::string& r
 
 void derivePsdFileName(AnalysisState& state)
 {
-    const std::size_t dot = state.dataFileName.find('.');
+    const std::string& data = state.dataFileName;
+    const std::size_t slash = data.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = data.find('.', nameStart);
     if (dot != std::string::npos && dot <= MAX_STEM)
-        state.psdFileName = state.dataFileName.substr(0, dot) + "p.dat";
+        state.psdFileName = data.substr(0, dot) + "p.dat";
     else
-        state.psdFileName = "zqpsd.dat";
+        state.psdFileName = data.substr(0, nameStart) + "zqpsd.dat";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 
 #include <string>
 
@@ -10,19 +11,33 @@
 // first (when it writes a line) and passes the raised value back after a
 // successful write; a failed one leaves it as given. The file
 // is written to a temporary name beside the target and renamed over it only
-// when complete, so a failure leaves the old file untouched. Returns 0 on
-// success, 1 on failure with the system's reason in `error`.
+// when complete, so a failure leaves the old file untouched. The linear
+// format refuses a time step that exportTimeStepValid refuses, before
+// anything is written. Returns 0 on success, 1 on failure with the system's
+// reason in `error`. Large spectra are formatted on the parallel threads;
+// the bytes are the same for any thread count.
 int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
-    double& minLog, std::string& error);
+    double& minLog, std::string& error, const ProgressCallback& progress = {});
 
 // Export of the record's spectrum to psdFileName, storing a raised minimum
 // level in exportMinLog. Refuses (1, "No spectrum to export") when no valid
 // spectrum exists.
-int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error);
+int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error,
+    const ProgressCallback& progress = {});
+
+// Whether the linear format can use `dt`: finite, not 0, and not so small
+// that an angular frequency would overflow to infinity.
+bool exportTimeStepValid(double dt);
+
+// The reason writePsdFile gives for a time step it refuses.
+inline constexpr const char* INVALID_TIME_STEP_REASON
+    = "The time step DT must be a finite number, not 0 nor too close to 0";
 
 // "Cannot write file <fileName>" with the system's reason on a second line.
 std::string cannotWriteMessage(const std::string& fileName, const std::string& reason);
 
-// psdFileName = dataFileName up to its first '.' followed by "p.dat", or
-// "zqpsd.dat" when there is no '.' or it lies at index 241 or later.
+// psdFileName = dataFileName up to the first '.' of the file's own name
+// (the part after the last '/') followed by "p.dat". When the own name has
+// no '.', or that '.' lies at index 241 or later of the whole string, it is
+// the folder part followed by "zqpsd.dat" (just "zqpsd.dat" without one).
 void derivePsdFileName(AnalysisState& state);

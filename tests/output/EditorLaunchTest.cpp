@@ -119,3 +119,37 @@ TEST_F(ScratchFolder, InterpreterIsWaitedFor)
     EXPECT_EQ(runCommandLine("sleep 0.2; echo finished > '" + done + "'; exit 3"), 3);
     EXPECT_EQ(readAll(done), "finished\n");
 }
+
+TEST_F(ScratchFolder, CommandTheShellCannotRunIsAFailure)
+{
+    struct Case {
+        int interpreterStatus;
+        int result;
+    } cases[] = {
+        { 0, 0 }, { 1, 0 }, { 2, 0 }, { 125, 0 }, { 126, 1 }, // found, not executable
+        { 127, 1 }, // not found
+        { 128, 0 }, { -1, 0 }, // the editor ended by a signal
+    };
+    for (const Case& c : cases) {
+        setCommandInterpreter([&c](const std::string&) { return c.interpreterStatus; });
+        EXPECT_EQ(runEditor("gedit", "test.dat"), c.result) << c.interpreterStatus;
+        EXPECT_EQ(runEditor(" ", "test.dat"), 0) << "a blank command runs nothing";
+    }
+    EXPECT_EQ(cannotRunEditorMessage("write.exe"), "Cannot run the editor command \"write.exe\"");
+}
+
+TEST_F(ScratchFolder, ShellReportsMissingAndUnexecutableEditors)
+{
+    const std::string notExecutable = path("plain.txt");
+    std::ofstream(notExecutable) << "text\n";
+    chmod(notExecutable.c_str(), 0644);
+    struct Case {
+        std::string command;
+        int result;
+    } cases[] = {
+        { path("no-such-editor"), 1 }, { "welmo-no-such-editor-command", 1 }, { notExecutable, 1 },
+        { "true", 0 }, { "false", 0 }, // the editor's own failure is its affair
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(runEditor(c.command, "test.dat"), c.result) << c.command;
+}

@@ -69,31 +69,34 @@ std::vector<float> flatSpectrum(int M, float level)
 
 } // namespace
 
-TEST(DerivePsdFileName, CutsAtTheFirstDotOfTheWholePath)
+TEST(DerivePsdFileName, CutsAtTheFirstDotOfTheFileOwnName)
 {
+    const std::string stem238(238, 'a');
+    const std::string stem239(239, 'a');
     const std::string stem240(240, 'a');
     const std::string stem241(241, 'a');
     struct Case {
         std::string data;
         std::string psd;
     } cases[] = {
-        { "test.dat", "testp.dat" },
-        { "data\\run1.dat", "data\\run1p.dat" },
-        { "old.runs\\run1.dat", "oldp.dat" },
-        { "..\\run1.dat", "p.dat" },
-        { "/home/user/run1.dat", "/home/user/run1p.dat" },
-        { "./run1.dat", "p.dat" },
-        { "noextension", "zqpsd.dat" },
-        { "", "zqpsd.dat" },
-        { stem240 + ".dat", stem240 + "p.dat" },
-        { stem241 + ".dat", "zqpsd.dat" },
+        { "test.dat", "testp.dat" }, { "run.v2.dat", "runp.dat" },
+        { "data\\run1.dat", "data\\run1p.dat" }, // a backslash separates no folder here
+        { "old.runs\\run1.dat", "oldp.dat" }, { "..\\run1.dat", "p.dat" },
+        { "/home/user/run1.dat", "/home/user/run1p.dat" }, { "./run1.dat", "./run1p.dat" },
+        { "../data/run.dat", "../data/runp.dat" }, { "old.runs/run1.dat", "old.runs/run1p.dat" },
+        { "old.runs/run1", "old.runs/zqpsd.dat" }, { "/data/", "/data/zqpsd.dat" },
+        { "dir/.hidden", "dir/p.dat" }, { "noextension", "zqpsd.dat" }, { "", "zqpsd.dat" },
+        { stem240 + ".dat", stem240 + "p.dat" }, { stem241 + ".dat", "zqpsd.dat" },
         { stem241, "zqpsd.dat" },
+        { "d/" + stem238 + ".dat", "d/" + stem238 + "p.dat" }, // '.' at index 240
+        { "d/" + stem239 + ".dat", "d/zqpsd.dat" }, // '.' at index 241
     };
     for (const Case& c : cases) {
         AnalysisState state;
         state.dataFileName = c.data;
         derivePsdFileName(state);
-        EXPECT_EQ(state.psdFileName, c.psd) << "data file name of length " << c.data.size();
+        EXPECT_EQ(state.psdFileName, c.psd)
+            << c.data.substr(0, 40) << " (length " << c.data.size() << ")";
     }
 }
 
