@@ -1,9 +1,12 @@
 // One paint of the full picture into a 1200 x 800 image, beside the plain
-// drawing that makes one line per sample and per spectrum entry: a series
-// of 16,777,216 samples (a tone in noise) with its 8,388,608-bin spectrum,
-// on the default axes (logarithmic frequency and power). Before anything is
+// drawing that makes one line per sample and per spectrum entry and beside
+// one plain minimum/maximum pass over the same samples and spectrum entries
+// (the least any drawing of every value has to read): a series of
+// 16,777,216 samples (a tone in noise) with its 8,388,608-bin spectrum, on
+// the default axes (logarithmic frequency and power). Before anything is
 // timed both drawings must give the same image.
 
+#include "core/Parallel.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 #include "support/PlainPaint.h"
@@ -13,8 +16,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -57,12 +62,17 @@ template <typename Draw> void paintInto(QImage& image, Draw draw)
     draw(canvas, benchState());
 }
 
+void drawFast(Canvas& canvas, const AnalysisState& state)
+{
+    drawPicture(canvas, state);
+}
+
 bool picturesAgree()
 {
     static const bool agree = [] {
         QImage fast(WIDTH, HEIGHT, QImage::Format_RGB32);
         QImage plain(WIDTH, HEIGHT, QImage::Format_RGB32);
-        paintInto(fast, drawPicture);
+        paintInto(fast, drawFast);
         paintInto(plain, paintPlain);
         return fast == plain;
     }();
@@ -84,7 +94,15 @@ void paintBenchmark(benchmark::State& run, void (*draw)(Canvas&, const AnalysisS
 
 void BM_PaintPicture(benchmark::State& run)
 {
-    paintBenchmark(run, drawPicture);
+    paintBenchmark(run, drawFast);
+}
+
+// The same paint on the calling thread alone.
+void BM_PaintPictureOneThread(benchmark::State& run)
+{
+    setParallelThreads(1);
+    paintBenchmark(run, drawFast);
+    setParallelThreads(0);
 }
 
 void BM_PaintPlain(benchmark::State& run)
@@ -92,7 +110,43 @@ void BM_PaintPlain(benchmark::State& run)
     paintBenchmark(run, paintPlain);
 }
 
+// Entries 1 to N of the series and 2 to M-1 of the spectrum, the values the
+// picture draws, once through the standard library's pass and once through
+// a loop of std::min and std::max.
+void BM_MinMaxElement(benchmark::State& run)
+{
+    const AnalysisState& state = benchState();
+    for (auto _ : run) {
+        const auto series
+            = std::minmax_element(state.series.data() + 1, state.series.data() + SAMPLES + 1);
+        const auto spectrum = std::minmax_element(state.psd.data() + 2, state.psd.data() + BINS);
+        benchmark::DoNotOptimize(std::pair(
+            std::min(*series.first, *spectrum.first), std::max(*series.second, *spectrum.second)));
+    }
+}
+
+void BM_MinMaxLoop(benchmark::State& run)
+{
+    const AnalysisState& state = benchState();
+    for (auto _ : run) {
+        float low = state.series[1];
+        float high = low;
+        for (unsigned i = 1; i <= SAMPLES; ++i) {
+            low = std::min(low, state.series[i]);
+            high = std::max(high, state.series[i]);
+        }
+        for (int i = 2; i < BINS; ++i) {
+            low = std::min(low, state.psd[i]);
+            high = std::max(high, state.psd[i]);
+        }
+        benchmark::DoNotOptimize(std::pair(low, high));
+    }
+}
+
 } // namespace
 
-BENCHMARK(BM_PaintPicture)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PaintPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinMaxElement)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinMaxLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPictureOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPlain)->Unit(benchmark::kMillisecond)->UseRealTime();

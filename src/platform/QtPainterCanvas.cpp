@@ -4,6 +4,7 @@
 #include <QLine>
 #include <QPainter>
 #include <QPen>
+#include <QRect>
 #include <QString>
 
 namespace {
@@ -75,6 +76,11 @@ void QtPainterCanvas::textOut(DevicePoint point, const std::string& text)
     m_painter.drawText(QPoint(point.x, point.y + metrics.ascent()), QString::fromStdString(text));
 }
 
+int QtPainterCanvas::textWidth(const std::string& text) const
+{
+    return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
 void QtPainterCanvas::setTextColor(ColorRef color)
 {
     m_textColor = toQColor(color);
@@ -88,4 +94,24 @@ void QtPainterCanvas::selectPen(ColorRef color)
 void QtPainterCanvas::selectDefaultPen()
 {
     m_lineColor = Qt::black;
+}
+
+void QtPainterCanvas::setClipRect(DeviceRect rect)
+{
+    clearClipRect();
+    m_painter.save();
+    m_painter.setClipRect(
+        QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)),
+        Qt::IntersectClip);
+    m_clipped = true;
+}
+
+void QtPainterCanvas::clearClipRect()
+{
+    if (!m_clipped)
+        return;
+    m_painter.restore();
+    m_clipped = false;
+    // restore() put back the pen of the save.
+    m_painterColor = QColor();
 }

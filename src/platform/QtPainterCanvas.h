@@ -15,15 +15,20 @@ class QPainter;
 class QtPainterCanvas : public Canvas {
 public:
     QtPainterCanvas(QPainter& painter, DeviceRect clientRect);
+    ~QtPainterCanvas() override { clearClipRect(); }
 
     DeviceRect clientRect() const override { return m_clientRect; }
     void moveTo(DevicePoint point) override;
     void lineTo(DevicePoint point) override;
     void setPixel(DevicePoint point, ColorRef color) override;
     void textOut(DevicePoint point, const std::string& text) override;
+    int textWidth(const std::string& text) const override;
     void setTextColor(ColorRef color) override;
     void selectPen(ColorRef color) override;
     void selectDefaultPen() override;
+    // Within any clip the caller's painter already has.
+    void setClipRect(DeviceRect rect) override;
+    void clearClipRect() override;
 
 private:
     // Puts a pen of `color` on the painter unless it already has one.
@@ -35,4 +40,5 @@ private:
     QColor m_lineColor;
     QColor m_textColor;
     QColor m_painterColor;
+    bool m_clipped = false;
 };

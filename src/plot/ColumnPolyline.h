@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plot/Canvas.h"
+#include "plot/ColumnRun.h"
 
 // A polyline drawn onto a canvas with the same pixels as one line per
 // point, but with few lines when many consecutive points fall into one
@@ -35,6 +36,23 @@ public:
         flush();
         m_canvas.lineTo(point);
         start(point);
+    }
+
+    // Draws as lineTo would for each point of the run in turn.
+    void lineToRun(const ColumnRun& run)
+    {
+        if (!(run.x == m_last.x && m_started)) {
+            const DevicePoint first { run.x, run.first };
+            flush();
+            m_canvas.lineTo(first);
+            start(first);
+            if (run.single)
+                return;
+        }
+        m_low = run.low < m_low ? run.low : m_low;
+        m_high = run.high > m_high ? run.high : m_high;
+        m_last = { run.x, run.last };
+        m_pending = true;
     }
 
     // Draws what the current column holds, leaving the canvas at the last

@@ -1,15 +1,19 @@
 #include "plot/PlotPicture.h"
 
 #include "core/CFormat.h"
-#include "plot/ColumnPixels.h"
-#include "plot/ColumnPolyline.h"
+#include "core/Parallel.h"
+#include "plot/ChunkedCurve.h"
+#include "plot/CurvePoints.h"
 #include "plot/Palette.h"
 #include "plot/PlotMapping.h"
 #include "plot/StatisticsText.h"
 
 #include <algorithm>
-#include <cmath>
+#include <climits>
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -19,37 +23,75 @@ void drawLine(Canvas& canvas, DevicePoint from, DevicePoint to)
     canvas.lineTo(to);
 }
 
+// Points per chunk of a curve: enough that reducing a chunk outweighs
+// handing it to a thread, and few enough chunks that progress is reported
+// a few hundred times at most.
+std::size_t chunkPointsFor(std::size_t points)
+{
+    return std::max<std::size_t>(std::size_t { 1 } << 18, points / 256 + 1);
+}
+
+using Tasks = std::vector<std::function<void()>>;
+
+template <typename Points> void addRunTasks(ChunkedCurve<Points>& curve, Tasks& tasks)
+{
+    for (std::size_t chunk = 0; chunk < curve.chunkCount(); ++chunk)
+        tasks.push_back([&curve, chunk] { curve.reduceToRuns(chunk); });
+}
+
 // The series across the top third: its axis, then samples 1 to N-1 (the
 // last sample is not drawn). Samples below the window sit on the bottom
 // line; those above it leave the panel at the top.
-void drawSignalPanel(Canvas& canvas, const AnalysisState& state, int width, int third)
-{
-    drawLine(canvas, { 0, third }, { width, third });
-    const unsigned count = state.sampleCount;
-    if (count == 0 || state.series.size() < static_cast<std::size_t>(count) + 1)
-        return;
-    const PlotMapping mapping = makePlotMapping({ 0, 0, width, third },
-        { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
-    const float* samples = state.series.data();
-    auto pointOf = [&](std::size_t i) {
-        DevicePoint point = mapToDevice(static_cast<double>(i), samples[i], mapping);
-        point.y = std::min(point.y, third);
-        return point;
-    };
-    const DevicePoint start = mapToDevice(0.0, samples[1], mapping);
-    if (state.dottedSignal) {
-        canvas.moveTo(start);
-        ColumnPixels dots(canvas, canvas.clientRect(), blackColor);
-        for (std::size_t i = 2; i < count; ++i)
-            dots.setPixel(pointOf(i));
-        return;
+class SignalCurve {
+public:
+    SignalCurve(const AnalysisState& state, DeviceRect client, int third, Tasks& tasks)
+        : m_client(client)
+        , m_third(third)
+    {
+        const unsigned count = state.sampleCount;
+        if (count == 0 || state.series.size() < static_cast<std::size_t>(count) + 1)
+            return;
+        const PlotMapping mapping = makePlotMapping({ 0, 0, client.right, third },
+            { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
+        const SignalPoints points { state.series.data(), mapping, third };
+        m_start = mapToDevice(0.0, points.samples[1], mapping);
+        m_dotted = state.dottedSignal != 0;
+        const IndexRange samples { 2, std::max<std::size_t>(2, count) };
+        m_curve.emplace(points, std::vector<IndexRange> { samples }, chunkPointsFor(count));
+        if (!m_dotted) {
+            addRunTasks(*m_curve, tasks);
+            return;
+        }
+        for (std::size_t chunk = 0; chunk < m_curve->chunkCount(); ++chunk)
+            tasks.push_back([this, chunk] { m_curve->reduceToDots(chunk, m_client); });
     }
-    ColumnPolyline curve(canvas);
-    curve.moveTo(start);
-    for (std::size_t i = 2; i < count; ++i)
-        curve.lineTo(pointOf(i));
-    curve.flush();
-}
+
+    void draw(Canvas& canvas) const
+    {
+        drawLine(canvas, { 0, m_third }, { m_client.right, m_third });
+        if (!m_curve)
+            return;
+        canvas.setClipRect({ 0, 0, m_client.right + 1, m_third + 1 });
+        if (m_dotted) {
+            canvas.moveTo(m_start);
+            ColumnPixels dots(canvas, m_client, blackColor);
+            m_curve->drawDots(dots);
+        } else {
+            ColumnPolyline curve(canvas);
+            curve.moveTo(m_start);
+            m_curve->drawRuns(0, curve);
+            curve.flush();
+        }
+        canvas.clearClipRect();
+    }
+
+private:
+    DeviceRect m_client;
+    int m_third;
+    DevicePoint m_start;
+    bool m_dotted = false;
+    std::optional<ChunkedCurve<SignalPoints>> m_curve;
+};
 
 PlotWindow spectrumWindow(const AnalysisState& state)
 {
@@ -83,53 +125,93 @@ void drawPowerLabels(Canvas& canvas, const AnalysisState& state, DeviceRect pane
     }
 }
 
-// Entries 2 to M-1, red up to entry lbFrequencies and blue after it when
-// colorLb is set. Entry 2 is drawn at its own value; later entries below
-// the window (or not a number) are raised to its bottom.
-void drawSpectrumCurve(
-    Canvas& canvas, const AnalysisState& state, const PlotMapping& mapping, double powerMin)
-{
-    const int size = state.psdSize;
-    // psdSize may exceed the estimate held after a failed read; nothing past
-    // the buffer is read.
-    const long long lastEntry
-        = std::min<long long>(size - 1LL, static_cast<long long>(state.psd.size()) - 1);
-    if (size < 2 || state.psd.size() < 3)
-        return;
-    const float* psd = state.psd.data();
-    auto frequencyOf = [&](long long i) {
-        const double frequency = static_cast<double>(i) * 0.5 / size;
-        return state.logFrequency ? std::log10(frequency) : frequency;
-    };
-    auto powerOf = [&](long long i) {
-        return state.logPower ? static_cast<double>(psd[i]) : std::pow(10.0, psd[i]);
-    };
+// Entries 2 to M-1 of the estimate the buffer holds (M + 1 entries, M
+// perhaps no longer psdSize after a failed read), red up to entry
+// lbFrequencies and blue after it when colorLb is set. Entry 2 is drawn at
+// its own value; later entries below the window (or not a number) are
+// raised to its bottom. Drawn only inside the panel: with a large M or a
+// window whose minimum is above its maximum the curve would cover the
+// statistics and the series.
+template <bool logPower> class SpectrumCurve {
+public:
+    SpectrumCurve(const AnalysisState& state, DeviceRect panel, Tasks& tasks)
+        : m_panel(panel)
+    {
+        const PlotWindow window = spectrumWindow(state);
+        const std::size_t entries = state.psd.size();
+        if (entries < 3)
+            return;
+        const int size = static_cast<int>(std::min<std::size_t>(entries - 1, INT_MAX));
+        const SpectrumPoints<logPower> points { state.psd.data(), makePlotMapping(panel, window),
+            size, state.logFrequency != 0, window.yMin };
+        m_start = mapToDevice(points.frequency(2), points.power(2), points.mapping);
+        const std::size_t end = static_cast<std::size_t>(size);
+        const long long lb = state.lbFrequencies;
+        std::vector<IndexRange> pieces { { 3, std::max<std::size_t>(3, end) } };
+        if (state.colorLb && lb >= 3 && lb < size)
+            pieces = { { 3, static_cast<std::size_t>(lb) + 1 },
+                { static_cast<std::size_t>(lb) + 1, end } };
+        m_curve.emplace(points, pieces, chunkPointsFor(end));
+        addRunTasks(*m_curve, tasks);
+    }
 
-    canvas.selectPen(spectrumColor);
-    ColumnPolyline curve(canvas);
-    curve.moveTo(mapToDevice(frequencyOf(2), powerOf(2), mapping));
-    for (long long i = 3; i <= lastEntry; ++i) {
-        double power = powerOf(i);
-        if (!(power >= powerMin))
-            power = powerMin;
-        curve.lineTo(mapToDevice(frequencyOf(i), power, mapping));
-        if (i == state.lbFrequencies && state.colorLb) {
+    void draw(Canvas& canvas) const
+    {
+        if (!m_curve)
+            return;
+        canvas.setClipRect({ m_panel.left, m_panel.top, m_panel.right + 1, m_panel.bottom + 1 });
+        canvas.selectPen(spectrumColor);
+        ColumnPolyline curve(canvas);
+        curve.moveTo(m_start);
+        m_curve->drawRuns(0, curve);
+        if (m_curve->pieceCount() > 1) {
             curve.flush();
             canvas.selectPen(beyondLbColor);
+            m_curve->drawRuns(1, curve);
         }
+        curve.flush();
+        canvas.selectDefaultPen();
+        canvas.clearClipRect();
     }
-    curve.flush();
-    canvas.selectDefaultPen();
-}
 
-void drawSpectrumPanel(Canvas& canvas, const AnalysisState& state, int width, int height, int third)
-{
-    const DeviceRect panel { width / 2 + 50, third + 2, width - 1, height - 4 };
-    const PlotWindow window = spectrumWindow(state);
-    drawSpectrumFrame(canvas, panel);
-    drawPowerLabels(canvas, state, panel);
-    drawSpectrumCurve(canvas, state, makePlotMapping(panel, window), window.yMin);
-}
+private:
+    DeviceRect m_panel;
+    DevicePoint m_start;
+    std::optional<ChunkedCurve<SpectrumPoints<logPower>>> m_curve;
+};
+
+class SpectrumPanel {
+public:
+    SpectrumPanel(const AnalysisState& state, DeviceRect client, int third, Tasks& tasks)
+        : m_state(state)
+        , m_panel { client.right / 2 + 50, third + 2, client.right - 1, client.bottom - 4 }
+    {
+        if (!state.psdValid)
+            return;
+        if (state.logPower)
+            m_logCurve.emplace(state, m_panel, tasks);
+        else
+            m_linearCurve.emplace(state, m_panel, tasks);
+    }
+
+    void draw(Canvas& canvas) const
+    {
+        if (!m_state.psdValid)
+            return;
+        drawSpectrumFrame(canvas, m_panel);
+        drawPowerLabels(canvas, m_state, m_panel);
+        if (m_logCurve)
+            m_logCurve->draw(canvas);
+        if (m_linearCurve)
+            m_linearCurve->draw(canvas);
+    }
+
+private:
+    const AnalysisState& m_state;
+    DeviceRect m_panel;
+    std::optional<SpectrumCurve<true>> m_logCurve;
+    std::optional<SpectrumCurve<false>> m_linearCurve;
+};
 
 void drawStatistics(Canvas& canvas, const AnalysisState& state, int third)
 {
@@ -150,11 +232,15 @@ void drawStatistics(Canvas& canvas, const AnalysisState& state, int third)
         { 20, 180, lbTextColor },
     };
     const std::vector<std::string> texts = statisticsTexts(state);
+    // The data-origin note follows the N line when a long count reaches
+    // past its usual place.
+    const int noteX = std::max(
+        placements[2].x, placements[1].x + canvas.textWidth(texts[1]) + canvas.textWidth(" "));
     for (std::size_t line = 0; line < texts.size(); ++line) {
         const Placement& place = placements[line];
         if (place.color != blackColor)
             canvas.setTextColor(place.color);
-        canvas.textOut({ place.x, third + place.below }, texts[line]);
+        canvas.textOut({ line == 2 ? noteX : place.x, third + place.below }, texts[line]);
         if (place.color != blackColor)
             canvas.setTextColor(blackColor);
     }
@@ -167,14 +253,22 @@ std::string pictureTitle(const AnalysisState& state)
     return " ZQ_PSD " + state.dataFileName;
 }
 
-void drawPicture(Canvas& canvas, const AnalysisState& state)
+void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress)
 {
+    reportProgress(progress, PROGRESS_PAINT, 0.0);
     const DeviceRect client = canvas.clientRect();
-    const int width = client.right;
-    const int height = client.bottom;
-    const int third = height / 3;
-    drawSignalPanel(canvas, state, width, third);
-    if (state.psdValid)
-        drawSpectrumPanel(canvas, state, width, height, third);
+    const int third = client.bottom / 3;
+    Tasks tasks;
+    SignalCurve signal(state, client, third, tasks);
+    SpectrumPanel spectrum(state, client, third, tasks);
+    const double parts = static_cast<double>(tasks.size()) + 1.0;
+    runTasks(
+        tasks.size(), [&](std::size_t task) { tasks[task](); },
+        [&](std::size_t finished) {
+            reportProgress(progress, PROGRESS_PAINT, static_cast<double>(finished) / parts);
+        });
+    signal.draw(canvas);
+    spectrum.draw(canvas);
     drawStatistics(canvas, state, third);
+    reportProgress(progress, PROGRESS_PAINT, 1.0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 #include "plot/Canvas.h"
 
 #include <string>
@@ -10,5 +11,8 @@ std::string pictureTitle(const AnalysisState& state);
 
 // Draws the signal panel, the spectrum panel and the statistics text of the
 // record onto the canvas, sized by its client rectangle. Reads the record
-// only.
-void drawPicture(Canvas& canvas, const AnalysisState& state);
+// only. The curves are reduced to their device columns on up to
+// parallelThreads() threads; the pixels are those of one line (or pixel)
+// per point whatever the count. Progress is PROGRESS_PAINT, reported from
+// the calling thread.
+void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress = {});

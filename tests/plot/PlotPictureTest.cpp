@@ -1,4 +1,5 @@
 #include "plot/PlotPicture.h"
+#include "core/Parallel.h"
 #include "plot/Palette.h"
 #include "support/RecordingCanvas.h"
 
@@ -6,6 +7,9 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -285,9 +289,9 @@ TEST(PlotPicture, SpectrumReadsOnlyTheEntriesItHolds)
         std::size_t segments;
     };
     const Case cases[] = {
-        { 1024, 9, 6 }, // estimate of M = 8 after a failed read: entries 3 to 8
+        { 1024, 9, 5 }, // estimate of M = 8 after a failed read: entries 3 to 7
         { 1024, 2, 0 },
-        { 1, 9, 0 },
+        { 1, 9, 5 },
         { 3, 4, 0 },
         { 4, 5, 1 },
     };
@@ -303,6 +307,133 @@ TEST(PlotPicture, SpectrumReadsOnlyTheEntriesItHolds)
         EXPECT_EQ(curveLines(canvas).size(), c.segments) << c.psdSize << " " << c.bufferEntries;
         EXPECT_EQ(canvas.lines.size(), 5 + curveLines(canvas).size());
     }
+}
+
+// A spectrum held from an earlier estimate is drawn to its own length,
+// whatever psdSize says after a failed read.
+TEST(PlotPicture, HeldSpectrumIsDrawnToItsOwnLength)
+{
+    AnalysisState held = withSpectrum(64, -3.0f, -2.0f);
+    for (int i = 0; i <= 64; ++i)
+        held.psd[i] = -1.0f - 0.1f * static_cast<float>(i % 7);
+    RecordingCanvas reference(client);
+    drawPicture(reference, held);
+    const std::vector<RecordedLine> expected = curveLines(reference);
+    ASSERT_EQ(expected.size(), 61u); // entries 3 to 63
+
+    for (int psdSize : { 1 << 20, 128, 8, 1, 0, -4 }) {
+        AnalysisState state = held;
+        state.psdSize = psdSize;
+        RecordingCanvas canvas(client);
+        drawPicture(canvas, state);
+        EXPECT_EQ(curveLines(canvas), expected) << "psdSize " << psdSize;
+    }
+}
+
+// The curves are drawn inside their panels (right and bottom edge lines
+// included); the axis, the frame, the labels and the text are not clipped.
+TEST(PlotPicture, CurvesAreClippedToTheirPanels)
+{
+    const DeviceRect signalClip { 0, 0, 801, 201 };
+    const DeviceRect spectrumClip { 450, 202, 800, 597 };
+    for (int dotted : { 0, 1 }) {
+        AnalysisState state = withSpectrum(1 << 12, -3.0f, -3.0f);
+        state.sampleCount = 1000;
+        state.series.allocate(1001);
+        for (std::size_t i = 0; i <= 1000; ++i)
+            state.series[i] = static_cast<float>(i % 3) - 1.0f;
+        state.dottedSignal = dotted;
+        RecordingCanvas canvas(client);
+        drawPicture(canvas, state);
+
+        ASSERT_FALSE(canvas.lines.empty());
+        for (std::size_t line = 0; line < canvas.lines.size(); ++line) {
+            const RecordedLine& drawn = canvas.lines[line];
+            const bool curve = drawn.color != blackColor || line >= 5;
+            const std::optional<DeviceRect> clip = canvas.clipOfLine(line);
+            if (drawn.color != blackColor)
+                EXPECT_EQ(clip, spectrumClip) << "line " << line;
+            else if (!curve)
+                EXPECT_EQ(clip, std::nullopt) << "line " << line; // axis and frame
+            else
+                EXPECT_EQ(clip, signalClip) << "line " << line;
+        }
+        for (std::size_t pixel = 0; pixel < canvas.pixels.size(); ++pixel)
+            EXPECT_EQ(canvas.clipOfPixel(pixel), signalClip);
+        EXPECT_EQ(canvas.pixels.empty(), dotted == 0);
+        ASSERT_FALSE(canvas.clips.empty());
+        EXPECT_EQ(canvas.clips.back().rect, std::nullopt); // cleared before the text
+        EXPECT_EQ(canvas.clips.back().fromLine, canvas.lines.size());
+    }
+}
+
+// "(Original data)" stands at x = 80 unless the N line reaches past it;
+// then it follows that line after the width of one blank. The recording
+// canvas makes every character 7 pixels wide.
+TEST(PlotPicture, DataOriginNoteFollowsALongNLine)
+{
+    struct Case {
+        unsigned sampleCount;
+        int noteX;
+    };
+    const Case cases[] = {
+        { 0, 80 }, // "N=0": 20 + 21 + 7
+        { 10000, 80 }, // "N=10000": 20 + 49 + 7 = 76
+        { 100000, 83 }, // 20 + 56 + 7
+        { 10000000, 97 },
+        { 4294967295u, 111 },
+    };
+    for (const Case& c : cases) {
+        AnalysisState state = startUpState();
+        state.sampleCount = c.sampleCount; // no buffer: nothing is drawn of the series
+        state.isOriginal = 1;
+        RecordingCanvas canvas(client);
+        drawPicture(canvas, state);
+        ASSERT_EQ(canvas.texts.size(), 9u);
+        EXPECT_EQ(canvas.texts[2],
+            (RecordedText { { c.noteX, 230 }, "(Original data)", originalDataColor }))
+            << c.sampleCount;
+        EXPECT_EQ(canvas.texts[1].at.x, 20);
+    }
+}
+
+// (PROGRESS_PAINT, 0) first, fractions that never fall, (PROGRESS_PAINT, 1)
+// last, all on the calling thread, and no more than a few hundred reports.
+TEST(PlotPicture, PaintReportsProgressInOrder)
+{
+    struct Report {
+        std::string step;
+        double fraction;
+        std::thread::id thread;
+    };
+    for (unsigned samples : { 0u, 1000u, 1u << 21 }) {
+        AnalysisState state = withSpectrum(1 << 20, -3.0f, -3.0f);
+        state.sampleCount = samples;
+        state.series.allocate(samples + 1);
+        for (std::size_t i = 0; i <= samples; ++i)
+            state.series[i] = static_cast<float>(i % 5) * 0.3f - 0.6f;
+        for (int threads : { 1, 2 }) {
+            setParallelThreads(threads);
+            std::vector<Report> reports;
+            RecordingCanvas canvas(client);
+            drawPicture(canvas, state, [&](std::string_view step, double fraction) {
+                reports.push_back({ std::string(step), fraction, std::this_thread::get_id() });
+            });
+            ASSERT_GE(reports.size(), 2u);
+            EXPECT_LE(reports.size(), 300u);
+            EXPECT_EQ(reports.front().fraction, 0.0);
+            EXPECT_EQ(reports.back().fraction, 1.0);
+            for (std::size_t k = 0; k < reports.size(); ++k) {
+                EXPECT_EQ(reports[k].step, PROGRESS_PAINT);
+                EXPECT_EQ(reports[k].thread, std::this_thread::get_id());
+                if (k > 0)
+                    EXPECT_GE(reports[k].fraction, reports[k - 1].fraction);
+            }
+            EXPECT_GT(reports.size(), samples > 1000u ? 4u : 1u)
+                << samples << " samples, threads " << threads;
+        }
+    }
+    setParallelThreads(0);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "plot/PlotMapping.h"
 #include "plot/StatisticsText.h"
 
+#include <algorithm>
 #include <cmath>
 
 void paintPlain(Canvas& canvas, const AnalysisState& state)
@@ -19,6 +20,7 @@ void paintPlain(Canvas& canvas, const AnalysisState& state)
     canvas.moveTo({ 0, h / 3 });
     canvas.lineTo({ w, h / 3 });
     if (n > 0 && state.series.size() >= n + 1ull) {
+        canvas.setClipRect({ 0, 0, w + 1, h / 3 + 1 });
         canvas.moveTo(mapToDevice(0.0, state.series[1], signal));
         for (unsigned i = 2; i < n; ++i) {
             DevicePoint p = mapToDevice(i, state.series[i], signal);
@@ -29,6 +31,7 @@ void paintPlain(Canvas& canvas, const AnalysisState& state)
             else
                 canvas.lineTo(p);
         }
+        canvas.clearClipRect();
     }
 
     if (state.psdValid) {
@@ -54,8 +57,9 @@ void paintPlain(Canvas& canvas, const AnalysisState& state)
             canvas.textOut({ xL - 40, yT + 5 }, formatC("%0.2f", state.maxNormalPower));
             canvas.textOut({ xL - 40, yB - 15 }, "0.00");
         }
-        const int m = state.psdSize;
-        if (m >= 2 && state.psd.size() >= static_cast<std::size_t>(m)) {
+        const int m = static_cast<int>(state.psd.size()) - 1;
+        if (m >= 2) {
+            canvas.setClipRect({ xL, yT, xR + 1, yB + 1 });
             canvas.selectPen(spectrumColor);
             const double x2 = state.logFrequency ? std::log10(1.0 / m) : 1.0 / m;
             const double y2 = state.logPower ? state.psd[2] : std::pow(10.0, state.psd[2]);
@@ -72,11 +76,13 @@ void paintPlain(Canvas& canvas, const AnalysisState& state)
                     canvas.selectPen(beyondLbColor);
             }
             canvas.selectDefaultPen();
+            canvas.clearClipRect();
         }
     }
 
     const std::vector<std::string> texts = statisticsTexts(state);
-    const int x[] = { 20, 20, 80, 20, 20, 20, 20, 20, 20 };
+    const int note = std::max(80, 20 + canvas.textWidth(texts[1]) + canvas.textWidth(" "));
+    const int x[] = { 20, 20, note, 20, 20, 20, 20, 20, 20 };
     const int y[] = { 10, 30, 30, 50, 70, 90, 130, 150, 180 };
     for (int line = 0; line < 9; ++line) {
         if (line == 2)

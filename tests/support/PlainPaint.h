@@ -4,7 +4,8 @@
 #include "plot/Canvas.h"
 
 // The picture drawn the plain way, one line (or pixel) per sample and per
-// spectrum entry, straight down the drawing steps: the reference whose
+// spectrum entry (the spectrum the buffer holds), straight down the
+// drawing steps, each curve clipped to its panel: the reference whose
 // pixels the fast drawing must reproduce, and the baseline of its
 // benchmark.
 void paintPlain(Canvas& canvas, const AnalysisState& state);

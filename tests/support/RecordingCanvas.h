@@ -2,6 +2,8 @@
 
 #include "plot/Canvas.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,19 @@ struct RecordedText {
     friend bool operator==(const RecordedText&, const RecordedText&) = default;
 };
 
+// From the line and pixel counts given on, the clip is `rect` (none when
+// empty).
+struct RecordedClip {
+    std::size_t fromLine;
+    std::size_t fromPixel;
+    std::optional<DeviceRect> rect;
+    friend bool operator==(const RecordedClip&, const RecordedClip&) = default;
+};
+
 // A canvas that draws nothing and keeps every line, pixel and text with the
-// colour it was drawn in, in drawing order. Starts with black pen and text.
+// colour it was drawn in, in drawing order, and every change of the clip.
+// Starts with black pen and text and no clip; every character of a text is
+// charWidth pixels wide.
 class RecordingCanvas : public Canvas {
 public:
     explicit RecordingCanvas(DeviceRect clientRect)
@@ -39,13 +52,26 @@ public:
     void lineTo(DevicePoint point) override;
     void setPixel(DevicePoint point, ColorRef color) override;
     void textOut(DevicePoint point, const std::string& text) override;
+    int textWidth(const std::string& text) const override
+    {
+        return static_cast<int>(text.size()) * charWidth;
+    }
     void setTextColor(ColorRef color) override { m_textColor = color; }
     void selectPen(ColorRef color) override { m_penColor = color; }
     void selectDefaultPen() override { m_penColor = 0; }
+    void setClipRect(DeviceRect rect) override;
+    void clearClipRect() override;
+
+    // The clip the line with that index was drawn under.
+    std::optional<DeviceRect> clipOfLine(std::size_t line) const;
+    std::optional<DeviceRect> clipOfPixel(std::size_t pixel) const;
+
+    static constexpr int charWidth = 7;
 
     std::vector<RecordedLine> lines;
     std::vector<RecordedPixel> pixels;
     std::vector<RecordedText> texts;
+    std::vector<RecordedClip> clips;
     ColorRef penColor() const { return m_penColor; }
     ColorRef textColor() const { return m_textColor; }
 
