@@ -173,9 +173,10 @@ TEST(ComplexFft, FirstPassOnRealSamplesKeepsThePassBits)
                 EXPECT_EQ(0, std::memcmp(whole.data(), fused.data(), bytes))
                     << "variant " << variant << ", nn = 2^" << log2n
                     << (finiteOnly ? ", finite" : ", all specials");
-                if (finiteOnly)
+                if (finiteOnly) {
                     EXPECT_EQ(0, std::memcmp(plain.data(), fused.data(), bytes))
                         << "variant " << variant << ", nn = 2^" << log2n;
+                }
             }
         }
     }
