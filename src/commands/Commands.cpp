@@ -23,6 +23,11 @@ void capPsdSize(AnalysisState& state)
         state.psdSize = state.maxPsdSize;
 }
 
+ProgressCallback progressOf(CommandHost& host)
+{
+    return [&host](std::string_view step, double fraction) { host.progress(step, fraction); };
+}
+
 bool seriesHolds(const AnalysisState& state, unsigned count)
 {
     return state.series.size() >= static_cast<std::size_t>(count) + 1;
@@ -44,7 +49,7 @@ void applyAutomaticSignalRange(AnalysisState& state)
 
 int runEstimateStep(AnalysisState& state, CommandHost& host)
 {
-    const int status = computeSpectrum(state);
+    const int status = computeSpectrum(state, progressOf(host));
     state.computeStatus = status;
     if (status != 0) {
         state.psdValid = 0;
@@ -86,7 +91,7 @@ void retrieveData(AnalysisState& state, CommandHost& host)
     }
 
     host.waitCursor();
-    state.computeStatus = readTimeSeries(state, count);
+    state.computeStatus = readTimeSeries(state, count, progressOf(host));
     state.loadedCount = state.sampleCount;
     const bool readOk = state.computeStatus == 0;
     if (readOk)
@@ -126,7 +131,7 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     state.sampleCount = state.loadedCount;
     host.waitCursor();
     if (seriesHolds(state, state.sampleCount))
-        state.computeStatus = readTimeSeries(state, state.sampleCount);
+        state.computeStatus = readTimeSeries(state, state.sampleCount, progressOf(host));
     else {
         state.sampleCount = 0;
         state.computeStatus = 1;

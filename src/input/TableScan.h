@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/ByteStream.h"
-#include "input/StepProgress.h"
+#include "core/Progress.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "input/ByteStream.h"
 #include "input/NumberScanner.h"
-#include "input/StepProgress.h"
+#include "core/Progress.h"
 #include "input/TableScan.h"
 
 #include <cstdint>

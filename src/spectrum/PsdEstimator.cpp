@@ -7,7 +7,7 @@
 #include "spectrum/SegmentBatches.h"
 #include "spectrum/SegmentLoad.h"
 #include "spectrum/SplitEstimate.h"
-#include "spectrum/StepProgress.h"
+#include "core/Progress.h"
 
 #include <algorithm>
 #include <climits>
@@ -56,7 +56,7 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
         loadSegment(w, segment, own);
         complexFftPassesFrom(w, length, 1);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
-        progress.report(static_cast<double>(k + 1) / K);
+        progress.advance(static_cast<double>(k + 1) / K);
     }
     return true;
 }

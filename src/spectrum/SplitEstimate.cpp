@@ -61,9 +61,9 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
                 static_cast<std::uint32_t>(std::uint64_t { piece } * tiles / loadPieces),
                 static_cast<std::uint32_t>(std::uint64_t { piece + 1 } * tiles / loadPieces));
         });
-        progress.report((k + 1.0 / stepsPerSegment) / K);
+        progress.advance((k + 1.0 / stepsPerSegment) / K);
         runSplitPasses(w + 1, split, 1, [&](int passesDone) {
-            progress.report((k + (1.0 + passesDone) / stepsPerSegment) / K);
+            progress.advance((k + (1.0 + passesDone) / stepsPerSegment) / K);
         });
         const int binPieces = threads * kBinPiecesPerThread;
         runTasks(static_cast<std::size_t>(binPieces), [&](std::size_t i) {
@@ -72,7 +72,7 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
                 = static_cast<int>(static_cast<std::int64_t>(i + 1) * (M + 1) / binPieces);
             addPeriodogramBins(psd, w, M, first, end, amplitudeOutput);
         });
-        progress.report(static_cast<double>(k + 1) / K);
+        progress.advance(static_cast<double>(k + 1) / K);
     }
     return true;
 }

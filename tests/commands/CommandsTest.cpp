@@ -107,6 +107,29 @@ TEST_F(CommandSequence, RetrieveDataReadsEstimatesAndNamesTheExport)
     EXPECT_EQ(m_state.psdFileName, (m_folder.path() / "run1p.dat").string());
 }
 
+// The read, then the estimate, each opened and closed, parts between (and
+// none of them once a read fails).
+TEST_F(CommandSequence, LongStepsReportTheirProgressInTurn)
+{
+    auto steps = [&] {
+        std::vector<std::string> ends;
+        for (const std::string& report : m_host.progressReports)
+            if (report.substr(report.size() - 4) != "part")
+                ends.push_back(report);
+        return ends;
+    };
+    m_host.timeSeriesDialog = okData(writeTable("run1.dat", 1000, sawtooth), 1000);
+    retrieveData(m_state, m_host);
+    EXPECT_EQ(steps(),
+        (Events { "Reading data 0", "Reading data 1", "Estimating spectrum 0",
+            "Estimating spectrum 1" }));
+
+    m_host.clearRecord();
+    m_host.timeSeriesDialog = okData(writeTable("short.dat", 40, sawtooth), 1000);
+    retrieveData(m_state, m_host);
+    EXPECT_EQ(steps(), (Events { "Reading data 0", "Reading data 1" }));
+}
+
 TEST_F(CommandSequence, RetrieveDataCancelledChangesNothing)
 {
     load(1000);

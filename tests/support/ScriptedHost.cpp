@@ -59,5 +59,14 @@ void ScriptedHost::clearRecord()
 {
     events.clear();
     messages.clear();
+    progressReports.clear();
     consistentAtEveryMessage = true;
+}
+
+void ScriptedHost::progress(std::string_view step, double fraction)
+{
+    if (fraction == 0.0 || fraction == 1.0)
+        progressReports.push_back(std::string(step) + (fraction == 0.0 ? " 0" : " 1"));
+    else
+        progressReports.push_back(std::string(step) + " part");
 }

@@ -27,6 +27,7 @@ struct ScriptedHost : CommandHost {
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
+    void progress(std::string_view step, double fraction) override;
 
     // Forgets what was recorded so far; the scripts stay.
     void clearRecord();
@@ -40,6 +41,8 @@ struct ScriptedHost : CommandHost {
     // "dialog", "wait", "arrow", "message", "repaint", in the order they came.
     std::vector<std::string> events;
     std::vector<std::string> messages;
+    // Each progress report as "step fraction", kept apart from the events.
+    std::vector<std::string> progressReports;
     // False once a message was shown while the record was not fit to be
     // drawn: a count beyond the series buffer, or a valid flag without a
     // spectrum buffer.
