@@ -1,5 +1,7 @@
 #include "app/CAboutDlg.h"
 
+#include "core/Version.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -19,7 +21,8 @@ CAboutDlg::CAboutDlg(QWidget* parent)
         : QApplication::windowIcon();
     icon->setPixmap(applicationIcon.pixmap(32, 32));
 
-    auto* version = new QLabel(QStringLiteral("Welmo Version 1.0"), this);
+    auto* version
+        = new QLabel(QStringLiteral("Welmo Version ") + QString::fromLatin1(WELMO_VERSION), this);
     version->setObjectName(QStringLiteral("aboutVersion"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -33,6 +36,6 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     layout->setColumnStretch(1, 1);
     layout->addWidget(buttons, 1, 0, 1, 2);
 
-    // 175 x 89 dialog units of the original box at its usual font.
+    // Room for the icon, the version line and OK at the default font.
     setMinimumSize(262, 145);
 }

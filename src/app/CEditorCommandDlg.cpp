@@ -11,7 +11,7 @@ CEditorCommandDlg::CEditorCommandDlg(AnalysisState& state, QWidget* parent)
     , m_editorCommand(state.editorCommand)
 {
     setWindowTitle(QStringLiteral("Editor's Command Line"));
-    m_editorCommandEdit = createField(1032);
+    m_editorCommandEdit = createField(IDC_EDITOR_COMMAND);
     m_editorCommandEdit->setMinimumWidth(
         m_editorCommandEdit->fontMetrics().averageCharWidth() * 40);
     m_okButton = createButton(1, QStringLiteral("OK"));

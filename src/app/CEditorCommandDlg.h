@@ -13,6 +13,9 @@ class QPushButton;
 class CEditorCommandDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_EDITOR_COMMAND = 1032;
+
     explicit CEditorCommandDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnOK();

@@ -1,5 +1,7 @@
 #include "app/CExportPsdDlg.h"
 
+#include "core/Limits.h"
+
 #include "output/PsdExport.h"
 #include "platform/MessageBox.h"
 
@@ -51,14 +53,14 @@ int CExportPsdDlg::spectrumSize() const
 
 void CExportPsdDlg::createControls()
 {
-    m_psdFileNameEdit = createField(1000);
-    m_firstLogFrequencyEdit = createField(1023, true);
-    m_firstPsdEdit = createField(1024, true);
-    m_lastLogFrequencyEdit = createField(1025, true);
-    m_lastPsdEdit = createField(1026, true);
-    m_minLogEdit = createField(1037);
-    m_normalScalesBox = createButton<QCheckBox>(1038, QStringLiteral("Normal Scales"));
-    m_dtEdit = createField(1049);
+    m_psdFileNameEdit = createField(IDC_PSD_FILE_NAME);
+    m_firstLogFrequencyEdit = createField(IDC_FIRST_LOG_FREQUENCY, true);
+    m_firstPsdEdit = createField(IDC_FIRST_PSD, true);
+    m_lastLogFrequencyEdit = createField(IDC_LAST_LOG_FREQUENCY, true);
+    m_lastPsdEdit = createField(IDC_LAST_PSD, true);
+    m_minLogEdit = createField(IDC_MIN_LOG);
+    m_normalScalesBox = createButton<QCheckBox>(IDC_NORMAL_SCALES, QStringLiteral("Normal Scales"));
+    m_dtEdit = createField(IDC_DT);
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));
@@ -124,9 +126,16 @@ void CExportPsdDlg::doDataExchange(DataExchange& exchange)
         exchange.number(m_firstLogFrequencyEdit, m_firstLogFrequency);
         exchange.number(m_lastLogFrequencyEdit, m_lastLogFrequency);
     }
-    exchange.number(m_minLogEdit, m_minLog, -30.0, 0.0);
+    exchange.number(m_minLogEdit, m_minLog, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL);
     exchange.check(m_normalScalesBox, m_normalScales);
+    // A time step of 0 or one that is not finite would write infinite or
+    // undefined frequencies: refused as a number the field cannot take.
+    const double dtBefore = m_dt;
     exchange.number(m_dtEdit, m_dt);
+    if (exchange.isSaving() && !exchange.failed() && !exportTimeStepValid(m_dt)) {
+        m_dt = dtBefore;
+        exchange.fail(m_dtEdit, "Please enter a number.");
+    }
 }
 
 void CExportPsdDlg::OnOK()
@@ -144,7 +153,7 @@ void CExportPsdDlg::writeFile()
     double minLog = m_minLog;
     std::string error;
     if (writePsdFile(m_psdFileName, m_state.psd.data(), spectrumSize(), m_normalScales != 0, m_dt,
-            minLog, error)
+            minLog, error, progress())
         != 0) {
         // Nothing was written, so the level the user gave stays as given.
         showMessage(cannotWriteMessage(m_psdFileName, error));

@@ -16,6 +16,16 @@ class QPushButton;
 class CExportPsdDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_PSD_FILE_NAME = 1000;
+    static constexpr int IDC_FIRST_LOG_FREQUENCY = 1023;
+    static constexpr int IDC_FIRST_PSD = 1024;
+    static constexpr int IDC_LAST_LOG_FREQUENCY = 1025;
+    static constexpr int IDC_LAST_PSD = 1026;
+    static constexpr int IDC_MIN_LOG = 1037;
+    static constexpr int IDC_NORMAL_SCALES = 1038;
+    static constexpr int IDC_DT = 1049;
+
     explicit CExportPsdDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void setDt(double dt);

@@ -34,21 +34,22 @@ CGraphicsDlg::CGraphicsDlg(AnalysisState& state, QWidget* parent)
 
 void CGraphicsDlg::createControls()
 {
-    // Created in the tab order of the dialog template.
+    // Created in the dialog's tab order (the tab-order test pins it).
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));
-    m_dottedSignalBox = createButton<QCheckBox>(1042, QStringLiteral("Dotted signal"));
-    m_autoScaleSignalBox = createButton<QCheckBox>(1043, QStringLiteral("auto draw"));
-    m_signalMinEdit = createField(1024);
-    m_signalMaxEdit = createField(1025);
-    m_logFrequencyBox = createButton<QCheckBox>(1044, QStringLiteral("Log scale"));
-    m_minLogFrequencyEdit = createField(1045);
-    m_colorLbBox = createButton<QCheckBox>(1046, QStringLiteral("Color LB"));
-    m_logPowerBox = createButton<QCheckBox>(1047, QStringLiteral("Log Scale"));
-    m_minLogPowerEdit = createField(1048);
-    m_maxLogPowerEdit = createField(1049);
-    m_maxNormalPowerEdit = createField(1050);
+    m_dottedSignalBox = createButton<QCheckBox>(IDC_DOTTED_SIGNAL, QStringLiteral("Dotted signal"));
+    m_autoScaleSignalBox
+        = createButton<QCheckBox>(IDC_AUTO_SCALE_SIGNAL, QStringLiteral("auto draw"));
+    m_signalMinEdit = createField(IDC_SIGNAL_MIN);
+    m_signalMaxEdit = createField(IDC_SIGNAL_MAX);
+    m_logFrequencyBox = createButton<QCheckBox>(IDC_LOG_FREQUENCY, QStringLiteral("Log scale"));
+    m_minLogFrequencyEdit = createField(IDC_MIN_LOG_FREQUENCY);
+    m_colorLbBox = createButton<QCheckBox>(IDC_COLOR_LB, QStringLiteral("Color LB"));
+    m_logPowerBox = createButton<QCheckBox>(IDC_LOG_POWER, QStringLiteral("Log Scale"));
+    m_minLogPowerEdit = createField(IDC_MIN_LOG_POWER);
+    m_maxLogPowerEdit = createField(IDC_MAX_LOG_POWER);
+    m_maxNormalPowerEdit = createField(IDC_MAX_NORMAL_POWER);
 
     QWidget* tabChain[] = { m_okButton, m_cancelButton, m_dottedSignalBox, m_autoScaleSignalBox,
         m_signalMinEdit, m_signalMaxEdit, m_logFrequencyBox, m_minLogFrequencyEdit, m_colorLbBox,

@@ -13,6 +13,19 @@ class QPushButton;
 class CGraphicsDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_SIGNAL_MIN = 1024;
+    static constexpr int IDC_SIGNAL_MAX = 1025;
+    static constexpr int IDC_DOTTED_SIGNAL = 1042;
+    static constexpr int IDC_AUTO_SCALE_SIGNAL = 1043;
+    static constexpr int IDC_LOG_FREQUENCY = 1044;
+    static constexpr int IDC_MIN_LOG_FREQUENCY = 1045;
+    static constexpr int IDC_COLOR_LB = 1046;
+    static constexpr int IDC_LOG_POWER = 1047;
+    static constexpr int IDC_MIN_LOG_POWER = 1048;
+    static constexpr int IDC_MAX_LOG_POWER = 1049;
+    static constexpr int IDC_MAX_NORMAL_POWER = 1050;
+
     explicit CGraphicsDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnOK();

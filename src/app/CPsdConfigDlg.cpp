@@ -1,6 +1,8 @@
 #include "app/CPsdConfigDlg.h"
 
+#include "core/Limits.h"
 #include "core/SeriesStatistics.h"
+#include "spectrum/DataWindow.h"
 #include "spectrum/PsdSize.h"
 
 #include <QCheckBox>
@@ -56,29 +58,29 @@ CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
 
 void CPsdConfigDlg::createControls()
 {
-    // Created in the tab order of the dialog template.
+    // Created in the dialog's tab order (the tab-order test pins it).
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));
-    m_availableDataEdit = createField(1008, true);
-    m_maxPsdSizeEdit = createField(1009, true);
-    m_psdSizeEdit = createField(1010);
-    m_psdSizeUpButton = createButton(1001, QStringLiteral("+"));
-    m_psdSizeDownButton = createButton(1006, QStringLiteral("-"));
-    m_segmentCountEdit = createField(1011);
-    m_dataShiftEdit = createField(1012);
-    m_autoShiftButton = createButton(1013, QStringLiteral("auto"));
-    m_extractAverageBox = createButton<QCheckBox>(1014, QStringLiteral("Extract Average"));
+    m_availableDataEdit = createField(IDC_AVAILABLE_DATA, true);
+    m_maxPsdSizeEdit = createField(IDC_MAX_PSD_SIZE, true);
+    m_psdSizeEdit = createField(IDC_PSD_SIZE);
+    m_psdSizeUpButton = createButton(IDC_PSD_SIZE_UP, QStringLiteral("+"));
+    m_psdSizeDownButton = createButton(IDC_PSD_SIZE_DOWN, QStringLiteral("-"));
+    m_segmentCountEdit = createField(IDC_SEGMENT_COUNT);
+    m_dataShiftEdit = createField(IDC_DATA_SHIFT);
+    m_autoShiftButton = createButton(IDC_AUTO_SHIFT, QStringLiteral("auto"));
+    m_extractAverageBox
+        = createButton<QCheckBox>(IDC_EXTRACT_AVERAGE, QStringLiteral("Extract Average"));
     m_extractAverageBox->setEnabled(false);
-    m_normalizeBox = createButton<QCheckBox>(1015, QStringLiteral("Normalization"));
-    m_logOutputBox = createButton<QCheckBox>(1016, QStringLiteral("Log-Log output"));
+    m_normalizeBox = createButton<QCheckBox>(IDC_NORMALIZE, QStringLiteral("Normalization"));
+    m_logOutputBox = createButton<QCheckBox>(IDC_LOG_OUTPUT, QStringLiteral("Log-Log output"));
     m_logOutputBox->setEnabled(false);
-    const char* windowNames[] = { "No filter", "Hanning", "Parzen", "Welch" };
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < WINDOW_TYPE_COUNT; ++i)
         m_windowButtons.push_back(
-            createButton<QRadioButton>(1017 + i, QString::fromLatin1(windowNames[i])));
-    m_lbRatioEdit = createField(1021);
-    m_lbFrequenciesEdit = createField(1022);
+            createButton<QRadioButton>(IDC_FIRST_WINDOW + i, QString::fromLatin1(WINDOW_NAMES[i])));
+    m_lbRatioEdit = createField(IDC_LB_RATIO);
+    m_lbFrequenciesEdit = createField(IDC_LB_FREQUENCIES);
 
     QWidget* tabChain[] = { m_okButton, m_cancelButton, m_availableDataEdit, m_maxPsdSizeEdit,
         m_psdSizeEdit, m_psdSizeUpButton, m_psdSizeDownButton, m_segmentCountEdit, m_dataShiftEdit,
@@ -168,14 +170,14 @@ void CPsdConfigDlg::doDataExchange(DataExchange& exchange)
     exchange.check(m_logOutputBox, m_logOutput);
     exchange.check(m_normalizeBox, m_normalize);
     exchange.check(m_extractAverageBox, m_extractAverage);
-    exchange.integer(m_segmentCountEdit, m_segmentCount, 1, 10000);
+    exchange.integer(m_segmentCountEdit, m_segmentCount, MIN_SEGMENTS, MAX_SEGMENTS);
     exchange.integer(m_maxPsdSizeEdit, m_maxPsdSize);
     exchange.integer(m_availableDataEdit, m_availableData);
-    exchange.integer(m_dataShiftEdit, m_dataShift, 0, 1000000);
+    exchange.integer(m_dataShiftEdit, m_dataShift, MIN_DATA_SHIFT, MAX_DATA_SHIFT);
     exchange.integer(m_psdSizeEdit, m_psdSize);
     exchange.radio(m_windowButtons, m_windowType);
-    exchange.integer(m_lbFrequenciesEdit, m_lbFrequencies, 2, 1000000);
-    exchange.number(m_lbRatioEdit, m_lbRatio, 0.0001, 50.0);
+    exchange.integer(m_lbFrequenciesEdit, m_lbFrequencies, MIN_LB_FREQUENCIES, MAX_LB_FREQUENCIES);
+    exchange.number(m_lbRatioEdit, m_lbRatio, MIN_LB_RATIO, MAX_LB_RATIO);
 }
 
 void CPsdConfigDlg::recompute(const std::function<void()>& change)

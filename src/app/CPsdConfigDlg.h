@@ -18,6 +18,22 @@ class QRadioButton;
 class CPsdConfigDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_PSD_SIZE_UP = 1001;
+    static constexpr int IDC_PSD_SIZE_DOWN = 1006;
+    static constexpr int IDC_AVAILABLE_DATA = 1008;
+    static constexpr int IDC_MAX_PSD_SIZE = 1009;
+    static constexpr int IDC_PSD_SIZE = 1010;
+    static constexpr int IDC_SEGMENT_COUNT = 1011;
+    static constexpr int IDC_DATA_SHIFT = 1012;
+    static constexpr int IDC_AUTO_SHIFT = 1013;
+    static constexpr int IDC_EXTRACT_AVERAGE = 1014;
+    static constexpr int IDC_NORMALIZE = 1015;
+    static constexpr int IDC_LOG_OUTPUT = 1016;
+    static constexpr int IDC_FIRST_WINDOW = 1017;
+    static constexpr int IDC_LB_RATIO = 1021;
+    static constexpr int IDC_LB_FREQUENCIES = 1022;
+
     explicit CPsdConfigDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnPsdSizeUp();

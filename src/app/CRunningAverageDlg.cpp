@@ -1,5 +1,6 @@
 #include "app/CRunningAverageDlg.h"
 
+#include "core/Limits.h"
 #include "input/SeriesEditing.h"
 
 #include <QHBoxLayout>
@@ -13,7 +14,7 @@ CRunningAverageDlg::CRunningAverageDlg(AnalysisState& state, QWidget* parent)
     , m_state(state)
 {
     setWindowTitle(QStringLiteral("Running Average"));
-    m_windowEdit = createField(1032);
+    m_windowEdit = createField(IDC_WINDOW);
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));
@@ -41,7 +42,7 @@ void CRunningAverageDlg::createLayout()
 
 void CRunningAverageDlg::doDataExchange(DataExchange& exchange)
 {
-    exchange.integer(m_windowEdit, m_window, 2, 1000);
+    exchange.integer(m_windowEdit, m_window, MIN_AVERAGE_WINDOW, MAX_AVERAGE_WINDOW);
 }
 
 void CRunningAverageDlg::OnOK()
@@ -57,5 +58,5 @@ void CRunningAverageDlg::OnOK()
         ? 0u
         : (entries - 1 < m_state.sampleCount ? static_cast<unsigned>(entries - 1)
                                              : m_state.sampleCount);
-    runningAverage(m_state.series.data(), held, m_window);
+    runningAverage(m_state.series.data(), held, m_window, progress());
 }

@@ -11,6 +11,9 @@ class QPushButton;
 class CRunningAverageDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_WINDOW = 1032;
+
     explicit CRunningAverageDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnOK();

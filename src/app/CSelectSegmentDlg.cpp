@@ -48,13 +48,13 @@ CSelectSegmentDlg::CSelectSegmentDlg(AnalysisState& state, QWidget* parent)
 
 void CSelectSegmentDlg::createControls()
 {
-    m_sampleCountEdit = createField(1033);
+    m_sampleCountEdit = createField(IDC_SAMPLE_COUNT);
     m_sampleCountEdit->setReadOnly(true);
     // Shown for reference; the Tab key passes it by.
     m_sampleCountEdit->setFocusPolicy(Qt::ClickFocus);
-    m_fromEdit = createField(1034);
-    m_toEdit = createField(1035);
-    m_newSizeEdit = createField(1036);
+    m_fromEdit = createField(IDC_FROM);
+    m_toEdit = createField(IDC_TO);
+    m_newSizeEdit = createField(IDC_NEW_SIZE);
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));

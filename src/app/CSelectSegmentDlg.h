@@ -12,6 +12,12 @@ class QPushButton;
 class CSelectSegmentDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_SAMPLE_COUNT = 1033;
+    static constexpr int IDC_FROM = 1034;
+    static constexpr int IDC_TO = 1035;
+    static constexpr int IDC_NEW_SIZE = 1036;
+
     explicit CSelectSegmentDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnKillFocusFrom();

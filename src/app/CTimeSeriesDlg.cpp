@@ -1,5 +1,6 @@
 #include "app/CTimeSeriesDlg.h"
 
+#include "core/Limits.h"
 #include "input/TimeSeriesReader.h"
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"
@@ -13,15 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr unsigned MAX_ROWS = 69306016;
-
-constexpr int MIN_COLUMNS = 1;
-constexpr int MAX_COLUMNS = 100;
-
-} // namespace
 
 CTimeSeriesDlg::CTimeSeriesDlg(AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
@@ -46,15 +38,15 @@ CTimeSeriesDlg::CTimeSeriesDlg(AnalysisState& state, QWidget* parent)
 void CTimeSeriesDlg::createControls()
 {
     // Created in tab order.
-    m_dataFileNameEdit = createField(1000);
-    m_browseButton = createButton(1001, QStringLiteral("Browse"));
-    m_headerTokensEdit = createField(1002);
-    m_columnCountEdit = createField(1003);
-    m_dataColumnEdit = createField(1004);
-    m_sampleCountEdit = createField(1005);
+    m_dataFileNameEdit = createField(IDC_DATA_FILE_NAME);
+    m_browseButton = createButton(IDC_BROWSE, QStringLiteral("Browse"));
+    m_headerTokensEdit = createField(IDC_HEADER_TOKENS);
+    m_columnCountEdit = createField(IDC_COLUMN_COUNT);
+    m_dataColumnEdit = createField(IDC_DATA_COLUMN);
+    m_sampleCountEdit = createField(IDC_SAMPLE_COUNT);
     m_sampleCountEdit->setAlignment(Qt::AlignCenter);
-    m_getAndCheckButton = createButton(1006, QStringLiteral("Get and Check"));
-    m_editButton = createButton(1007, QStringLiteral("Edit"));
+    m_getAndCheckButton = createButton(IDC_GET_AND_CHECK, QStringLiteral("Get and Check"));
+    m_editButton = createButton(IDC_EDIT, QStringLiteral("Edit"));
     m_okButton = createButton(1, QStringLiteral("OK"));
     m_okButton->setDefault(true);
     m_cancelButton = createButton(2, QStringLiteral("Cancel"));
@@ -107,7 +99,7 @@ void CTimeSeriesDlg::createLayout()
 
 void CTimeSeriesDlg::doDataExchange(DataExchange& exchange)
 {
-    exchange.unsignedInteger(m_sampleCountEdit, m_sampleCount, 0, MAX_ROWS);
+    exchange.unsignedInteger(m_sampleCountEdit, m_sampleCount, 0, MAX_DATA_ROWS);
     exchange.text(m_dataFileNameEdit, m_dataFileName);
     exchange.integer(m_headerTokensEdit, m_headerTokens);
     exchange.integer(m_columnCountEdit, m_columnCount, MIN_COLUMNS, MAX_COLUMNS);
@@ -129,7 +121,7 @@ void CTimeSeriesDlg::OnGetAndCheck()
         return;
     setWaitCursor();
     unsigned rows = 0;
-    if (countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows) != 0) {
+    if (countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows, progress()) != 0) {
         setArrowCursor();
         showMessage("File not found");
         return;
@@ -142,7 +134,8 @@ void CTimeSeriesDlg::OnGetAndCheck()
 void CTimeSeriesDlg::OnEdit()
 {
     // The name as last taken, not the text typed since.
-    runEditor(m_state.editorCommand, m_dataFileName);
+    if (runEditor(m_state.editorCommand, m_dataFileName) != 0)
+        showMessage(cannotRunEditorMessage(m_state.editorCommand));
 }
 
 void CTimeSeriesDlg::OnOK()

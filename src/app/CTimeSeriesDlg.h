@@ -14,6 +14,16 @@ class QPushButton;
 class CTimeSeriesDlg : public WelmoDialog {
     Q_OBJECT
 public:
+    // Control ids: the controls are named "field<id>" and "button<id>".
+    static constexpr int IDC_DATA_FILE_NAME = 1000;
+    static constexpr int IDC_BROWSE = 1001;
+    static constexpr int IDC_HEADER_TOKENS = 1002;
+    static constexpr int IDC_COLUMN_COUNT = 1003;
+    static constexpr int IDC_DATA_COLUMN = 1004;
+    static constexpr int IDC_SAMPLE_COUNT = 1005;
+    static constexpr int IDC_GET_AND_CHECK = 1006;
+    static constexpr int IDC_EDIT = 1007;
+
     explicit CTimeSeriesDlg(AnalysisState& state, QWidget* parent = nullptr);
 
     void OnBrowse();

@@ -1,5 +1,7 @@
 #include "app/CWelmoApp.h"
 
+#include "core/Version.h"
+
 #include "app/AppResources.h"
 #include "app/CMainFrame.h"
 #include "app/StartUp.h"
@@ -20,7 +22,7 @@ bool CWelmoApp::initInstance(const QString& documentPath)
     // The recent-file list and the window geometry live under these names.
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setApplicationName(QStringLiteral("Welmo"));
-    setApplicationVersion(QStringLiteral("1.0"));
+    setApplicationVersion(QString::fromLatin1(WELMO_VERSION));
     setWindowIcon(QIcon(QStringLiteral(":/icons/welmo.svg")));
 
     m_mainFrame = startMainWindow(analysisState(), documentPath);

@@ -1,8 +1,8 @@
 #pragma once
 
 // Command identifiers of the menu, the toolbar and the accelerators. The
-// framework's standard commands keep their customary values so that the
-// numbers match the resource tables the program was designed around.
+// standard commands (New, Open, Print, ...) have the customary values of
+// such commands; the routing test checks every id against its handler.
 namespace CommandIds {
 inline constexpr int ID_TOOLBAR_RETRIEVE = 32772;
 inline constexpr int ID_TOOLBAR_PSD_CONFIG = 32773;

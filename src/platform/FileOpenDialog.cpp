@@ -33,8 +33,8 @@ FileOpenRequest dataFileRequest()
 {
     FileOpenRequest request;
     request.title = "Open Data File";
-    // The display names begin with a blank, as the program has always shown
-    // them.
+    // The display names begin with a blank; the file-dialog test pins the
+    // exact texts.
     request.filters = { " Data files (*.dat)", " Text files (*.txt)", " All Files (*)" };
     request.selectedFilter = 0;
     request.existingFilesOnly = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Progress.h"
 #include "platform/DataExchange.h"
 
 #include <QDialog>
@@ -12,9 +13,12 @@
 class QHBoxLayout;
 class QLineEdit;
 
-// Base of the program's dialogs: the framework's modal dialog with its
-// field exchange. Subclasses exchange their members in doDataExchange and
-// load the controls with updateData(false) once they are built.
+// The closing buttons' ids.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// Base of the program's dialogs: a modal dialog with its field exchange. Subclasses exchange their
+// members in doDataExchange and load the controls with updateData(false) once they are built.
 class WelmoDialog : public QDialog {
     Q_OBJECT
 public:
@@ -24,6 +28,11 @@ public:
     bool updateData(bool save);
 
     void setVisible(bool visible) override;
+
+    // Where a long step started from the dialog (a row count, an export,
+    // a running average) reports its progress; none by default.
+    void setProgress(ProgressCallback progress) { m_progress = std::move(progress); }
+    const ProgressCallback& progress() const { return m_progress; }
 
 protected:
     virtual void doDataExchange(DataExchange& exchange) = 0;
@@ -61,6 +70,7 @@ private:
         std::function<void()> handler;
     };
     std::vector<FocusOutHandler> m_focusOutHandlers;
+    ProgressCallback m_progress;
     bool m_inFocusOutHandler = false;
     bool m_exchanging = false;
     bool m_hiding = false;

@@ -76,15 +76,17 @@ TEST_F(ExportPsdDialog, ShowsTheEndsOfTheLogLogFormat)
     m_state.exportMinLog = -12.5;
     open(0.25);
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Export Psd file");
-    EXPECT_EQ(text(1000), m_state.psdFileName);
-    EXPECT_EQ(text(1023), "-3.01029995663981"); // log10(1/1024) = -10 log10(2)
-    EXPECT_EQ(text(1024), "-3.25");
-    EXPECT_EQ(text(1025), "-0.301029995663981"); // log10(0.5)
-    EXPECT_EQ(text(1026), "-7.5");
-    EXPECT_EQ(text(1037), "-12.5");
-    EXPECT_EQ(text(1049), "0.25");
-    EXPECT_FALSE(button(1038)->isChecked());
-    for (int id : { 1023, 1024, 1025, 1026 })
+    EXPECT_EQ(text(CExportPsdDlg::IDC_PSD_FILE_NAME), m_state.psdFileName);
+    EXPECT_EQ(text(CExportPsdDlg::IDC_FIRST_LOG_FREQUENCY),
+        "-3.01029995663981"); // log10(1/1024) = -10 log10(2)
+    EXPECT_EQ(text(CExportPsdDlg::IDC_FIRST_PSD), "-3.25");
+    EXPECT_EQ(text(CExportPsdDlg::IDC_LAST_LOG_FREQUENCY), "-0.301029995663981"); // log10(0.5)
+    EXPECT_EQ(text(CExportPsdDlg::IDC_LAST_PSD), "-7.5");
+    EXPECT_EQ(text(CExportPsdDlg::IDC_MIN_LOG), "-12.5");
+    EXPECT_EQ(text(CExportPsdDlg::IDC_DT), "0.25");
+    EXPECT_FALSE(button(CExportPsdDlg::IDC_NORMAL_SCALES)->isChecked());
+    for (int id : { CExportPsdDlg::IDC_FIRST_LOG_FREQUENCY, CExportPsdDlg::IDC_FIRST_PSD,
+             CExportPsdDlg::IDC_LAST_LOG_FREQUENCY, CExportPsdDlg::IDC_LAST_PSD })
         EXPECT_TRUE(field(id)->isReadOnly()) << id;
 }
 
@@ -96,19 +98,25 @@ TEST_F(ExportPsdDialog, RefusesAnInvalidFieldAndWritesNothing)
         const char* message;
     };
     const Case cases[] = {
-        { 1037, "-31", "Please enter a number between -30 and 0." },
-        { 1037, "1", "Please enter a number between -30 and 0." },
-        { 1037, "low", "Please enter a number." },
-        { 1049, "", "Please enter a number." },
+        { CExportPsdDlg::IDC_MIN_LOG, "-31", "Please enter a number between -30 and 0." },
+        { CExportPsdDlg::IDC_MIN_LOG, "1", "Please enter a number between -30 and 0." },
+        { CExportPsdDlg::IDC_MIN_LOG, "low", "Please enter a number." },
+        { CExportPsdDlg::IDC_DT, "", "Please enter a number." },
+        // A time step that would give infinite or undefined frequencies.
+        { CExportPsdDlg::IDC_DT, "0", "Please enter a number." },
+        { CExportPsdDlg::IDC_DT, "-0", "Please enter a number." },
+        { CExportPsdDlg::IDC_DT, "inf", "Please enter a number." },
+        { CExportPsdDlg::IDC_DT, "nan", "Please enter a number." },
+        { CExportPsdDlg::IDC_DT, "1e-320", "Please enter a number." },
     };
     const std::string before = m_state.psdFileName;
     for (const Case& c : cases) {
         m_messages.clear();
         open(2.0);
-        type(1000, path("typed.dat"));
-        type(1049, "3");
+        type(CExportPsdDlg::IDC_PSD_FILE_NAME, path("typed.dat"));
+        type(CExportPsdDlg::IDC_DT, "3");
         type(c.id, c.text);
-        button(1)->click();
+        button(IDOK)->click();
         ASSERT_EQ(m_messages.size(), 1u) << c.text;
         EXPECT_EQ(m_messages[0], c.message);
         EXPECT_TRUE(m_dialog->isVisible());
@@ -116,7 +124,7 @@ TEST_F(ExportPsdDialog, RefusesAnInvalidFieldAndWritesNothing)
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path("typed.dat"))));
         EXPECT_EQ(m_state.psdFileName, before);
         EXPECT_EQ(m_state.exportMinLog, -15.0);
-        if (c.id == 1049) {
+        if (c.id == CExportPsdDlg::IDC_DT) {
             EXPECT_EQ(m_dialog->dt(), 2.0);
         }
     }
@@ -131,22 +139,21 @@ TEST_F(ExportPsdDialog, OkWritesWhatTheWriterWrites)
         double expectedMinLog;
     };
     const Case cases[] = {
-        { false, "-15", "1", -15.0 },
-        { false, "-30", "1", -30.0 },
-        { false, "0", "1", 0.0 },
+        { false, "-15", "1", -15.0 }, { false, "-30", "1", -30.0 }, { false, "0", "1", 0.0 },
         { true, "-15", "0.5", -8.0 }, // the linear format raises the level
         { true, "-5", "2", -5.0 },
+        { true, "-5", "-2", -5.0 }, // a negative step only turns the frequencies
     };
     for (const Case& c : cases) {
         const std::string target = path("export.dat");
         const std::string reference = path("reference.dat");
         open();
-        type(1000, target);
-        type(1037, c.minLog);
-        type(1049, c.dt);
+        type(CExportPsdDlg::IDC_PSD_FILE_NAME, target);
+        type(CExportPsdDlg::IDC_MIN_LOG, c.minLog);
+        type(CExportPsdDlg::IDC_DT, c.dt);
         if (c.normalScales)
-            button(1038)->click();
-        button(1)->click();
+            button(CExportPsdDlg::IDC_NORMAL_SCALES)->click();
+        button(IDOK)->click();
         EXPECT_TRUE(m_messages.empty());
         EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_state.psdFileName, target);
@@ -168,10 +175,10 @@ TEST_F(ExportPsdDialog, OkWritesWhatTheWriterWrites)
 TEST_F(ExportPsdDialog, CancelWritesAndStoresNothing)
 {
     open(4.0);
-    type(1000, path("typed.dat"));
-    type(1037, "-3");
-    type(1049, "9");
-    button(2)->click();
+    type(CExportPsdDlg::IDC_PSD_FILE_NAME, path("typed.dat"));
+    type(CExportPsdDlg::IDC_MIN_LOG, "-3");
+    type(CExportPsdDlg::IDC_DT, "9");
+    button(IDCANCEL)->click();
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(m_dialog->dt(), 4.0);
     EXPECT_EQ(m_state.psdFileName, path("run1p.dat"));
@@ -184,9 +191,9 @@ TEST_F(ExportPsdDialog, UnwritableFileIsReportedWithItsReason)
 {
     const std::string target = path("no-such-folder/out.dat");
     open();
-    type(1000, target);
-    button(1038)->click();
-    button(1)->click();
+    type(CExportPsdDlg::IDC_PSD_FILE_NAME, target);
+    button(CExportPsdDlg::IDC_NORMAL_SCALES)->click();
+    button(IDOK)->click();
     ASSERT_EQ(m_messages.size(), 1u);
     const std::string prefix = "Cannot write file " + target + "\n";
     EXPECT_EQ(m_messages[0].substr(0, prefix.size()), prefix);
@@ -200,8 +207,8 @@ TEST_F(ExportPsdDialog, SpectrumValuesThatAreNotNumbersDoNotBlockTheExport)
     m_state.psd[1023] = -std::numeric_limits<float>::infinity();
     open();
     const std::string target = path("export.dat");
-    type(1000, target);
-    button(1)->click();
+    type(CExportPsdDlg::IDC_PSD_FILE_NAME, target);
+    button(IDOK)->click();
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
     const QByteArray written = contents(target);
@@ -211,16 +218,16 @@ TEST_F(ExportPsdDialog, SpectrumValuesThatAreNotNumbersDoNotBlockTheExport)
 
 TEST_F(ExportPsdDialog, ShortSpectrumIsShownWithoutReadingPastIt)
 {
-    for (int M : { 0, 1, 2 }) {
+    for (int M : { 0, IDOK, IDCANCEL }) {
         m_state.psd.release();
         if (M > 0)
             fillSpectrum(m_state, M);
         open();
-        EXPECT_EQ(text(1024), "0") << M;
-        EXPECT_EQ(text(1026), "0") << M;
+        EXPECT_EQ(text(CExportPsdDlg::IDC_FIRST_PSD), "0") << M;
+        EXPECT_EQ(text(CExportPsdDlg::IDC_LAST_PSD), "0") << M;
         const std::string target = path("short.dat");
-        type(1000, target);
-        button(1)->click();
+        type(CExportPsdDlg::IDC_PSD_FILE_NAME, target);
+        button(IDOK)->click();
         EXPECT_TRUE(m_messages.empty()) << M;
         EXPECT_EQ(contents(target), QByteArray()) << M;
     }

@@ -49,32 +49,34 @@ protected:
 TEST_F(GraphicsDialog, ShowsTheRecordWithFifteenDigits)
 {
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Graphics");
-    EXPECT_EQ(text(1024), "-0.25");
-    EXPECT_EQ(text(1025), "0.333333333333333");
-    EXPECT_EQ(text(1045), "-5");
-    EXPECT_EQ(text(1048), "-12");
-    EXPECT_EQ(text(1049), "0");
-    EXPECT_EQ(text(1050), "0.5");
-    EXPECT_TRUE(button(1043)->isChecked());
-    EXPECT_FALSE(button(1042)->isChecked());
-    EXPECT_TRUE(button(1044)->isChecked());
-    EXPECT_TRUE(button(1046)->isChecked());
-    EXPECT_TRUE(button(1047)->isChecked());
+    EXPECT_EQ(text(CGraphicsDlg::IDC_SIGNAL_MIN), "-0.25");
+    EXPECT_EQ(text(CGraphicsDlg::IDC_SIGNAL_MAX), "0.333333333333333");
+    EXPECT_EQ(text(CGraphicsDlg::IDC_MIN_LOG_FREQUENCY), "-5");
+    EXPECT_EQ(text(CGraphicsDlg::IDC_MIN_LOG_POWER), "-12");
+    EXPECT_EQ(text(CGraphicsDlg::IDC_MAX_LOG_POWER), "0");
+    EXPECT_EQ(text(CGraphicsDlg::IDC_MAX_NORMAL_POWER), "0.5");
+    EXPECT_TRUE(button(CGraphicsDlg::IDC_AUTO_SCALE_SIGNAL)->isChecked());
+    EXPECT_FALSE(button(CGraphicsDlg::IDC_DOTTED_SIGNAL)->isChecked());
+    EXPECT_TRUE(button(CGraphicsDlg::IDC_LOG_FREQUENCY)->isChecked());
+    EXPECT_TRUE(button(CGraphicsDlg::IDC_COLOR_LB)->isChecked());
+    EXPECT_TRUE(button(CGraphicsDlg::IDC_LOG_POWER)->isChecked());
 }
 
 TEST_F(GraphicsDialog, OkCopiesAllElevenSettings)
 {
-    for (int id : { 1042, 1043, 1044, 1046, 1047 })
+    for (int id : { CGraphicsDlg::IDC_DOTTED_SIGNAL, CGraphicsDlg::IDC_AUTO_SCALE_SIGNAL,
+             CGraphicsDlg::IDC_LOG_FREQUENCY, CGraphicsDlg::IDC_COLOR_LB,
+             CGraphicsDlg::IDC_LOG_POWER })
         button(id)->click();
-    type(1045, "-3.5");
-    type(1049, "2");
-    type(1050, "0.75");
-    type(1048, "-20");
+    type(CGraphicsDlg::IDC_MIN_LOG_FREQUENCY, "-3.5");
+    type(CGraphicsDlg::IDC_MAX_LOG_POWER, "2");
+    type(CGraphicsDlg::IDC_MAX_NORMAL_POWER, "0.75");
+    type(CGraphicsDlg::IDC_MIN_LOG_POWER, "-20");
     // A minimum above its maximum is accepted: the signal is drawn upside down.
-    type(1024, "5");
-    type(1025, "-5");
+    type(CGraphicsDlg::IDC_SIGNAL_MIN, "5");
+    type(CGraphicsDlg::IDC_SIGNAL_MAX, "-5");
     m_state.dialogAccepted = 0;
-    button(1)->click();
+    button(IDOK)->click();
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
     const Settings expected { 0, 1, 0, 0, 0, -3.5, 2.0, 0.75, -20.0, -5.0, 5.0 };
@@ -84,9 +86,9 @@ TEST_F(GraphicsDialog, OkCopiesAllElevenSettings)
 
 TEST_F(GraphicsDialog, CancelLeavesTheRecord)
 {
-    button(1047)->click();
-    type(1024, "7");
-    button(2)->click();
+    button(CGraphicsDlg::IDC_LOG_POWER)->click();
+    type(CGraphicsDlg::IDC_SIGNAL_MIN, "7");
+    button(IDCANCEL)->click();
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(settingsOf(m_state), m_before);
 }
@@ -111,8 +113,8 @@ TEST_F(GraphicsDialog, ZeroMustBeWrittenWithALeadingDigit)
         m_state = AnalysisState();
         m_dialog = std::make_unique<CGraphicsDlg>(m_state);
         m_dialog->show();
-        type(1050, c.text);
-        button(1)->click();
+        type(CGraphicsDlg::IDC_MAX_NORMAL_POWER, c.text);
+        button(IDOK)->click();
         if (c.accepted) {
             EXPECT_TRUE(m_messages.empty()) << '"' << c.text << '"';
             EXPECT_EQ(m_state.maxNormalPower, c.value) << '"' << c.text << '"';
@@ -127,29 +129,32 @@ TEST_F(GraphicsDialog, ZeroMustBeWrittenWithALeadingDigit)
 
 TEST_F(GraphicsDialog, FailedOkThenCancelLeavesTheRecord)
 {
-    type(1045, "-2");
-    type(1049, "high");
-    button(1)->click();
+    type(CGraphicsDlg::IDC_MIN_LOG_FREQUENCY, "-2");
+    type(CGraphicsDlg::IDC_MAX_LOG_POWER, "high");
+    button(IDOK)->click();
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], "Please enter a number.");
     EXPECT_TRUE(m_dialog->isVisible());
-    EXPECT_EQ(m_dialog->focusWidget(), field(1049));
+    EXPECT_EQ(m_dialog->focusWidget(), field(CGraphicsDlg::IDC_MAX_LOG_POWER));
     EXPECT_EQ(settingsOf(m_state), m_before);
-    button(2)->click();
+    button(IDCANCEL)->click();
     EXPECT_EQ(settingsOf(m_state), m_before);
 }
 
 TEST_F(GraphicsDialog, FieldsAreTakenInTheirExchangeOrder)
 {
-    // 1049 is taken before 1048, and 1025 before 1024, whatever the layout.
+    // The highest power is taken before the lowest, and the signal maximum
+    // before its minimum, whatever the layout.
     struct Case {
         int first, second;
     };
-    for (const Case c : { Case { 1049, 1048 }, Case { 1025, 1024 }, Case { 1045, 1025 } }) {
+    for (const Case c : { Case { CGraphicsDlg::IDC_MAX_LOG_POWER, CGraphicsDlg::IDC_MIN_LOG_POWER },
+             Case { CGraphicsDlg::IDC_SIGNAL_MAX, CGraphicsDlg::IDC_SIGNAL_MIN },
+             Case { CGraphicsDlg::IDC_MIN_LOG_FREQUENCY, CGraphicsDlg::IDC_SIGNAL_MAX } }) {
         m_messages.clear();
         type(c.first, "?");
         type(c.second, "?");
-        button(1)->click();
+        button(IDOK)->click();
         EXPECT_EQ(m_messages.size(), 1u);
         EXPECT_EQ(m_dialog->focusWidget(), field(c.first)) << c.first;
         type(c.first, "1");

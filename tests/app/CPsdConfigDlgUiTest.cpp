@@ -56,29 +56,29 @@ TEST_F(PsdConfigDialog, OpensWithTheRecordAndTheDerivedRatio)
     m_state.normalize = 0;
     open();
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "PSD configuration");
-    EXPECT_EQ(text(1008), "4096");
-    EXPECT_EQ(text(1009), "2048");
-    EXPECT_EQ(text(1010), "2048");
-    EXPECT_EQ(text(1011), "1");
-    EXPECT_EQ(text(1012), "0");
-    EXPECT_EQ(text(1022), "16");
-    EXPECT_EQ(text(1021), "0.78125");
-    EXPECT_TRUE(button(1020)->isChecked());
-    EXPECT_FALSE(button(1018)->isChecked());
-    EXPECT_FALSE(button(1015)->isChecked());
-    EXPECT_TRUE(button(1014)->isChecked());
-    EXPECT_FALSE(button(1014)->isEnabled());
-    EXPECT_TRUE(button(1016)->isChecked());
-    EXPECT_FALSE(button(1016)->isEnabled());
-    EXPECT_TRUE(field(1008)->isReadOnly());
-    EXPECT_TRUE(field(1009)->isReadOnly());
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_AVAILABLE_DATA), "4096");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_MAX_PSD_SIZE), "2048");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "2048");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_SEGMENT_COUNT), "1");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_DATA_SHIFT), "0");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "16");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), "0.78125");
+    EXPECT_TRUE(button(CPsdConfigDlg::IDC_FIRST_WINDOW + 3)->isChecked());
+    EXPECT_FALSE(button(CPsdConfigDlg::IDC_FIRST_WINDOW + 1)->isChecked());
+    EXPECT_FALSE(button(CPsdConfigDlg::IDC_NORMALIZE)->isChecked());
+    EXPECT_TRUE(button(CPsdConfigDlg::IDC_EXTRACT_AVERAGE)->isChecked());
+    EXPECT_FALSE(button(CPsdConfigDlg::IDC_EXTRACT_AVERAGE)->isEnabled());
+    EXPECT_TRUE(button(CPsdConfigDlg::IDC_LOG_OUTPUT)->isChecked());
+    EXPECT_FALSE(button(CPsdConfigDlg::IDC_LOG_OUTPUT)->isEnabled());
+    EXPECT_TRUE(field(CPsdConfigDlg::IDC_AVAILABLE_DATA)->isReadOnly());
+    EXPECT_TRUE(field(CPsdConfigDlg::IDC_MAX_PSD_SIZE)->isReadOnly());
 }
 
 TEST_F(PsdConfigDialog, TabKeyFollowsTheTemplateOrder)
 {
     open();
     std::string order;
-    QWidget* widget = button(1);
+    QWidget* widget = button(IDOK);
     for (int i = 0; i < 19; ++i, widget = widget->nextInFocusChain())
         order += widget->objectName().toStdString().substr(
                      widget->objectName().startsWith('f') ? 5 : 6)
@@ -91,23 +91,24 @@ TEST_F(PsdConfigDialog, TabKeyFollowsTheTemplateOrder)
 TEST_F(PsdConfigDialog, SizeButtonsDoubleAndHalveWithinTheirBounds)
 {
     open();
-    click(1001);
-    EXPECT_EQ(text(1010), "2048") << "never above the maximum";
+    click(CPsdConfigDlg::IDC_PSD_SIZE_UP);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "2048") << "never above the maximum";
     for (const char* expected : { "1024", "512", "256" }) {
-        click(1006);
-        EXPECT_EQ(text(1010), expected);
+        click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), expected);
     }
-    EXPECT_EQ(text(1021), "0.78125") << "the buttons leave the low band alone";
-    leave(1022);
-    EXPECT_EQ(text(1021), "6.25");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), "0.78125")
+        << "the buttons leave the low band alone";
+    leave(CPsdConfigDlg::IDC_LB_FREQUENCIES);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), "6.25");
 
-    type(1010, "128");
-    click(1006);
-    EXPECT_EQ(text(1010), "64");
-    click(1006);
-    EXPECT_EQ(text(1010), "64");
-    click(1001);
-    EXPECT_EQ(text(1010), "128");
+    type(CPsdConfigDlg::IDC_PSD_SIZE, "128");
+    click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "64");
+    click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "64");
+    click(CPsdConfigDlg::IDC_PSD_SIZE_UP);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "128");
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -118,9 +119,9 @@ TEST_F(PsdConfigDialog, FloorOfSixtyFourIsLoweredToTheMaximumOnOk)
     m_state.maxPsdSize = 32;
     m_state.lbFrequencies = 2;
     open();
-    click(1006);
-    EXPECT_EQ(text(1010), "64");
-    click(1);
+    click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "64");
+    click(IDOK);
     EXPECT_EQ(m_state.psdSize, 32);
     EXPECT_EQ(m_state.dialogAccepted, 1);
 }
@@ -143,11 +144,11 @@ TEST_F(PsdConfigDialog, AutoShiftSpreadsTheSegmentsOverTheSeries)
     for (const Case& c : cases) {
         m_state.sampleCount = c.samples;
         open();
-        type(1012, "77");
-        type(1010, c.psdSize);
-        type(1011, c.segments);
-        click(1013);
-        EXPECT_EQ(text(1012), c.expectedShift)
+        type(CPsdConfigDlg::IDC_DATA_SHIFT, "77");
+        type(CPsdConfigDlg::IDC_PSD_SIZE, c.psdSize);
+        type(CPsdConfigDlg::IDC_SEGMENT_COUNT, c.segments);
+        click(CPsdConfigDlg::IDC_AUTO_SHIFT);
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_DATA_SHIFT), c.expectedShift)
             << c.samples << " " << c.psdSize << " " << c.segments;
     }
     EXPECT_TRUE(m_messages.empty());
@@ -168,28 +169,36 @@ TEST_F(PsdConfigDialog, LeavingShiftOrSegmentsFixesTheLargestSize)
     };
     const Case cases[] = {
         // R = 4096 - 1500 = 2596, largest power of two not above 1298
-        { "shift", "2048", "2", "1500", 1012, "2", "1500", "1024", "1024" },
-        { "segments", "2048", "2", "1500", 1011, "2", "1500", "1024", "1024" },
-        { "smaller size kept", "256", "2", "1500", 1012, "2", "1500", "1024", "256" },
-        { "room grows", "256", "1", "1500", 1012, "1", "1500", "2048", "256" },
+        { "shift", "2048", "2", "1500", CPsdConfigDlg::IDC_DATA_SHIFT, "2", "1500", "1024",
+            "1024" },
+        { "segments", "2048", "2", "1500", CPsdConfigDlg::IDC_SEGMENT_COUNT, "2", "1500", "1024",
+            "1024" },
+        { "smaller size kept", "256", "2", "1500", CPsdConfigDlg::IDC_DATA_SHIFT, "2", "1500",
+            "1024", "256" },
+        { "room grows", "256", "1", "1500", CPsdConfigDlg::IDC_DATA_SHIFT, "1", "1500", "2048",
+            "256" },
         // R = 1: no segment of two samples fits, the previous sizes stay
-        { "no room", "2048", "2", "4095", 1012, "2", "4095", "2048", "2048" },
+        { "no room", "2048", "2", "4095", CPsdConfigDlg::IDC_DATA_SHIFT, "2", "4095", "2048",
+            "2048" },
         // R = 3 would allow only a size of 1, which OK refuses
-        { "room for size 1 only", "2048", "2", "4093", 1012, "2", "4093", "2048", "2048" },
+        { "room for size 1 only", "2048", "2", "4093", CPsdConfigDlg::IDC_DATA_SHIFT, "2", "4093",
+            "2048", "2048" },
         // R < 0: the field just left goes back to what it held
-        { "negative, shift back", "2048", "3", "3000", 1012, "3", "0", "2048", "2048" },
-        { "negative, segments back", "2048", "3", "3000", 1011, "1", "3000", "2048", "2048" },
+        { "negative, shift back", "2048", "3", "3000", CPsdConfigDlg::IDC_DATA_SHIFT, "3", "0",
+            "2048", "2048" },
+        { "negative, segments back", "2048", "3", "3000", CPsdConfigDlg::IDC_SEGMENT_COUNT, "1",
+            "3000", "2048", "2048" },
     };
     for (const Case& c : cases) {
         open();
-        type(1010, c.psdSize);
-        type(1011, c.segments);
-        type(1012, c.shift);
+        type(CPsdConfigDlg::IDC_PSD_SIZE, c.psdSize);
+        type(CPsdConfigDlg::IDC_SEGMENT_COUNT, c.segments);
+        type(CPsdConfigDlg::IDC_DATA_SHIFT, c.shift);
         leave(c.left);
-        EXPECT_EQ(text(1011), c.expectedSegments) << c.name;
-        EXPECT_EQ(text(1012), c.expectedShift) << c.name;
-        EXPECT_EQ(text(1009), c.expectedMax) << c.name;
-        EXPECT_EQ(text(1010), c.expectedSize) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_SEGMENT_COUNT), c.expectedSegments) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_DATA_SHIFT), c.expectedShift) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_MAX_PSD_SIZE), c.expectedMax) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), c.expectedSize) << c.name;
     }
     EXPECT_TRUE(m_messages.empty());
 }
@@ -197,16 +206,16 @@ TEST_F(PsdConfigDialog, LeavingShiftOrSegmentsFixesTheLargestSize)
 TEST_F(PsdConfigDialog, LowBandConvertsBetweenBinsAndPercent)
 {
     open();
-    type(1010, "1024");
-    type(1022, "20");
-    leave(1022);
-    EXPECT_EQ(text(1021), "1.953125"); // 2000 / 1024
-    type(1021, "10");
-    leave(1021);
-    EXPECT_EQ(text(1022), "102"); // 102.4 truncated
-    type(1021, "0.0001");
-    leave(1021);
-    EXPECT_EQ(text(1022), "0");
+    type(CPsdConfigDlg::IDC_PSD_SIZE, "1024");
+    type(CPsdConfigDlg::IDC_LB_FREQUENCIES, "20");
+    leave(CPsdConfigDlg::IDC_LB_FREQUENCIES);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), "1.953125"); // 2000 / 1024
+    type(CPsdConfigDlg::IDC_LB_RATIO, "10");
+    leave(CPsdConfigDlg::IDC_LB_RATIO);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "102"); // 102.4 truncated
+    type(CPsdConfigDlg::IDC_LB_RATIO, "0.0001");
+    leave(CPsdConfigDlg::IDC_LB_RATIO);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "0");
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -218,20 +227,21 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
         const char* message;
     };
     const Case cases[] = {
-        { 1021, "60", "Please enter a number between 0.0001 and 50." },
-        { 1010, "1000", "PSD size must be a power of two" },
-        { 1010, "1", "PSD size must be a power of two" },
-        { 1010, "-64", "PSD size must be a power of two" },
-        { 1011, "0", "Please enter an integer between 1 and 10000." },
-        { 1012, "-1", "Please enter an integer between 0 and 1000000." },
-        { 1022, "1", "Please enter an integer between 2 and 1000000." },
+        { CPsdConfigDlg::IDC_LB_RATIO, "60", "Please enter a number between 0.0001 and 50." },
+        { CPsdConfigDlg::IDC_PSD_SIZE, "1000", "PSD size must be a power of two" },
+        { CPsdConfigDlg::IDC_PSD_SIZE, "1", "PSD size must be a power of two" },
+        { CPsdConfigDlg::IDC_PSD_SIZE, "-64", "PSD size must be a power of two" },
+        { CPsdConfigDlg::IDC_SEGMENT_COUNT, "0", "Please enter an integer between 1 and 10000." },
+        { CPsdConfigDlg::IDC_DATA_SHIFT, "-1", "Please enter an integer between 0 and 1000000." },
+        { CPsdConfigDlg::IDC_LB_FREQUENCIES, "1",
+            "Please enter an integer between 2 and 1000000." },
     };
     for (const Case& c : cases) {
         m_messages.clear();
         open();
-        type(1012, "10");
+        type(CPsdConfigDlg::IDC_DATA_SHIFT, "10");
         type(c.id, c.text);
-        click(1);
+        click(IDOK);
         ASSERT_EQ(m_messages.size(), 1u) << c.id << " " << c.text;
         EXPECT_EQ(m_messages[0], c.message);
         EXPECT_NE(m_dialog->result(), QDialog::Accepted);
@@ -244,16 +254,16 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
 TEST_F(PsdConfigDialog, OkCopiesTheSettingsButNotTheFixedOnes)
 {
     open();
-    type(1010, "512");
-    type(1011, "2");
-    type(1012, "100");
-    type(1022, "20");
-    button(1020)->click();
-    button(1015)->click();
+    type(CPsdConfigDlg::IDC_PSD_SIZE, "512");
+    type(CPsdConfigDlg::IDC_SEGMENT_COUNT, "2");
+    type(CPsdConfigDlg::IDC_DATA_SHIFT, "100");
+    type(CPsdConfigDlg::IDC_LB_FREQUENCIES, "20");
+    button(CPsdConfigDlg::IDC_FIRST_WINDOW + 3)->click();
+    button(CPsdConfigDlg::IDC_NORMALIZE)->click();
     // Disabled for the user; set here only to show that OK ignores them.
-    button(1014)->setChecked(false);
-    button(1016)->setChecked(false);
-    click(1);
+    button(CPsdConfigDlg::IDC_EXTRACT_AVERAGE)->setChecked(false);
+    button(CPsdConfigDlg::IDC_LOG_OUTPUT)->setChecked(false);
+    click(IDOK);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
     EXPECT_EQ(m_state.psdSize, 512);
@@ -271,13 +281,13 @@ TEST_F(PsdConfigDialog, OkCopiesTheSettingsButNotTheFixedOnes)
 TEST_F(PsdConfigDialog, CancelAfterEditsChangesNothing)
 {
     open();
-    type(1011, "2");
-    type(1012, "1500");
-    leave(1012);
-    click(1006);
-    button(1019)->click();
-    type(1022, "30");
-    click(2);
+    type(CPsdConfigDlg::IDC_SEGMENT_COUNT, "2");
+    type(CPsdConfigDlg::IDC_DATA_SHIFT, "1500");
+    leave(CPsdConfigDlg::IDC_DATA_SHIFT);
+    click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
+    button(CPsdConfigDlg::IDC_FIRST_WINDOW + 2)->click();
+    type(CPsdConfigDlg::IDC_LB_FREQUENCIES, "30");
+    click(IDCANCEL);
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     const AnalysisState before = fourThousandSamples();
     EXPECT_EQ(m_state.psdSize, before.psdSize);
@@ -298,19 +308,22 @@ TEST_F(PsdConfigDialog, HandlerStopsAtAFieldThatDoesNotRead)
         std::function<void(PsdConfigDialog&)> act;
     };
     const Case cases[] = {
-        { "minus", 1021, "abc", [](PsdConfigDialog& t) { t.click(1006); } },
-        { "plus", 1022, "", [](PsdConfigDialog& t) { t.click(1001); } },
-        { "auto", 1011, "0", [](PsdConfigDialog& t) { t.click(1013); } },
-        { "leave shift", 1021, "99", [](PsdConfigDialog& t) { t.leave(1012); } },
-        { "leave ratio", 1010, "1.5", [](PsdConfigDialog& t) { t.leave(1021); } },
+        { "minus", 1021, "abc",
+            [](PsdConfigDialog& t) { t.click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN); } },
+        { "plus", 1022, "", [](PsdConfigDialog& t) { t.click(CPsdConfigDlg::IDC_PSD_SIZE_UP); } },
+        { "auto", 1011, "0", [](PsdConfigDialog& t) { t.click(CPsdConfigDlg::IDC_AUTO_SHIFT); } },
+        { "leave shift", 1021, "99",
+            [](PsdConfigDialog& t) { t.leave(CPsdConfigDlg::IDC_DATA_SHIFT); } },
+        { "leave ratio", 1010, "1.5",
+            [](PsdConfigDialog& t) { t.leave(CPsdConfigDlg::IDC_LB_RATIO); } },
     };
     for (const Case& c : cases) {
         m_messages.clear();
         open();
-        type(1010, "1024");
-        type(1011, "2");
-        type(1012, "1500");
-        type(1021, "10");
+        type(CPsdConfigDlg::IDC_PSD_SIZE, "1024");
+        type(CPsdConfigDlg::IDC_SEGMENT_COUNT, "2");
+        type(CPsdConfigDlg::IDC_DATA_SHIFT, "1500");
+        type(CPsdConfigDlg::IDC_LB_RATIO, "10");
         type(c.badField, c.badText);
         c.act(*this);
         EXPECT_EQ(m_messages.size(), 1u) << c.name;
@@ -321,7 +334,7 @@ TEST_F(PsdConfigDialog, HandlerStopsAtAFieldThatDoesNotRead)
                 EXPECT_EQ(text(std::stoi(id)), expected) << c.name;
             }
         }
-        EXPECT_EQ(text(1009), "2048") << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_MAX_PSD_SIZE), "2048") << c.name;
     }
 }
 
@@ -331,27 +344,27 @@ TEST_F(PsdConfigDialog, KeyboardDrivesTheHandlersAsTheFocusMoves)
     m_dialog->show();
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
-    field(1012)->setFocus();
-    field(1012)->selectAll();
-    QTest::keyClicks(field(1012), "1500");
-    field(1011)->setFocus();
-    field(1011)->selectAll();
-    QTest::keyClicks(field(1011), "2");
-    QTest::keyClick(field(1011), Qt::Key_Tab);
-    EXPECT_EQ(text(1009), "1024");
+    field(CPsdConfigDlg::IDC_DATA_SHIFT)->setFocus();
+    field(CPsdConfigDlg::IDC_DATA_SHIFT)->selectAll();
+    QTest::keyClicks(field(CPsdConfigDlg::IDC_DATA_SHIFT), "1500");
+    field(CPsdConfigDlg::IDC_SEGMENT_COUNT)->setFocus();
+    field(CPsdConfigDlg::IDC_SEGMENT_COUNT)->selectAll();
+    QTest::keyClicks(field(CPsdConfigDlg::IDC_SEGMENT_COUNT), "2");
+    QTest::keyClick(field(CPsdConfigDlg::IDC_SEGMENT_COUNT), Qt::Key_Tab);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_MAX_PSD_SIZE), "1024");
 
     // Enter presses OK without leaving the field; a failing field is reported
     // once although the focus moving to it leaves another handler's field.
-    field(1022)->setFocus();
-    type(1021, "60");
-    QTest::keyClick(field(1022), Qt::Key_Return);
+    field(CPsdConfigDlg::IDC_LB_FREQUENCIES)->setFocus();
+    type(CPsdConfigDlg::IDC_LB_RATIO, "60");
+    QTest::keyClick(field(CPsdConfigDlg::IDC_LB_FREQUENCIES), Qt::Key_Return);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], "Please enter a number between 0.0001 and 50.");
-    EXPECT_EQ(QApplication::focusWidget(), field(1021));
+    EXPECT_EQ(QApplication::focusWidget(), field(CPsdConfigDlg::IDC_LB_RATIO));
     EXPECT_TRUE(m_dialog->isVisible());
 
     // Esc closes without a word about the field that is still wrong.
-    QTest::keyClick(field(1021), Qt::Key_Escape);
+    QTest::keyClick(field(CPsdConfigDlg::IDC_LB_RATIO), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(m_messages.size(), 1u);

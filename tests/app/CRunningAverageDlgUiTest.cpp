@@ -62,7 +62,7 @@ TEST_F(RunningAverageDialog, OpensAtTwoPointsEveryTime)
     open();
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Running Average");
     windowField()->setText(QStringLiteral("3"));
-    click(1);
+    click(IDOK);
     open();
     EXPECT_EQ(windowField()->text().toStdString(), "2");
 }
@@ -83,7 +83,7 @@ TEST_F(RunningAverageDialog, OkSmoothsTheSeriesInPlace)
         m_state = seriesOf(c.samples);
         open();
         windowField()->setText(QString::fromLatin1(c.window));
-        click(1);
+        click(IDOK);
         EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(samplesOf(m_state), c.expected) << c.window;
         EXPECT_EQ(m_state.isOriginal, 0);
@@ -109,7 +109,7 @@ TEST_F(RunningAverageDialog, RefusedWindowLeavesTheSeriesAlone)
         m_messages.clear();
         open();
         windowField()->setText(QString::fromLatin1(c.window));
-        click(1);
+        click(IDOK);
         EXPECT_EQ(m_messages, std::vector<std::string> { c.message });
         EXPECT_NE(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(samplesOf(m_state), (std::vector<float> { 1, 3, 5, 7 }));
@@ -121,7 +121,7 @@ TEST_F(RunningAverageDialog, CancelChangesNothing)
 {
     open();
     windowField()->setText(QStringLiteral("3"));
-    click(2);
+    click(IDCANCEL);
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(samplesOf(m_state), (std::vector<float> { 1, 3, 5, 7 }));
     EXPECT_EQ(m_state.isOriginal, 1);
@@ -132,7 +132,7 @@ TEST_F(RunningAverageDialog, ARecordWithoutABufferIsLeftWhole)
     m_state.series.release();
     m_state.sampleCount = 4;
     open();
-    click(1);
+    click(IDOK);
     EXPECT_TRUE(m_state.series.empty());
     EXPECT_EQ(m_state.sampleCount, 4u);
 }

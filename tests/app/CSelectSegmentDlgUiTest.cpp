@@ -55,14 +55,14 @@ TEST_F(SelectSegmentDialog, OpensOnTheWholeSeries)
 {
     open();
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Select Data Segment");
-    EXPECT_EQ(text(1034), "1");
-    EXPECT_EQ(text(1035), "1000");
-    EXPECT_EQ(text(1033), "1000");
-    EXPECT_TRUE(field(1033)->isReadOnly());
-    EXPECT_EQ(text(1036), "1000");
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_FROM), "1");
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_TO), "1000");
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_SAMPLE_COUNT), "1000");
+    EXPECT_TRUE(field(CSelectSegmentDlg::IDC_SAMPLE_COUNT)->isReadOnly());
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_NEW_SIZE), "1000");
 
     std::string order;
-    QWidget* widget = field(1034);
+    QWidget* widget = field(CSelectSegmentDlg::IDC_FROM);
     for (int i = 0; i < 5; ++i, widget = widget->nextInFocusChain())
         order += widget->objectName().toStdString() + " ";
     EXPECT_EQ(order, "field1034 field1035 field1036 button1 button2 ");
@@ -89,13 +89,13 @@ TEST_F(SelectSegmentDialog, LeavingAFieldKeepsSizeAndEndInStep)
     };
     for (const Case& c : cases) {
         open();
-        type(1034, c.from);
-        type(1035, c.to);
-        type(1036, c.newSize);
+        type(CSelectSegmentDlg::IDC_FROM, c.from);
+        type(CSelectSegmentDlg::IDC_TO, c.to);
+        type(CSelectSegmentDlg::IDC_NEW_SIZE, c.newSize);
         leave(c.left);
-        EXPECT_EQ(text(1034), c.from) << c.left;
-        EXPECT_EQ(text(1035), c.expectedTo) << c.left;
-        EXPECT_EQ(text(1036), c.expectedSize) << c.left;
+        EXPECT_EQ(text(CSelectSegmentDlg::IDC_FROM), c.from) << c.left;
+        EXPECT_EQ(text(CSelectSegmentDlg::IDC_TO), c.expectedTo) << c.left;
+        EXPECT_EQ(text(CSelectSegmentDlg::IDC_NEW_SIZE), c.expectedSize) << c.left;
     }
     EXPECT_TRUE(m_messages.empty());
 }
@@ -103,14 +103,15 @@ TEST_F(SelectSegmentDialog, LeavingAFieldKeepsSizeAndEndInStep)
 TEST_F(SelectSegmentDialog, AFieldThatDoesNotReadIsShownAgainWithItsHeldValue)
 {
     open();
-    type(1034, "101");
-    type(1035, "3x");
-    type(1036, "20");
-    leave(1034);
+    type(CSelectSegmentDlg::IDC_FROM, "101");
+    type(CSelectSegmentDlg::IDC_TO, "3x");
+    type(CSelectSegmentDlg::IDC_NEW_SIZE, "20");
+    leave(CSelectSegmentDlg::IDC_FROM);
     EXPECT_EQ(m_messages, std::vector<std::string> { "Please enter an integer." });
-    EXPECT_EQ(text(1034), "101");
-    EXPECT_EQ(text(1035), "1000");
-    EXPECT_EQ(text(1036), "1000") << "no size computed from a field that did not read";
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_FROM), "101");
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_TO), "1000");
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_NEW_SIZE), "1000")
+        << "no size computed from a field that did not read";
 }
 
 TEST_F(SelectSegmentDialog, OkCutsTheSeriesFromFromToTo)
@@ -129,10 +130,10 @@ TEST_F(SelectSegmentDialog, OkCutsTheSeriesFromFromToTo)
     for (const Case& c : cases) {
         m_state = thousandSamples();
         open();
-        type(1034, c.from);
-        type(1035, c.to);
-        type(1036, "3"); // never left: the typed size has no effect
-        click(1);
+        type(CSelectSegmentDlg::IDC_FROM, c.from);
+        type(CSelectSegmentDlg::IDC_TO, c.to);
+        type(CSelectSegmentDlg::IDC_NEW_SIZE, "3"); // never left: the typed size has no effect
+        click(IDOK);
         EXPECT_TRUE(m_messages.empty());
         EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
         ASSERT_EQ(m_state.sampleCount, c.size) << c.from << ".." << c.to;
@@ -146,10 +147,10 @@ TEST_F(SelectSegmentDialog, OkCutsTheSeriesFromFromToTo)
 TEST_F(SelectSegmentDialog, EnterRightAfterTypingASizeCutsToTheEndShown)
 {
     open();
-    type(1034, "101");
-    leave(1034);
-    type(1036, "50");
-    click(1); // Enter: the focus never left New Size
+    type(CSelectSegmentDlg::IDC_FROM, "101");
+    leave(CSelectSegmentDlg::IDC_FROM);
+    type(CSelectSegmentDlg::IDC_NEW_SIZE, "50");
+    click(IDOK); // Enter: the focus never left New Size
     EXPECT_EQ(m_state.sampleCount, 900u);
     EXPECT_EQ(m_state.series[1], 50.5f);
 }
@@ -164,9 +165,9 @@ TEST_F(SelectSegmentDialog, IllegalSegmentIsRefusedAfterTheDialogCloses)
     for (const Case& c : cases) {
         m_messages.clear();
         open();
-        type(1034, c.from);
-        type(1035, c.to);
-        click(1);
+        type(CSelectSegmentDlg::IDC_FROM, c.from);
+        type(CSelectSegmentDlg::IDC_TO, c.to);
+        click(IDOK);
         EXPECT_EQ(m_messages, std::vector<std::string> { "Segment out of legal range" });
         EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
         expectSeriesUnchanged();
@@ -176,9 +177,9 @@ TEST_F(SelectSegmentDialog, IllegalSegmentIsRefusedAfterTheDialogCloses)
 TEST_F(SelectSegmentDialog, CancelChangesNothing)
 {
     open();
-    type(1034, "101");
-    type(1035, "300");
-    click(2);
+    type(CSelectSegmentDlg::IDC_FROM, "101");
+    type(CSelectSegmentDlg::IDC_TO, "300");
+    click(IDCANCEL);
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(m_messages.empty());
     expectSeriesUnchanged();
@@ -190,16 +191,16 @@ TEST_F(SelectSegmentDialog, TypingAndTabbingAsAUserWould)
     m_dialog->show();
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
-    field(1034)->setFocus();
-    field(1034)->selectAll();
-    QTest::keyClicks(field(1034), "101");
-    QTest::keyClick(field(1034), Qt::Key_Tab);
-    EXPECT_EQ(text(1036), "900");
-    field(1035)->selectAll();
-    QTest::keyClicks(field(1035), "300");
-    QTest::keyClick(field(1035), Qt::Key_Tab);
-    EXPECT_EQ(text(1036), "200");
-    QTest::keyClick(field(1036), Qt::Key_Return);
+    field(CSelectSegmentDlg::IDC_FROM)->setFocus();
+    field(CSelectSegmentDlg::IDC_FROM)->selectAll();
+    QTest::keyClicks(field(CSelectSegmentDlg::IDC_FROM), "101");
+    QTest::keyClick(field(CSelectSegmentDlg::IDC_FROM), Qt::Key_Tab);
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_NEW_SIZE), "900");
+    field(CSelectSegmentDlg::IDC_TO)->selectAll();
+    QTest::keyClicks(field(CSelectSegmentDlg::IDC_TO), "300");
+    QTest::keyClick(field(CSelectSegmentDlg::IDC_TO), Qt::Key_Tab);
+    EXPECT_EQ(text(CSelectSegmentDlg::IDC_NEW_SIZE), "200");
+    QTest::keyClick(field(CSelectSegmentDlg::IDC_NEW_SIZE), Qt::Key_Return);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_state.sampleCount, 200u);
     EXPECT_EQ(m_state.series[1], 50.5f);

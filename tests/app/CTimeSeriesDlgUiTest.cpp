@@ -31,7 +31,7 @@ public:
         setMessageHook([this](const std::string& text) { m_messages.push_back(text); });
         setCommandInterpreter([this](const std::string& line) {
             m_commandLines.push_back(line);
-            return 0;
+            return m_shellStatus;
         });
         setFileOpenHook([this](const FileOpenRequest& request) {
             m_requests.push_back(request);
@@ -51,6 +51,7 @@ public:
     AnalysisState m_state;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_commandLines;
+    int m_shellStatus = 0;
     std::vector<FileOpenRequest> m_requests;
     std::optional<std::string> m_chosenFile;
 };
@@ -63,14 +64,14 @@ TEST_F(TimeSeriesDialog, OpensWithTheRecordInTabOrder)
     m_state.sampleCount = 200; // after a cut: the current N, not the file's rows
     open();
     EXPECT_EQ(m_dialog->windowTitle().toStdString(), "Time Series Data");
-    EXPECT_EQ(text(1000), "test.dat");
-    EXPECT_EQ(text(1002), "3");
-    EXPECT_EQ(text(1003), "4");
-    EXPECT_EQ(text(1004), "2");
-    EXPECT_EQ(text(1005), "200");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_FILE_NAME), "test.dat");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_HEADER_TOKENS), "3");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_COLUMN_COUNT), "4");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_COLUMN), "2");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_SAMPLE_COUNT), "200");
 
     std::string order;
-    QWidget* widget = field(1000);
+    QWidget* widget = field(CTimeSeriesDlg::IDC_DATA_FILE_NAME);
     for (int i = 0; i < 10; ++i, widget = widget->nextInFocusChain())
         order += widget->objectName().toStdString() + " ";
     EXPECT_EQ(order,
@@ -86,23 +87,25 @@ TEST_F(TimeSeriesDialog, OkRefusesAFieldInTransferOrder)
         const char* message;
     };
     const Case cases[] = {
-        { 1005, "69306017", "Please enter an integer between 0 and 69306016." },
-        { 1005, "-1", "Please enter a positive integer." },
-        { 1005, "12x", "Please enter a positive integer." },
-        { 1002, "one", "Please enter an integer." },
-        { 1003, "0", "Please enter an integer between 1 and 100." },
-        { 1003, "101", "Please enter an integer between 1 and 100." },
-        { 1004, "0", "Please enter an integer between 1 and 100." },
-        { 1004, "101", "Please enter an integer between 1 and 100." },
-        { 1004, "4", "Column for processing must not exceed Number of columns" },
+        { CTimeSeriesDlg::IDC_SAMPLE_COUNT, "69306017",
+            "Please enter an integer between 0 and 69306016." },
+        { CTimeSeriesDlg::IDC_SAMPLE_COUNT, "-1", "Please enter a positive integer." },
+        { CTimeSeriesDlg::IDC_SAMPLE_COUNT, "12x", "Please enter a positive integer." },
+        { CTimeSeriesDlg::IDC_HEADER_TOKENS, "one", "Please enter an integer." },
+        { CTimeSeriesDlg::IDC_COLUMN_COUNT, "0", "Please enter an integer between 1 and 100." },
+        { CTimeSeriesDlg::IDC_COLUMN_COUNT, "101", "Please enter an integer between 1 and 100." },
+        { CTimeSeriesDlg::IDC_DATA_COLUMN, "0", "Please enter an integer between 1 and 100." },
+        { CTimeSeriesDlg::IDC_DATA_COLUMN, "101", "Please enter an integer between 1 and 100." },
+        { CTimeSeriesDlg::IDC_DATA_COLUMN, "4",
+            "Column for processing must not exceed Number of columns" },
     };
     for (const Case& c : cases) {
         m_messages.clear();
         open();
-        type(1000, "other.dat");
-        type(1003, "3");
+        type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "other.dat");
+        type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "3");
         type(c.id, c.text);
-        click(1);
+        click(IDOK);
         ASSERT_EQ(m_messages.size(), 1u) << c.id << " " << c.text;
         EXPECT_EQ(m_messages[0], c.message);
         EXPECT_EQ(m_dialog->focusWidget(), field(c.id)) << c.id << " " << c.text;
@@ -116,14 +119,14 @@ TEST_F(TimeSeriesDialog, OkRefusesAFieldInTransferOrder)
 TEST_F(TimeSeriesDialog, FieldsAfterAFailingOneKeepTheirHeldValues)
 {
     open();
-    type(1005, "69306017");
-    type(1000, "typed.dat");
-    type(1003, "0");
-    click(1);
+    type(CTimeSeriesDlg::IDC_SAMPLE_COUNT, "69306017");
+    type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "typed.dat");
+    type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "0");
+    click(IDOK);
     EXPECT_EQ(
         m_messages, std::vector<std::string> { "Please enter an integer between 0 and 69306016." });
     // The name after the failing row count was not taken.
-    click(1007);
+    click(CTimeSeriesDlg::IDC_EDIT);
     ASSERT_EQ(m_commandLines.size(), 1u);
     EXPECT_EQ(m_commandLines[0], editorCommandLine("notepad /a", "test.dat"));
 }
@@ -131,12 +134,13 @@ TEST_F(TimeSeriesDialog, FieldsAfterAFailingOneKeepTheirHeldValues)
 TEST_F(TimeSeriesDialog, OkCopiesEveryFieldAndRaisesTheFlag)
 {
     open();
-    type(1000, "/data/run 7.dat");
-    type(1002, " -3 ");
-    type(1003, "100");
-    type(1004, "100");
-    type(1005, "0"); // accepted here; the command refuses it as too few data
-    click(1);
+    type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "/data/run 7.dat");
+    type(CTimeSeriesDlg::IDC_HEADER_TOKENS, " -3 ");
+    type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "100");
+    type(CTimeSeriesDlg::IDC_DATA_COLUMN, "100");
+    type(CTimeSeriesDlg::IDC_SAMPLE_COUNT,
+        "0"); // accepted here; the command refuses it as too few data
+    click(IDOK);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(accepted());
     EXPECT_EQ(m_state.dialogAccepted, 1);
@@ -151,11 +155,11 @@ TEST_F(TimeSeriesDialog, CancelChangesNothing)
 {
     m_state.sampleCount = 512;
     open();
-    type(1000, "other.dat");
-    type(1002, "5");
-    type(1003, "2");
-    type(1005, "64");
-    click(2);
+    type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "other.dat");
+    type(CTimeSeriesDlg::IDC_HEADER_TOKENS, "5");
+    type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "2");
+    type(CTimeSeriesDlg::IDC_SAMPLE_COUNT, "64");
+    click(IDCANCEL);
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(m_state.dialogAccepted, 0);
     EXPECT_EQ(m_state.dataFileName, "test.dat");
@@ -178,16 +182,17 @@ TEST_F(TimeSeriesDialog, BrowseShowsTheHeldValuesAgain)
         m_chosenFile = c.chosen;
         m_commandLines.clear();
         open();
-        type(1000, "typed.dat");
-        type(1003, "7");
-        click(1001);
+        type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "typed.dat");
+        type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "7");
+        click(CTimeSeriesDlg::IDC_BROWSE);
         ASSERT_EQ(m_requests.size(), 1u);
         EXPECT_EQ(m_requests[0].title, "Open Data File");
         EXPECT_EQ(m_requests[0].filters[0], " Data files (*.dat)");
         m_requests.clear();
-        EXPECT_EQ(text(1000), c.expectedName);
-        EXPECT_EQ(text(1003), "1") << "typing since the fields were last taken is lost";
-        click(1007);
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_FILE_NAME), c.expectedName);
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_COLUMN_COUNT), "1")
+            << "typing since the fields were last taken is lost";
+        click(CTimeSeriesDlg::IDC_EDIT);
         ASSERT_EQ(m_commandLines.size(), 1u);
         EXPECT_EQ(m_commandLines[0], editorCommandLine("notepad /a", c.expectedName));
     }
@@ -196,16 +201,34 @@ TEST_F(TimeSeriesDialog, BrowseShowsTheHeldValuesAgain)
 TEST_F(TimeSeriesDialog, EditRunsTheEditorOnTheNameLastTaken)
 {
     open();
-    type(1000, SEVEN_NUMBERS);
-    click(1007);
-    type(1002, "3");
-    type(1003, "3");
-    click(1006); // takes the fields, the typed name with them
-    click(1007);
+    type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, SEVEN_NUMBERS);
+    click(CTimeSeriesDlg::IDC_EDIT);
+    type(CTimeSeriesDlg::IDC_HEADER_TOKENS, "3");
+    type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "3");
+    click(CTimeSeriesDlg::IDC_GET_AND_CHECK); // takes the fields, the typed name with them
+    click(CTimeSeriesDlg::IDC_EDIT);
     ASSERT_EQ(m_commandLines.size(), 2u);
     EXPECT_EQ(m_commandLines[0], editorCommandLine("notepad /a", "test.dat"));
     EXPECT_EQ(m_commandLines[1], editorCommandLine("notepad /a", SEVEN_NUMBERS));
     EXPECT_EQ(m_state.dataFileName, "test.dat") << "the record changes only on OK";
+}
+
+// A command the shell cannot run is reported; the editor's own exit
+// statuses are its affair.
+TEST_F(TimeSeriesDialog, EditReportsACommandTheShellCannotRun)
+{
+    for (int status : { 0, 1, 2, 126, 127 }) {
+        m_messages.clear();
+        m_shellStatus = status;
+        open();
+        click(CTimeSeriesDlg::IDC_EDIT);
+        if (status == 126 || status == 127) {
+            EXPECT_EQ(
+                m_messages, std::vector<std::string> { cannotRunEditorMessage("notepad /a") });
+        } else {
+            EXPECT_TRUE(m_messages.empty()) << "status " << status;
+        }
+    }
 }
 
 TEST_F(TimeSeriesDialog, GetAndCheckShowsTheCompleteRows)
@@ -222,22 +245,23 @@ TEST_F(TimeSeriesDialog, GetAndCheckShowsTheCompleteRows)
     };
     for (const Case& c : cases) {
         open();
-        type(1000, SEVEN_NUMBERS);
-        type(1002, c.header);
-        type(1003, c.columns);
-        type(1005, "999");
-        click(1006);
-        EXPECT_EQ(text(1005), c.expectedRows) << c.header << " " << c.columns;
+        type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, SEVEN_NUMBERS);
+        type(CTimeSeriesDlg::IDC_HEADER_TOKENS, c.header);
+        type(CTimeSeriesDlg::IDC_COLUMN_COUNT, c.columns);
+        type(CTimeSeriesDlg::IDC_SAMPLE_COUNT, "999");
+        click(CTimeSeriesDlg::IDC_GET_AND_CHECK);
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_SAMPLE_COUNT), c.expectedRows)
+            << c.header << " " << c.columns;
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
     EXPECT_TRUE(m_messages.empty());
 
     // The count is held: OK takes it as the number of rows to read.
-    type(1002, "3");
-    type(1003, "3");
-    type(1004, "3");
-    click(1006);
-    click(1);
+    type(CTimeSeriesDlg::IDC_HEADER_TOKENS, "3");
+    type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "3");
+    type(CTimeSeriesDlg::IDC_DATA_COLUMN, "3");
+    click(CTimeSeriesDlg::IDC_GET_AND_CHECK);
+    click(IDOK);
     EXPECT_EQ(m_state.sampleCount, 2u);
     EXPECT_EQ(m_state.dataFileName, SEVEN_NUMBERS);
 }
@@ -256,12 +280,12 @@ TEST_F(TimeSeriesDialog, GetAndCheckStopsAtAFieldOrAMissingFile)
     for (const Case& c : cases) {
         m_messages.clear();
         open();
-        type(1000, c.name);
-        type(1003, c.columns);
-        type(1005, "123");
-        click(1006);
+        type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, c.name);
+        type(CTimeSeriesDlg::IDC_COLUMN_COUNT, c.columns);
+        type(CTimeSeriesDlg::IDC_SAMPLE_COUNT, "123");
+        click(CTimeSeriesDlg::IDC_GET_AND_CHECK);
         EXPECT_EQ(m_messages, std::vector<std::string> { c.message });
-        EXPECT_EQ(text(1005), "123");
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_SAMPLE_COUNT), "123");
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 }
@@ -272,7 +296,7 @@ TEST_F(TimeSeriesDialog, KeyboardOnlyFillsTheRecord)
     m_dialog->show();
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
-    QWidget* focus = field(1000);
+    QWidget* focus = field(CTimeSeriesDlg::IDC_DATA_FILE_NAME);
     focus->setFocus();
     const auto press = [&focus](Qt::Key key) {
         QTest::keyClick(focus, key);
@@ -292,11 +316,11 @@ TEST_F(TimeSeriesDialog, KeyboardOnlyFillsTheRecord)
     typeOver("2");
     press(Qt::Key_Tab); // Data Raws
     press(Qt::Key_Tab);
-    ASSERT_EQ(focus, button(1006));
+    ASSERT_EQ(focus, button(CTimeSeriesDlg::IDC_GET_AND_CHECK));
     press(Qt::Key_Space); // Get and Check
-    EXPECT_EQ(text(1005), "2");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_SAMPLE_COUNT), "2");
     press(Qt::Key_Backtab);
-    ASSERT_EQ(focus, field(1005));
+    ASSERT_EQ(focus, field(CTimeSeriesDlg::IDC_SAMPLE_COUNT));
     press(Qt::Key_Return); // OK, the default button
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_state.dialogAccepted, 1);
