@@ -8,11 +8,16 @@
 #include "platform/WaitCursor.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 
 namespace {
 const QString recentFileGroup = QStringLiteral("Recent File List");
@@ -28,6 +33,7 @@ CMainFrame::CMainFrame(AnalysisState& state, QWidget* parent)
     initAppResources();
     m_view = new CWelmoView(*m_document, m_state, this);
     setCentralWidget(m_view);
+    setAcceptDrops(true);
     connect(m_document, &CWelmoDoc::titleChanged, this, &CMainFrame::updateCaption);
 
     createActions();
@@ -133,4 +139,41 @@ void CMainFrame::arrowCursor()
 void CMainFrame::invalidateWindow()
 {
     m_view->update();
+}
+
+void CMainFrame::retrieveDataFrom(const QString& fileName)
+{
+    m_offeredDataFile = fileName.toStdString();
+    OnRetrieveData();
+    m_offeredDataFile.reset();
+}
+
+namespace {
+
+// The one local file a drag carries, or an empty string.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString fileName = droppedFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The data dialog runs after the drop has ended, so that the source of
+    // the drag is not kept waiting while the user confirms the layout.
+    QTimer::singleShot(0, this, [this, fileName] { retrieveDataFrom(fileName); });
 }

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "app/ProgressDisplay.h"
 #include "commands/CommandHost.h"
+#include "core/Progress.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 class CWelmoDoc;
 class CWelmoView;
@@ -54,6 +59,13 @@ public:
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
+    void progress(std::string_view step, double fraction) override;
+
+    // Retrieve Data with `fileName` filled in the data dialog (a file given
+    // on the command line or dropped on the window); the user still
+    // confirms the layout.
+    void retrieveDataFrom(const QString& fileName);
+    ProgressDisplay& progressDisplay() { return *m_progress; }
 
     // Command handlers
     void OnRetrieveData();
@@ -85,6 +97,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -100,6 +114,8 @@ private:
     void addRecentFile(const QString& pathName);
     void updateCaption();
     void showIdleText(const QString& message);
+    void editFile(const std::string& fileName);
+    ProgressCallback progressCallback();
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;
@@ -109,4 +125,6 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QHash<int, QAction*> m_actions;
     QStringList m_recentFiles;
+    ProgressDisplay* m_progress = nullptr;
+    std::optional<std::string> m_offeredDataFile;
 };

@@ -176,6 +176,7 @@ void CMainFrame::createStatusBar()
         pane->setEnabled(false);
         m_wndStatusBar->addPermanentWidget(pane);
     }
+    m_progress = new ProgressDisplay(m_wndStatusBar);
     connect(m_wndStatusBar, &QStatusBar::messageChanged, this, &CMainFrame::showIdleText);
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
 

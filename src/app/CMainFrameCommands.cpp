@@ -71,6 +71,7 @@ void CMainFrame::OnExportPsd()
     }
     CExportPsdDlg dialog(m_state, this);
     dialog.setDt(m_state.exportDt);
+    dialog.setProgress(progressCallback());
     dialog.exec();
     // After Cancel the dialog still holds the value it was given.
     m_state.exportDt = dialog.dt();
@@ -78,10 +79,16 @@ void CMainFrame::OnExportPsd()
 
 void CMainFrame::OnEditDataFile()
 {
-    runEditor(m_state.editorCommand, m_state.dataFileName);
+    editFile(m_state.dataFileName);
 }
 
 void CMainFrame::OnEditPsdFile()
 {
-    runEditor(m_state.editorCommand, m_state.psdFileName);
+    editFile(m_state.psdFileName);
+}
+
+void CMainFrame::editFile(const std::string& fileName)
+{
+    if (runEditor(m_state.editorCommand, fileName) != 0)
+        showMessage(cannotRunEditorMessage(m_state.editorCommand));
 }

@@ -13,6 +13,9 @@
 void CMainFrame::runTimeSeriesDialog()
 {
     CTimeSeriesDlg dialog(m_state, this);
+    dialog.setProgress(progressCallback());
+    if (m_offeredDataFile)
+        dialog.offerDataFileName(*m_offeredDataFile);
     dialog.exec();
 }
 
@@ -31,6 +34,7 @@ void CMainFrame::runSelectSegmentDialog()
 void CMainFrame::runRunningAverageDialog()
 {
     CRunningAverageDlg dialog(m_state, this);
+    dialog.setProgress(progressCallback());
     dialog.exec();
 }
 
@@ -38,4 +42,14 @@ void CMainFrame::OnEditorCommand()
 {
     CEditorCommandDlg dialog(m_state, this);
     dialog.exec();
+}
+
+ProgressCallback CMainFrame::progressCallback()
+{
+    return [this](std::string_view step, double fraction) { progress(step, fraction); };
+}
+
+void CMainFrame::progress(std::string_view step, double fraction)
+{
+    m_progress->report(step, fraction);
 }

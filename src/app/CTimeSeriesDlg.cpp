@@ -115,6 +115,12 @@ void CTimeSeriesDlg::OnBrowse()
     updateData(false);
 }
 
+void CTimeSeriesDlg::offerDataFileName(const std::string& fileName)
+{
+    m_dataFileName = fileName;
+    m_dataFileNameEdit->setText(QString::fromStdString(fileName));
+}
+
 void CTimeSeriesDlg::OnGetAndCheck()
 {
     if (!updateData(true))

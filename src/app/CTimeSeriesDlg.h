@@ -26,6 +26,10 @@ public:
 
     explicit CTimeSeriesDlg(AnalysisState& state, QWidget* parent = nullptr);
 
+    // Puts `fileName` in the file field, as Browse does; the record
+    // changes only on OK.
+    void offerDataFileName(const std::string& fileName);
+
     void OnBrowse();
     void OnGetAndCheck();
     void OnEdit();

@@ -1,4 +1,5 @@
 #include "app/CWelmoApp.h"
+#include "core/Version.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -16,7 +17,8 @@ const char usage[] = "Usage: welmo [FILE]\n"
                      "estimates its power spectral density and shows series, spectrum and\n"
                      "statistics in one window.\n"
                      "\n"
-                     "  FILE           opened as the document (only the window title shows it)\n"
+                     "  FILE           offered to Retrieve Data: the data dialog opens with its\n"
+                     "                 name, to confirm the layout\n"
                      "  -h, --help     print this help and exit\n"
                      "  -v, --version  print the version and exit\n"
                      "\n"
@@ -84,7 +86,7 @@ int main(int argc, char** argv)
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
-            std::puts("welmo 1.0");
+            std::printf("welmo %s\n", WELMO_VERSION);
             return 0;
         }
     }

@@ -70,9 +70,13 @@ void updateSpectralMeasures(AnalysisState& state)
 void higherLb(AnalysisState& state)
 {
     state.lbFrequencies = state.lbFrequencies > INT_MAX - 4 ? INT_MAX : state.lbFrequencies + 4;
-    if (state.lbFrequencies > state.psdSize / 8)
-        state.lbFrequencies = state.psdSize / 8;
-    if (const int M = validPsdSize(state))
+    // The band is capped by the spectrum it measures: after a failed read
+    // psdSize may already name another size.
+    const int M = validPsdSize(state);
+    const int capSize = M != 0 ? M : state.psdSize;
+    if (state.lbFrequencies > capSize / 8)
+        state.lbFrequencies = capSize / 8;
+    if (M != 0)
         state.lbValue = lowBandOf(state, M);
 }
 

@@ -200,3 +200,20 @@ TEST(LbCommands, WithoutAValidSpectrumOnlyMoveTheBand)
         EXPECT_EQ(0.5, state.lbValue) << c.name;
     }
 }
+
+// A read that failed after the estimate changed psdSize, not the held
+// spectrum: the band is capped and measured by the spectrum it reads.
+TEST(LbCommands, HeldSpectrumCapsTheBandWhateverPsdSizeSays)
+{
+    for (int psdSize : { 0, 16, 1 << 20 }) {
+        AnalysisState state;
+        setCountingSpectrum(state, 256);
+        state.psdSize = psdSize;
+        state.lbFrequencies = 30;
+        higherLb(state);
+        EXPECT_EQ(32, state.lbFrequencies) << "psdSize " << psdSize;
+        expectLb(countingBand(32, 256), state.lbValue, "psdSize " + std::to_string(psdSize));
+        higherLb(state);
+        EXPECT_EQ(32, state.lbFrequencies) << "psdSize " << psdSize;
+    }
+}
