@@ -3,6 +3,7 @@
 
 #include "core/CFormat.h"
 
+#include "spectrum/PsdSize.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,10 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--psd-size", "1", "f" }, "--psd-size: expected a power of two from 2 to 1073741824" },
         { { "--segments", "10001", "f" }, "--segments: expected an integer from 1 to 10000" },
         { { "--shift", "-1", "f" }, "--shift: expected an integer from 0 to 1000000 or auto" },
-        { { "--shift", "auto", "f" }, "--shift auto: requires --psd-size" },
+        { { "--columns", "3", "--column", "4", "f" },
+            "--column 4: the rows hold only 3 values (--columns)" },
+        { { "--output", "o.dat", "f", "g" }, "--output: only with one data file" },
+        { { "--render", "p.png", "f", "g" }, "--render: only with one data file" },
         { { "--window", "kaiser", "f" }, "--window: expected none, hanning, parzen or welch" },
         { { "--lb", "1", "f" }, "--lb: expected an integer from 2 to 1000000" },
         { { "--min-level", "-31", "f" }, "--min-level: expected a number from -30 to 0" },
@@ -197,21 +201,98 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
 
     ASSERT_EQ(run(data.string()), 0);
     const std::vector<std::string> printed = lines(out);
-    ASSERT_EQ(printed.size(), 9u);
+    ASSERT_EQ(printed.size(), 10u);
     EXPECT_EQ(printed[1], "N=4096");
     EXPECT_EQ(printed[2], "(Original data)");
     EXPECT_EQ(printed[6], "PSD size =2048");
     EXPECT_EQ(printed[7], "Max Peak at 0.125000");
     EXPECT_EQ(printed[8].substr(0, 9), "LB(16) = ");
+    EXPECT_EQ(
+        printed[9], data.string() + ": exported to " + (folder.path() / "tonep.dat").string());
 
     EXPECT_EQ(run("--columns 0 " + data.string()), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
     EXPECT_EQ(run("--rows 5000 " + data.string()), 1);
-    EXPECT_EQ(lines(err), (std::vector<std::string> { "Error in file ", " 4096 data retrieved" }));
+    EXPECT_EQ(lines(err),
+        (std::vector<std::string> {
+            "welmo-psd: " + data.string() + ": Error in file ", " 4096 data retrieved" }));
     EXPECT_EQ(run("--psd-size 4096 " + data.string()), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
     EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
+}
+
+// Each file its own run and export beside it; the status is the worst.
+TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
+{
+    TempFolder folder;
+    fs::create_directory(folder.path() / "sub.dir");
+    const fs::path first = writeTone(folder.path() / "sub.dir", "a.dat", 4096, 1.0 / 16.0);
+    const fs::path second = writeTone(folder.path(), "b.dat", 1024, 1.0 / 8.0);
+    const fs::path missing = folder.path() / "missing.dat";
+    const fs::path out = folder.path() / "stdout.txt";
+    const fs::path err = folder.path() / "stderr.txt";
+    const std::string command = std::string(WELMO_PSD_PATH) + " " + first.string() + " "
+        + missing.string() + " " + second.string() + " >" + out.string() + " 2>" + err.string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+
+    const std::vector<std::string> printed = lines(out);
+    ASSERT_EQ(printed.size(), 20u);
+    EXPECT_EQ(printed[1], "N=4096");
+    EXPECT_EQ(printed[9],
+        first.string() + ": exported to " + (folder.path() / "sub.dir" / "ap.dat").string());
+    EXPECT_EQ(printed[11], "N=1024");
+    EXPECT_EQ(
+        printed[19], second.string() + ": exported to " + (folder.path() / "bp.dat").string());
+    EXPECT_TRUE(fs::exists(folder.path() / "sub.dir" / "ap.dat"));
+    EXPECT_EQ(lines(err),
+        std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
+}
+
+TEST(BatchRun, AutomaticShiftWithoutASizeUsesTheSizeRetrieveDataChose)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 0.1);
+    BatchOptions options;
+    options.dataFile = data.string();
+    options.segmentCount = 4;
+    options.autoShift = true;
+    AnalysisState state;
+    std::string error;
+    ASSERT_EQ(runBatch(options, state, error), BATCH_OK) << error;
+    EXPECT_EQ(state.psdSize, 2048);
+    EXPECT_EQ(state.dataShift, automaticShift(4096, 2048, 4));
+    EXPECT_EQ(state.computeStatus, 0);
+}
+
+// The progress line names the file and the step, is rewritten in place
+// and is cleared at the end of each step.
+TEST(BatchRun, ProgressIsOneRewrittenLineClearedAtTheEnd)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 0.1);
+    BatchOptions options;
+    options.dataFile = data.string();
+    AnalysisState state;
+    std::string error;
+    std::FILE* progress = std::tmpfile();
+    ASSERT_NE(progress, nullptr);
+    ASSERT_EQ(runBatch(options, state, error, progress), BATCH_OK) << error;
+    std::rewind(progress);
+    std::string text;
+    for (int c; (c = std::fgetc(progress)) != EOF;)
+        text.push_back(static_cast<char>(c));
+    std::fclose(progress);
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    for (const char* step :
+        { "Counting rows", "Reading data", "Estimating spectrum", "Exporting spectrum" })
+        EXPECT_NE(
+            text.find("\rwelmo-psd: " + data.string() + ": " + step + "   0%"), std::string::npos)
+            << step;
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\r');
 }
 
 #if WELMO_WITH_RENDER

@@ -3,10 +3,41 @@
 #include "input/TimeSeriesReader.h"
 #include "spectrum/PsdSize.h"
 
-BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state)
+BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut)
     : m_options(options)
     , m_state(state)
+    , m_progressOut(progressOut)
 {
+}
+
+ProgressCallback BatchHost::progressCallback()
+{
+    return [this](std::string_view step, double fraction) { progress(step, fraction); };
+}
+
+void BatchHost::progress(std::string_view step, double fraction)
+{
+    if (!m_progressOut)
+        return;
+    if (fraction >= 1.0) {
+        if (m_shownLength > 0)
+            std::fprintf(m_progressOut, "\r%*s\r", m_shownLength, "");
+        std::fflush(m_progressOut);
+        m_shownPercent = -1;
+        m_shownLength = 0;
+        return;
+    }
+    const int percent = fraction > 0.0 ? static_cast<int>(fraction * 100.0) : 0;
+    if (percent == m_shownPercent)
+        return;
+    m_shownPercent = percent;
+    const int length = std::fprintf(m_progressOut, "\rwelmo-psd: %s: %.*s %3d%%",
+        m_options.dataFile.c_str(), static_cast<int>(step.size()), step.data(), percent);
+    // A shorter line than the last leaves none of it behind.
+    if (length < m_shownLength)
+        std::fprintf(m_progressOut, "%*s", m_shownLength - length, "");
+    m_shownLength = length > m_shownLength ? length : m_shownLength;
+    std::fflush(m_progressOut);
 }
 
 void BatchHost::runTimeSeriesDialog()
@@ -14,8 +45,8 @@ void BatchHost::runTimeSeriesDialog()
     unsigned rows = 0;
     if (m_options.rows)
         rows = *m_options.rows;
-    else if (countTimeSeriesRows(
-                 m_options.dataFile, m_options.headerTokens, m_options.columnCount, rows)
+    else if (countTimeSeriesRows(m_options.dataFile, m_options.headerTokens, m_options.columnCount,
+                 rows, progressCallback())
         != 0) {
         // The dialog's Get and Check finds no file; it is never accepted.
         message("File not found");

@@ -4,16 +4,20 @@
 
 #include "commands/CommandHost.h"
 #include "core/AnalysisState.h"
+#include "core/Progress.h"
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 // The command sequences' window system for welmo-psd: the data dialog's OK
 // takes the layout from the options (counting the rows unless they were
 // given), the configuration dialog's OK takes the PSD size and shift, and
-// the first message is kept for the exit status.
+// the first message is kept for the exit status. Progress goes as one
+// rewritten line to `progressOut` (a terminal), or nowhere when it is null.
 class BatchHost : public CommandHost {
 public:
-    BatchHost(const BatchOptions& options, AnalysisState& state);
+    BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut = nullptr);
 
     void runTimeSeriesDialog() override;
     void runPsdConfigDialog() override;
@@ -23,6 +27,8 @@ public:
     void waitCursor() override { }
     void arrowCursor() override { }
     void invalidateWindow() override { }
+    void progress(std::string_view step, double fraction) override;
+    ProgressCallback progressCallback();
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
@@ -31,4 +37,7 @@ private:
     const BatchOptions& m_options;
     AnalysisState& m_state;
     std::string m_firstMessage;
+    std::FILE* m_progressOut;
+    int m_shownPercent = -1;
+    int m_shownLength = 0;
 };

@@ -1,16 +1,29 @@
 #include "BatchOptions.h"
 
 #include "core/CFormat.h"
+#include "core/Limits.h"
+#include "spectrum/DataWindow.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <map>
 
 namespace {
+
+// The --window values: the window names in lower case, "none" for none.
+std::string windowOptionName(int type)
+{
+    if (type == NO_WINDOW)
+        return "none";
+    std::string name = WINDOW_NAMES[type];
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
 
 bool parseWhole(const std::string& text, long long& value)
 {
@@ -57,24 +70,26 @@ struct Parser {
 
 std::string batchUsage()
 {
-    return "Usage: welmo-psd [options] FILE\n"
+    return "Usage: welmo-psd [options] FILE...\n"
            "Reads one column of an ASCII table, estimates its power spectrum and\n"
-           "writes it as a two-column file.\n\n"
+           "writes it as a two-column file beside the table; each FILE is its own\n"
+           "run, and the exit status is the worst of them.\n\n"
            "  --header-tokens N   leading tokens to skip (default 0)\n"
            "  --columns N         values per row, 1-100 (default 1)\n"
            "  --column N          column to analyse, 1-100 (default 1)\n"
            "  --rows N            rows to read (default: all complete rows)\n"
            "  --psd-size M        power of two >= 2 (default: largest that fits)\n"
            "  --segments K        segments averaged, 1-10000 (default 1)\n"
-           "  --shift S|auto      shift between segments, 0-1000000 (default 0)\n"
+           "  --shift S|auto      shift between segments, 0-1000000, or spread over the\n"
+           "                      series (default 0)\n"
            "  --window W          none, hanning, parzen or welch (default hanning)\n"
            "  --no-normalize      do not normalise the spectrum to unit sum\n"
            "  --lb N              LB frequencies, 2-1000000 (default 16)\n"
-           "  --output FILE       export file (default: derived from FILE)\n"
+           "  --output FILE       export file (default: derived from FILE; one FILE only)\n"
            "  --normal-scales     linear export format instead of log-log\n"
            "  --dt DT             time step of the linear format (default 1)\n"
            "  --min-level L       lowest log level exported, -30 to 0 (default -15)\n"
-           "  --render PNG        also draw the window's picture into PNG\n"
+           "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
            "  --size WxH          size of the rendered picture (default 800x600)\n"
            "  --help, --version\n";
 }
@@ -101,11 +116,7 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             continue;
         }
         if (arg.rfind("--", 0) != 0) {
-            if (!options.dataFile.empty()) {
-                error = "only one data file may be given";
-                return false;
-            }
-            options.dataFile = arg;
+            options.dataFiles.push_back(arg);
             continue;
         }
         if (i + 1 >= argc) {
@@ -117,16 +128,16 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         if (arg == "--header-tokens")
             ok = parser.integer(arg, value, INT_MIN, INT_MAX, options.headerTokens);
         else if (arg == "--columns")
-            ok = parser.integer(arg, value, 1, 100, options.columnCount);
+            ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.columnCount);
         else if (arg == "--column")
-            ok = parser.integer(arg, value, 1, 100, options.dataColumn);
+            ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.dataColumn);
         else if (arg == "--rows") {
             long long rows;
-            ok = parseWhole(value, rows) && rows >= 0 && rows <= 69306016;
+            ok = parseWhole(value, rows) && rows >= 0 && rows <= MAX_DATA_ROWS;
             if (ok)
                 options.rows = static_cast<unsigned>(rows);
             else
-                error = "--rows: expected an integer from 0 to 69306016";
+                error = formatC("--rows: expected an integer from 0 to %u", MAX_DATA_ROWS);
         } else if (arg == "--psd-size") {
             long long size;
             ok = parseWhole(value, size) && isPowerOfTwo(size) && size <= (1 << 30);
@@ -135,25 +146,27 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             else
                 error = "--psd-size: expected a power of two from 2 to 1073741824";
         } else if (arg == "--segments")
-            ok = parser.integer(arg, value, 1, 10000, options.segmentCount);
+            ok = parser.integer(arg, value, MIN_SEGMENTS, MAX_SEGMENTS, options.segmentCount);
         else if (arg == "--shift") {
             options.autoShift = value == "auto";
             if (!options.autoShift) {
-                ok = parser.integer(arg, value, 0, 1000000, options.dataShift);
+                ok = parser.integer(arg, value, MIN_DATA_SHIFT, MAX_DATA_SHIFT, options.dataShift);
                 if (!ok)
-                    error = "--shift: expected an integer from 0 to 1000000 or auto";
+                    error = formatC("--shift: expected an integer from %d to %d or auto",
+                        MIN_DATA_SHIFT, MAX_DATA_SHIFT);
             }
         } else if (arg == "--window") {
-            static const std::map<std::string, int> windows
-                = { { "none", 0 }, { "hanning", 1 }, { "parzen", 2 }, { "welch", 3 } };
-            const auto found = windows.find(value);
-            ok = found != windows.end();
-            if (ok)
-                options.windowType = found->second;
-            else
+            ok = false;
+            for (int type = 0; type < WINDOW_TYPE_COUNT && !ok; ++type) {
+                ok = value == windowOptionName(type);
+                if (ok)
+                    options.windowType = type;
+            }
+            if (!ok)
                 error = "--window: expected none, hanning, parzen or welch";
         } else if (arg == "--lb")
-            ok = parser.integer(arg, value, 2, 1000000, options.lbFrequencies);
+            ok = parser.integer(
+                arg, value, MIN_LB_FREQUENCIES, MAX_LB_FREQUENCIES, options.lbFrequencies);
         else if (arg == "--output")
             options.output = value;
         else if (arg == "--dt") {
@@ -161,8 +174,8 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             if (!ok)
                 error = "--dt: expected a finite non-zero number";
         } else if (arg == "--min-level") {
-            ok = parseReal(value, options.minLevel) && options.minLevel >= -30.0
-                && options.minLevel <= 0.0;
+            ok = parseReal(value, options.minLevel) && options.minLevel >= MIN_EXPORT_LEVEL
+                && options.minLevel <= MAX_EXPORT_LEVEL;
             if (!ok)
                 error = "--min-level: expected a number from -30 to 0";
         } else if (arg == "--render")
@@ -186,12 +199,19 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
     }
     if (options.help || options.version)
         return true;
-    if (options.dataFile.empty()) {
+    if (options.dataFiles.empty()) {
         error = "no data file given (see --help)";
         return false;
     }
-    if (options.autoShift && !options.psdSize) {
-        error = "--shift auto: requires --psd-size";
+    options.dataFile = options.dataFiles.front();
+    if (options.dataColumn > options.columnCount) {
+        error = formatC("--column %d: the rows hold only %d values (--columns)", options.dataColumn,
+            options.columnCount);
+        return false;
+    }
+    if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {
+        error = options.output ? "--output: only with one data file"
+                               : "--render: only with one data file";
         return false;
     }
     return true;

@@ -2,10 +2,13 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // The command line of welmo-psd. Unset optionals take the record's start-up
 // values or, for the PSD size and the row count, what the data allow.
 struct BatchOptions {
+    std::vector<std::string> dataFiles;
+    // The file of the run at hand (the first one after parsing).
     std::string dataFile;
     int headerTokens = 0;
     int columnCount = 1;

@@ -25,10 +25,11 @@ BatchStatus failureStatus(const std::string& message)
 
 } // namespace
 
-BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error)
+BatchStatus runBatch(
+    const BatchOptions& options, AnalysisState& state, std::string& error, std::FILE* progressOut)
 {
     applySettings(options, state);
-    BatchHost host(options, state);
+    BatchHost host(options, state, progressOut);
     retrieveData(state, host);
     // A size or an automatic shift of the user's is a second command, as
     // in the window: PSD configuration after Retrieve Data.
@@ -42,7 +43,7 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         state.psdFileName = *options.output;
 
     std::string reason;
-    if (exportPsd(state, options.normalScales, options.dt, reason) != 0) {
+    if (exportPsd(state, options.normalScales, options.dt, reason, host.progressCallback()) != 0) {
         error = cannotWriteMessage(state.psdFileName, reason);
         return BATCH_WRITE_ERROR;
     }

@@ -4,6 +4,7 @@
 
 #include "core/AnalysisState.h"
 
+#include <cstdio>
 #include <string>
 
 // Exit statuses of welmo-psd.
@@ -18,4 +19,6 @@ enum BatchStatus {
 // Runs the Retrieve Data sequence on options.dataFile without a window and
 // exports the spectrum. On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.
-BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error);
+// Progress is written to `progressOut` when it is not null.
+BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut = nullptr);

@@ -1,24 +1,29 @@
-// welmo-psd: the Retrieve Data sequence of the desktop program on one file,
-// without a window, with the spectrum exported and the statistics printed.
+// welmo-psd: the Retrieve Data sequence of the desktop program on each
+// file named, without a window, with the spectrum exported and the
+// statistics printed.
 
 #include "BatchOptions.h"
 #include "BatchRun.h"
 
 #include "core/AnalysisState.h"
+#include "core/Version.h"
 #include "plot/StatisticsText.h"
 
 #if WELMO_WITH_RENDER
 #include "QtRender.h"
 #endif
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
 
-int reportFailure(const std::string& message, int status)
+int reportFailure(const std::string& file, const std::string& message, int status)
 {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fprintf(stderr, "welmo-psd: %s: %s\n", file.c_str(), message.c_str());
     return status;
 }
 
@@ -30,13 +35,32 @@ int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
     std::string error;
     if (!renderPicture(
             state, *options.renderFile, options.renderWidth, options.renderHeight, error))
-        return reportFailure(error, BATCH_WRITE_ERROR);
+        return reportFailure(options.dataFile, error, BATCH_WRITE_ERROR);
     return BATCH_OK;
 #else
     (void)state;
-    return reportFailure(
-        "--render: this build of welmo-psd has no picture output", BATCH_USAGE_ERROR);
+    std::fputs("welmo-psd: --render: this build of welmo-psd has no picture output\n", stderr);
+    return BATCH_USAGE_ERROR;
 #endif
+}
+
+// One file on a fresh record: the statistics block, then the summary line.
+int runOneFile(BatchOptions& options, const std::string& file)
+{
+    options.dataFile = file;
+    AnalysisState state;
+    resetAnalysisState(state);
+    std::string error;
+    std::FILE* progressOut = ::isatty(STDERR_FILENO) ? stderr : nullptr;
+    const BatchStatus status = runBatch(options, state, error, progressOut);
+    if (status != BATCH_OK)
+        return reportFailure(file, error, status);
+
+    for (const std::string& line : statisticsTexts(state))
+        std::printf("%s\n", line.c_str());
+    std::printf("%s: exported to %s\n", file.c_str(), state.psdFileName.c_str());
+    std::fflush(stdout);
+    return renderIfAsked(options, state);
 }
 
 } // namespace
@@ -45,24 +69,21 @@ int main(int argc, char** argv)
 {
     BatchOptions options;
     std::string error;
-    if (!parseBatchOptions(argc, argv, options, error))
-        return reportFailure("welmo-psd: " + error, BATCH_USAGE_ERROR);
+    if (!parseBatchOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "welmo-psd: %s\n", error.c_str());
+        return BATCH_USAGE_ERROR;
+    }
     if (options.help) {
         std::fputs(batchUsage().c_str(), stdout);
         return BATCH_OK;
     }
     if (options.version) {
-        std::puts("welmo-psd 1.0");
+        std::printf("welmo-psd %s\n", WELMO_VERSION);
         return BATCH_OK;
     }
 
-    AnalysisState& state = analysisState();
-    const BatchStatus status = runBatch(options, state, error);
-    if (status != BATCH_OK)
-        return reportFailure(error, status);
-
-    for (const std::string& line : statisticsTexts(state))
-        std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-    return renderIfAsked(options, state);
+    int worst = BATCH_OK;
+    for (const std::string& file : options.dataFiles)
+        worst = std::max(worst, runOneFile(options, file));
+    return worst;
 }
