@@ -1,0 +1,42 @@
+# Installs the build into a fresh prefix and checks that the tree holds
+# what a desktop needs: cmake -DBUILD=... -DPREFIX=... -DWITH_UI=ON|OFF -P
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${PREFIX}"
+  RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+set(expected bin/welmo-psd share/man/man1/welmo-psd.1)
+if(WITH_UI)
+  list(APPEND expected bin/welmo share/applications/org.welmo.Welmo.desktop
+    share/metainfo/org.welmo.Welmo.metainfo.xml share/icons/hicolor/scalable/apps/welmo.svg)
+endif()
+foreach(path ${expected})
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "missing from the installed tree: ${path}")
+  endif()
+endforeach()
+
+# The installed programs run and name the project's version.
+execute_process(COMMAND "${PREFIX}/bin/welmo-psd" --version OUTPUT_VARIABLE version
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT version MATCHES "^welmo-psd ${VERSION}\n$")
+  message(FATAL_ERROR "installed welmo-psd --version gave '${version}' (${status})")
+endif()
+if(WITH_UI)
+  execute_process(COMMAND "${PREFIX}/bin/welmo" --version OUTPUT_VARIABLE version
+    RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT version MATCHES "^welmo ${VERSION}\n$")
+    message(FATAL_ERROR "installed welmo --version gave '${version}' (${status})")
+  endif()
+  file(READ "${PREFIX}/share/applications/org.welmo.Welmo.desktop" desktop)
+  if(NOT desktop MATCHES "\nExec=welmo %f\n" OR NOT desktop MATCHES "\nIcon=welmo\n")
+    message(FATAL_ERROR "the desktop entry does not start welmo with its icon")
+  endif()
+  file(READ "${PREFIX}/share/metainfo/org.welmo.Welmo.metainfo.xml" metainfo)
+  if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
+    message(FATAL_ERROR "the metainfo file does not name version ${VERSION}")
+  endif()
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
