@@ -71,6 +71,7 @@ public:
     void OnRetrieveData();
     void OnPsdConfiguration();
     void OnExportPsd();
+    void OnExportPicture();
     void OnGraphics();
     void OnEditorCommand();
     void OnGetOriginalData();

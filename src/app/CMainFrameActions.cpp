@@ -23,6 +23,8 @@ struct ActionEntry {
 const ActionEntry actionEntries[] = {
     { ID_FILE_RETRIEVE_DATA, "Retrieve Data", "Retrieve data from file", "" },
     { ID_FILE_EXPORT_PSD, "Export PSD", "Save PSD in ASCII 2-column file (log-log)", "" },
+    { ID_FILE_EXPORT_PICTURE, "Export P&icture...", "Save the window's picture as PNG, SVG or PDF",
+        "" },
     { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P" },
     { ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "" },
     { ID_FILE_PRINT_SETUP, "P&rint Setup...", "Change the printer and printing options", "" },
@@ -57,8 +59,8 @@ const ActionEntry actionEntries[] = {
 };
 
 // 0 stands for a separator.
-const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, 0, ID_FILE_PRINT,
-    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
+const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_PICTURE, 0,
+    ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
 const int viewMenu[] = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE,
     ID_VIEW_EDIT_PSD_FILE, ID_VIEW_REFRESH_SCREEN };
 const int settingsMenu[]

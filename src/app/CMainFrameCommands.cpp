@@ -2,9 +2,13 @@
 
 #include "app/CExportPsdDlg.h"
 #include "app/CGraphicsDlg.h"
+#include "app/CWelmoView.h"
+#include "app/PictureExport.h"
 #include "commands/Commands.h"
 #include "core/AnalysisState.h"
 #include "output/EditorLaunch.h"
+#include "output/PsdExport.h"
+#include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
 #include "spectrum/SpectralMeasures.h"
 
@@ -51,6 +55,16 @@ void CMainFrame::OnHigherLb()
 {
     higherLb(m_state);
     invalidateWindow();
+}
+
+void CMainFrame::OnExportPicture()
+{
+    const std::optional<std::string> chosen = getOpenFileName(this, pictureFileRequest());
+    if (!chosen)
+        return;
+    std::string reason;
+    if (!exportPicture(m_state, QString::fromStdString(*chosen), m_view->size(), reason))
+        showMessage(cannotWriteMessage(*chosen, reason));
 }
 
 void CMainFrame::OnGraphics()

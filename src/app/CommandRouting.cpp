@@ -19,6 +19,7 @@ const Route routes[] = {
     { ID_TOOLBAR_PSD_CONFIG, "OnPsdConfiguration", &CMainFrame::OnPsdConfiguration },
     { ID_SETTINGS_PSD_CONFIG, "OnPsdConfiguration", &CMainFrame::OnPsdConfiguration },
     { ID_FILE_EXPORT_PSD, "OnExportPsd", &CMainFrame::OnExportPsd },
+    { ID_FILE_EXPORT_PICTURE, "OnExportPicture", &CMainFrame::OnExportPicture },
     { ID_SETTINGS_GRAPHICS, "OnGraphics", &CMainFrame::OnGraphics },
     { ID_SETTINGS_EDITOR_COMMAND, "OnEditorCommand", &CMainFrame::OnEditorCommand },
     { ID_SETTINGS_ORIGINAL_DATA, "OnGetOriginalData", &CMainFrame::OnGetOriginalData },

@@ -50,7 +50,7 @@ std::optional<std::string> getOpenFileName(QWidget* parent, const FileOpenReques
     for (const std::string& filter : request.filters)
         filters << QString::fromStdString(filter);
     QFileDialog dialog(parent, QString::fromStdString(request.title));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(request.saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(
         request.existingFilesOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

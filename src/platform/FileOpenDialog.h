@@ -13,6 +13,8 @@ struct FileOpenRequest {
     std::vector<std::string> filters; // "name (patterns)", in the order shown
     int selectedFilter = 0;
     bool existingFilesOnly = true;
+    // A Save dialog: the file may be new and an existing one is confirmed.
+    bool saving = false;
 };
 
 // The request of the data dialog's Browse: "Open Data File", data, text and

@@ -104,6 +104,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
         { "&File",
             { { "Retrieve Data", 32775, "Retrieve data from file" },
                 { "Export PSD", 32776, "Save PSD in ASCII 2-column file (log-log)" },
+                { "Export P&icture...", 32791, "Save the window's picture as PNG, SVG or PDF" },
                 { nullptr, 0, "" }, { "&Print...", 57607, "Print the active document" },
                 { "Print Pre&view", 57609, "Display full pages" },
                 { "P&rint Setup...", 57606, "Change the printer and printing options" },
