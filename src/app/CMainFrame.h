@@ -127,5 +127,6 @@ private:
     QHash<int, QAction*> m_actions;
     QStringList m_recentFiles;
     ProgressDisplay* m_progress = nullptr;
+    QLabel* m_readout = nullptr;
     std::optional<std::string> m_offeredDataFile;
 };

@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/CWelmoView.h"
 #include "app/CommandIds.h"
 
 #include <QAction>
@@ -179,6 +180,11 @@ void CMainFrame::createStatusBar()
         m_wndStatusBar->addPermanentWidget(pane);
     }
     m_progress = new ProgressDisplay(m_wndStatusBar);
+    // The readout has a pane of its own, so the menu prompts keep theirs.
+    m_readout = new QLabel(m_wndStatusBar);
+    m_readout->setObjectName(QStringLiteral("readout"));
+    m_wndStatusBar->insertPermanentWidget(0, m_readout);
+    connect(m_view, &CWelmoView::readoutChanged, m_readout, &QLabel::setText);
     connect(m_wndStatusBar, &QStatusBar::messageChanged, this, &CMainFrame::showIdleText);
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
 

@@ -5,7 +5,9 @@
 #include "platform/QtPainterCanvas.h"
 #include "platform/WaitCursor.h"
 #include "plot/PlotPicture.h"
+#include "plot/PlotReadout.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 
@@ -18,6 +20,7 @@ CWelmoView::CWelmoView(CWelmoDoc& document, const AnalysisState& state, QWidget*
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
     setAutoFillBackground(true);
+    setMouseTracking(true);
 }
 
 void CWelmoView::paintEvent(QPaintEvent*)
@@ -31,4 +34,17 @@ void CWelmoView::paintEvent(QPaintEvent*)
         drawPicture(canvas, m_state);
     }
     setArrowCursor();
+}
+
+void CWelmoView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    const PlotReadout readout
+        = plotReadoutAt(m_state, DeviceRect { 0, 0, width(), height() }, { at.x(), at.y() });
+    emit readoutChanged(QString::fromStdString(plotReadoutText(m_state, readout)));
+}
+
+void CWelmoView::leaveEvent(QEvent*)
+{
+    emit readoutChanged(QString());
 }

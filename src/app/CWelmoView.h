@@ -17,8 +17,14 @@ public:
     // repainted without reading pixels.
     int paintCount() const { return m_paintCount; }
 
+signals:
+    // What lies under the mouse (see PlotReadout); empty when it leaves.
+    void readoutChanged(const QString& text);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     CWelmoDoc& m_document;

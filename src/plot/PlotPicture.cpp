@@ -93,16 +93,6 @@ private:
     std::optional<ChunkedCurve<SignalPoints>> m_curve;
 };
 
-PlotWindow spectrumWindow(const AnalysisState& state)
-{
-    PlotWindow window;
-    window.xMin = state.logFrequency ? state.minLogFrequency : 0.0;
-    window.xMax = state.logFrequency ? 0.0 : 0.5;
-    window.yMin = state.logPower ? state.minLogPower : 0.0;
-    window.yMax = state.logPower ? state.maxLogPower : state.maxNormalPower;
-    return window;
-}
-
 void drawSpectrumFrame(Canvas& canvas, DeviceRect panel)
 {
     drawLine(canvas, { panel.left, panel.bottom }, { panel.left, panel.top });
@@ -182,9 +172,9 @@ private:
 
 class SpectrumPanel {
 public:
-    SpectrumPanel(const AnalysisState& state, DeviceRect client, int third, Tasks& tasks)
+    SpectrumPanel(const AnalysisState& state, DeviceRect client, Tasks& tasks)
         : m_state(state)
-        , m_panel { client.right / 2 + 50, third + 2, client.right - 1, client.bottom - 4 }
+        , m_panel(spectrumPanel(client))
     {
         if (!state.psdValid)
             return;
@@ -248,6 +238,21 @@ void drawStatistics(Canvas& canvas, const AnalysisState& state, int third)
 
 } // namespace
 
+PlotWindow spectrumWindow(const AnalysisState& state)
+{
+    PlotWindow window;
+    window.xMin = state.logFrequency ? state.minLogFrequency : 0.0;
+    window.xMax = state.logFrequency ? 0.0 : 0.5;
+    window.yMin = state.logPower ? state.minLogPower : 0.0;
+    window.yMax = state.logPower ? state.maxLogPower : state.maxNormalPower;
+    return window;
+}
+
+DeviceRect spectrumPanel(DeviceRect client)
+{
+    return { client.right / 2 + 50, client.bottom / 3 + 2, client.right - 1, client.bottom - 4 };
+}
+
 std::string pictureTitle(const AnalysisState& state)
 {
     return " ZQ_PSD " + state.dataFileName;
@@ -260,7 +265,7 @@ void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallb
     const int third = client.bottom / 3;
     Tasks tasks;
     SignalCurve signal(state, client, third, tasks);
-    SpectrumPanel spectrum(state, client, third, tasks);
+    SpectrumPanel spectrum(state, client, tasks);
     const double parts = static_cast<double>(tasks.size()) + 1.0;
     runTasks(
         tasks.size(), [&](std::size_t task) { tasks[task](); },

@@ -3,8 +3,14 @@
 #include "core/AnalysisState.h"
 #include "core/Progress.h"
 #include "plot/Canvas.h"
+#include "plot/PlotMapping.h"
 
 #include <string>
+
+// The spectrum panel's world window and its rectangle in a client area;
+// the signal panel spans the client's top third.
+PlotWindow spectrumWindow(const AnalysisState& state);
+DeviceRect spectrumPanel(DeviceRect client);
 
 // The document title the view sets on every paint: " ZQ_PSD <dataFileName>".
 std::string pictureTitle(const AnalysisState& state);

@@ -8,8 +8,11 @@
 #include "core/Progress.h"
 
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace {
@@ -120,6 +123,33 @@ TEST_F(WindowIntake, ProgressShowsOnlyForASlowStepAndEndsHidden)
     EXPECT_FALSE(display.isShown());
     m_frame->progress(PROGRESS_EXPORT, 1.0);
     display.setClock(nullptr);
+}
+
+TEST_F(WindowIntake, ReadoutFollowsTheMouseAndLeavesThePromptsAlone)
+{
+    startWindow();
+    loadTone(m_state);
+    auto* readout = m_frame->findChild<QLabel*>(QStringLiteral("readout"));
+    ASSERT_NE(readout, nullptr);
+    CWelmoView& view = m_frame->view();
+    auto move = [&](QPoint at) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(at), view.mapToGlobal(QPointF(at)),
+            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &event);
+    };
+
+    move({ view.width() / 2, 10 });
+    EXPECT_EQ(readout->text().left(7), QStringLiteral("Sample "));
+    move({ view.width() - 20, view.height() / 2 });
+    EXPECT_EQ(readout->text().left(4), QStringLiteral("Bin "));
+    EXPECT_TRUE(readout->text().contains(QStringLiteral("cycles/sample")));
+    m_frame->statusBar()->showMessage(QStringLiteral("Retrieve data from file"));
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), QStringLiteral("Retrieve data from file"));
+    EXPECT_FALSE(readout->text().isEmpty());
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&view, &leave);
+    EXPECT_TRUE(readout->text().isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,101 @@
+#include "plot/PlotReadout.h"
+
+#include "core/CFormat.h"
+#include "plot/PlotMapping.h"
+#include "plot/PlotPicture.h"
+
+#include <cmath>
+
+namespace {
+
+bool inside(DeviceRect rect, DevicePoint at)
+{
+    return at.x >= rect.left && at.x <= rect.right && at.y >= rect.top && at.y <= rect.bottom;
+}
+
+PlotReadout sampleAt(const AnalysisState& state, DeviceRect client, int third, int x)
+{
+    const unsigned count = state.sampleCount;
+    if (count == 0 || state.series.size() < static_cast<std::size_t>(count) + 1)
+        return {};
+    const PlotMapping mapping = makePlotMapping({ 0, 0, client.right, third },
+        { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
+    if (mapping.xScale == 0.0)
+        return {};
+    // Sample i is drawn at the device x of world x i.
+    const double world = (x - 0.5 + mapping.xOffset) / mapping.xScale;
+    const double nearest = std::clamp(std::round(world), 1.0, static_cast<double>(count));
+    PlotReadout readout;
+    readout.kind = PlotReadout::SAMPLE;
+    readout.index = static_cast<std::size_t>(nearest);
+    readout.value = state.series[readout.index];
+    return readout;
+}
+
+PlotReadout binAt(const AnalysisState& state, DeviceRect client, int x)
+{
+    const std::size_t entries = state.psd.size();
+    if (!state.psdValid || entries < 4 || entries - 1 > 0x40000000u)
+        return {};
+    const std::size_t M = entries - 1;
+    const PlotMapping mapping = makePlotMapping(spectrumPanel(client), spectrumWindow(state));
+    auto frequency = [&](std::size_t i) { return static_cast<double>(i) * 0.5 / M; };
+    auto deviceValue = [&](std::size_t i) {
+        const double f = frequency(i);
+        return deviceValueX(state.logFrequency ? std::log10(f) : f, mapping);
+    };
+    // The drawn x grows with the entry: the first entry at or right of the
+    // column, or the one before it, whichever is nearer.
+    std::size_t low = 2;
+    std::size_t high = M - 1;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (deviceValue(middle) < x)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    // Compared by the columns they are drawn in, the one at or right of
+    // the mouse winning a tie.
+    auto distance = [&](std::size_t i) { return std::fabs(std::floor(deviceValue(i)) - x); };
+    std::size_t index = low;
+    if (index > 2 && distance(index - 1) < distance(index))
+        index -= 1;
+    PlotReadout readout;
+    readout.kind = PlotReadout::BIN;
+    readout.index = index;
+    readout.frequency = frequency(index);
+    readout.value = state.psd[index];
+    return readout;
+}
+
+} // namespace
+
+PlotReadout plotReadoutAt(const AnalysisState& state, DeviceRect client, DevicePoint at)
+{
+    const int third = client.bottom / 3;
+    if (inside({ 0, 0, client.right, third }, at))
+        return sampleAt(state, client, third, at.x);
+    if (inside(spectrumPanel(client), at))
+        return binAt(state, client, at.x);
+    return {};
+}
+
+std::string plotReadoutText(const AnalysisState& state, const PlotReadout& readout)
+{
+    switch (readout.kind) {
+    case PlotReadout::SAMPLE:
+        return formatC("Sample %zu: %.7g", readout.index, readout.value);
+    case PlotReadout::BIN: {
+        std::string text
+            = formatC("Bin %zu: f = %.6g cycles/sample", readout.index, readout.frequency);
+        if (state.exportDt != 1.0 && std::isfinite(state.exportDt) && state.exportDt != 0.0)
+            text += formatC(
+                " = %.6g /DT (DT=%.6g)", readout.frequency / state.exportDt, state.exportDt);
+        return text + formatC(", log power %.4f", readout.value);
+    }
+    case PlotReadout::NOTHING:
+        break;
+    }
+    return {};
+}

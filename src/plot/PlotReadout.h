@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/AnalysisState.h"
+#include "plot/Canvas.h"
+
+#include <cstddef>
+#include <string>
+
+// What lies under a point of the picture: the sample of the series panel
+// in its column, or the spectrum entry drawn nearest to its column (the
+// lowest of those drawn in one column).
+struct PlotReadout {
+    enum Kind { NOTHING, SAMPLE, BIN };
+    Kind kind = NOTHING;
+    std::size_t index = 0;
+    double value = 0.0; // the sample, or the log power of the entry
+    double frequency = 0.0; // of an entry, cycles per sample: i / (2M)
+};
+
+// The readout at `at` of the picture drawn into `client`, from the same
+// mapping the picture uses. Entries 2 to M-1 of the spectrum held (the M of
+// the estimate that filled it) count; nothing without a valid spectrum or
+// a series.
+PlotReadout plotReadoutAt(const AnalysisState& state, DeviceRect client, DevicePoint at);
+
+// "Sample 12: 0.5", or "Bin 64: f = 0.03125 cycles/sample, log power
+// -3.2500", with the frequency over DT added when the export's time step
+// is not 1. Empty for nothing.
+std::string plotReadoutText(const AnalysisState& state, const PlotReadout& readout);
