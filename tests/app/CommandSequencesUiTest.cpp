@@ -224,7 +224,7 @@ TEST_F(CommandWindow, PsdConfigurationRefusesWhatCannotBeEstimated)
             button(dialog, 1)->click();
             stayedOpen = dialog->isVisible();
             if (stayedOpen) {
-                EXPECT_EQ(QApplication::focusWidget(), field(dialog, 1010));
+                EXPECT_EQ(dialog->focusWidget(), field(dialog, 1010));
                 button(dialog, 2)->click();
             }
         });
