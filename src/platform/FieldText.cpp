@@ -8,8 +8,8 @@
 
 namespace {
 
-// Number fields are judged on this many characters of their text, as the
-// framework's fixed text buffer holds no more.
+// Number fields are judged on this many characters of their text; the
+// field-text tests pin where the cut falls.
 constexpr std::size_t NUMBER_FIELD_CHARACTERS = 31;
 
 bool isBlank(char c)

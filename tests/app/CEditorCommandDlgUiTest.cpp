@@ -29,7 +29,7 @@ TEST(EditorCommandDialog, OpensWithTheCommandAndOnlyAnOkButton)
 
 TEST(EditorCommandDialog, OkStoresTheCommandWhole)
 {
-    // Longer than both the old 63-character command and 255-character line.
+    // Longer than 63 and 255 characters: nothing cuts the command.
     const std::string longCommand = "/opt/editors/" + std::string(300, 'e') + " --line 1 --wait";
     const std::string cases[] = { "gedit", "", "  emacs -nw  ", longCommand };
     for (const std::string& command : cases) {
