@@ -1,12 +1,13 @@
 #pragma once
 
 #include "core/AnalysisState.h"
+#include "core/Limits.h"
 #include "core/Progress.h"
 
 #include <string>
 
 // The widest row the reader holds ("Number of columns" accepts 1 to 100).
-inline constexpr int MAX_ROW_VALUES = 100;
+inline constexpr int MAX_ROW_VALUES = MAX_COLUMNS;
 
 // Reads column `dataColumn` of `count` rows of `dataFileName` into
 // series[1..count] (series[0] = 0), after skipping `headerTokens` tokens
