@@ -267,32 +267,41 @@ TEST(BatchRun, AutomaticShiftWithoutASizeUsesTheSizeRetrieveDataChose)
     EXPECT_EQ(state.computeStatus, 0);
 }
 
-// The progress line names the file and the step, is rewritten in place
-// and is cleared at the end of each step.
-TEST(BatchRun, ProgressIsOneRewrittenLineClearedAtTheEnd)
+// On a terminal the progress line names the file and the step, is
+// rewritten in place and is cleared at the end of each step; anywhere
+// else nothing is written.
+TEST(BatchRun, ProgressIsOneRewrittenLineOnATerminalAndNothingElsewhere)
 {
     TempFolder folder;
     const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 0.1);
-    BatchOptions options;
-    options.dataFile = data.string();
-    AnalysisState state;
-    std::string error;
-    std::FILE* progress = std::tmpfile();
-    ASSERT_NE(progress, nullptr);
-    ASSERT_EQ(runBatch(options, state, error, progress), BATCH_OK) << error;
-    std::rewind(progress);
-    std::string text;
-    for (int c; (c = std::fgetc(progress)) != EOF;)
-        text.push_back(static_cast<char>(c));
-    std::fclose(progress);
-    EXPECT_EQ(text.find('\n'), std::string::npos);
-    for (const char* step :
-        { "Counting rows", "Reading data", "Estimating spectrum", "Exporting spectrum" })
-        EXPECT_NE(
-            text.find("\rwelmo-psd: " + data.string() + ": " + step + "   0%"), std::string::npos)
-            << step;
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\r');
+    for (const bool terminal : { true, false }) {
+        BatchOptions options;
+        options.dataFile = data.string();
+        AnalysisState state;
+        std::string error;
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(runBatch(options, state, error, progressStream(file, terminal)), BATCH_OK)
+            << error;
+        std::rewind(file);
+        std::string text;
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            text.push_back(static_cast<char>(c));
+        std::fclose(file);
+        if (!terminal) {
+            EXPECT_EQ(text, "");
+            continue;
+        }
+        EXPECT_EQ(text.find('\n'), std::string::npos);
+        for (const char* step :
+            { "Counting rows", "Reading data", "Estimating spectrum", "Exporting spectrum" }) {
+            const std::string line = "\rwelmo-psd: " + data.string() + ": " + step;
+            EXPECT_NE(text.find(line + "   0%"), std::string::npos) << step;
+            EXPECT_EQ(text.find(line + " 100%"), std::string::npos) << step;
+        }
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), '\r');
+    }
 }
 
 #if WELMO_WITH_RENDER

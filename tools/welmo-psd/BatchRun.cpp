@@ -25,6 +25,11 @@ BatchStatus failureStatus(const std::string& message)
 
 } // namespace
 
+std::FILE* progressStream(std::FILE* stream, bool isTerminal)
+{
+    return isTerminal ? stream : nullptr;
+}
+
 BatchStatus runBatch(
     const BatchOptions& options, AnalysisState& state, std::string& error, std::FILE* progressOut)
 {

@@ -16,6 +16,10 @@ enum BatchStatus {
     BATCH_WRITE_ERROR = 4,
 };
 
+// Where the progress line goes: `stream` when it is a terminal, nowhere
+// otherwise, so that a redirected stderr holds only the messages.
+std::FILE* progressStream(std::FILE* stream, bool isTerminal);
+
 // Runs the Retrieve Data sequence on options.dataFile without a window and
 // exports the spectrum. On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.

@@ -51,7 +51,7 @@ int runOneFile(BatchOptions& options, const std::string& file)
     AnalysisState state;
     resetAnalysisState(state);
     std::string error;
-    std::FILE* progressOut = ::isatty(STDERR_FILENO) ? stderr : nullptr;
+    std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
     const BatchStatus status = runBatch(options, state, error, progressOut);
     if (status != BATCH_OK)
         return reportFailure(file, error, status);
