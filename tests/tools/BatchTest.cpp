@@ -1,3 +1,4 @@
+#include "BatchHost.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
 
@@ -15,6 +16,7 @@
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,6 +41,15 @@ bool parse(std::vector<std::string> args, BatchOptions& options, std::string& er
     for (std::string& arg : args)
         argv.push_back(arg.data());
     return parseBatchOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+std::string contents(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text.push_back(static_cast<char>(c));
+    return text;
 }
 
 std::vector<std::string> lines(const fs::path& file)
@@ -207,8 +218,9 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(printed[6], "PSD size =2048");
     EXPECT_EQ(printed[7], "Max Peak at 0.125000");
     EXPECT_EQ(printed[8].substr(0, 9), "LB(16) = ");
-    EXPECT_EQ(
-        printed[9], data.string() + ": exported to " + (folder.path() / "tonep.dat").string());
+    EXPECT_EQ(printed[9],
+        data.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
+            + (folder.path() / "tonep.dat").string());
 
     EXPECT_EQ(run("--columns 0 " + data.string()), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
@@ -242,10 +254,12 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
     ASSERT_EQ(printed.size(), 20u);
     EXPECT_EQ(printed[1], "N=4096");
     EXPECT_EQ(printed[9],
-        first.string() + ": exported to " + (folder.path() / "sub.dir" / "ap.dat").string());
+        first.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
+            + (folder.path() / "sub.dir" / "ap.dat").string());
     EXPECT_EQ(printed[11], "N=1024");
-    EXPECT_EQ(
-        printed[19], second.string() + ": exported to " + (folder.path() / "bp.dat").string());
+    EXPECT_EQ(printed[19],
+        second.string() + ": 1024 samples, M = 512, peak 0.250000, " + printed[18]
+            + ", exported to " + (folder.path() / "bp.dat").string());
     EXPECT_TRUE(fs::exists(folder.path() / "sub.dir" / "ap.dat"));
     EXPECT_EQ(lines(err),
         std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
@@ -283,10 +297,7 @@ TEST(BatchRun, ProgressIsOneRewrittenLineOnATerminalAndNothingElsewhere)
         ASSERT_NE(file, nullptr);
         ASSERT_EQ(runBatch(options, state, error, progressStream(file, terminal)), BATCH_OK)
             << error;
-        std::rewind(file);
-        std::string text;
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            text.push_back(static_cast<char>(c));
+        const std::string text = contents(file);
         std::fclose(file);
         if (!terminal) {
             EXPECT_EQ(text, "");
@@ -302,6 +313,46 @@ TEST(BatchRun, ProgressIsOneRewrittenLineOnATerminalAndNothingElsewhere)
         ASSERT_FALSE(text.empty());
         EXPECT_EQ(text.back(), '\r');
     }
+}
+
+// The line itself, driven step by step: a percentage is written once, a
+// nested shorter step blanks what the longer one left, and the end of a
+// step wipes the line. A pipe is no terminal and gets nothing.
+TEST(BatchHost, ProgressRewritesOneLineAndWipesItAtTheEndOfAStep)
+{
+    BatchOptions options;
+    options.dataFile = "run.dat";
+    AnalysisState state;
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        BatchHost host(options, state, file);
+        host.progress("Estimating spectrum", 0.0);
+        host.progress("Estimating spectrum", 0.004);
+        host.progress("Estimating spectrum", 0.5);
+        host.progress("Estimating spectrum", 0.509);
+        host.progress("Drawing", 0.5);
+        host.progress("Drawing", 1.0);
+        host.progress("Reading data", 0.0);
+        host.progress("Reading data", 1.0);
+    }
+    const std::string estimate = "welmo-psd: run.dat: Estimating spectrum";
+    const std::string longest(estimate.size() + 5, ' ');
+    const std::string reading = "welmo-psd: run.dat: Reading data   0%";
+    EXPECT_EQ(contents(file),
+        "\r" + estimate + "   0%" + "\r" + estimate + "  50%" + "\rwelmo-psd: run.dat: Drawing  50%"
+            + std::string(estimate.size() - std::string("welmo-psd: run.dat: Drawing").size(), ' ')
+            + "\r" + longest + "\r" + "\r" + reading + "\r" + std::string(reading.size(), ' ')
+            + "\r");
+    std::fclose(file);
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::FILE* pipe = ::fdopen(ends[1], "w");
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_EQ(progressStream(pipe, ::isatty(::fileno(pipe)) == 1), nullptr);
+    std::fclose(pipe);
+    ::close(ends[0]);
 }
 
 #if WELMO_WITH_RENDER

@@ -4,6 +4,7 @@
 
 #include "BatchOptions.h"
 #include "BatchRun.h"
+#include "BatchSummary.h"
 
 #include "core/AnalysisState.h"
 #include "core/Version.h"
@@ -58,7 +59,7 @@ int runOneFile(BatchOptions& options, const std::string& file)
 
     for (const std::string& line : statisticsTexts(state))
         std::printf("%s\n", line.c_str());
-    std::printf("%s: exported to %s\n", file.c_str(), state.psdFileName.c_str());
+    std::printf("%s\n", batchSummary(file, state).c_str());
     std::fflush(stdout);
     return renderIfAsked(options, state);
 }
