@@ -119,6 +119,25 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     EXPECT_DOUBLE_EQ(options.minLevel, -15.0);
 }
 
+TEST(BatchOptions, TakesEveryOtherArgumentAsAFileInOrder)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+    } cases[] = {
+        { { "a.dat", "--segments", "2", "b.dat", "-" }, { "a.dat", "b.dat", "-" } },
+        { { "a.dat", "--", "--segments", "--" }, { "a.dat", "--segments", "--" } },
+        { { "--output", "o.dat", "a.dat" }, { "a.dat" } },
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(c.args, options, error)) << error;
+        EXPECT_EQ(options.dataFiles, c.files);
+        EXPECT_EQ(options.dataFile, c.files.front());
+    }
+}
+
 TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
 {
     TempFolder folder;
@@ -195,6 +214,43 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
         EXPECT_EQ(runBatch(options, state, error), c.status) << c.error;
         EXPECT_EQ(error, c.error);
     }
+}
+
+// The export replaces neither the data nor an earlier file's spectrum,
+// which run.1.dat and run.2.dat would otherwise share; both stay intact.
+TEST(BatchRun, RefusesAnExportOverTheDataOrAnEarlierSpectrum)
+{
+    TempFolder folder;
+    const fs::path first = writeTone(folder.path(), "run.1.dat", 256, 0.1);
+    const fs::path second = writeTone(folder.path(), "run.2.dat", 256, 0.2);
+    const std::string shared = (folder.path() / "runp.dat").string();
+    const std::vector<std::string> before = lines(second);
+    const struct {
+        std::optional<std::string> output;
+        std::vector<std::string> kept;
+        std::string error;
+    } cases[] = {
+        { second.string(), {}, "Cannot write file " + second.string() + "\nIt is the data file" },
+        { {}, { shared },
+            "Cannot write file " + shared
+                + "\nIt holds the spectrum of an earlier file of this run" },
+    };
+    BatchOptions firstOptions;
+    firstOptions.dataFile = first.string();
+    AnalysisState firstState;
+    std::string error;
+    ASSERT_EQ(runBatch(firstOptions, firstState, error), BATCH_OK) << error;
+    const std::vector<std::string> exported = lines(shared);
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.dataFile = second.string();
+        options.output = c.output;
+        AnalysisState state;
+        EXPECT_EQ(runBatch(options, state, error, nullptr, c.kept), BATCH_WRITE_ERROR);
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(lines(second), before);
+    EXPECT_EQ(lines(shared), exported);
 }
 
 TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
