@@ -107,7 +107,8 @@ std::string batchUsage()
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
                    "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
-                   "  --help, --version\n",
+                   "  --help, --version\n"
+                   "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
         MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
         MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL);
@@ -116,8 +117,18 @@ std::string batchUsage()
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error)
 {
     Parser parser { options, error };
+    bool filesOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        // After "--" every argument is a file, even one that starts with "--".
+        if (filesOnly || arg.rfind("--", 0) != 0) {
+            options.dataFiles.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            filesOnly = true;
+            continue;
+        }
         if (arg == "--help") {
             options.help = true;
             continue;
@@ -132,10 +143,6 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         }
         if (arg == "--normal-scales") {
             options.normalScales = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0) {
-            options.dataFiles.push_back(arg);
             continue;
         }
         if (i + 1 >= argc) {
