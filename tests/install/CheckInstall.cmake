@@ -39,4 +39,31 @@ if(WITH_UI)
     message(FATAL_ERROR "the metainfo file does not name version ${VERSION}")
   endif()
 endif()
+
+# The validators of the desktop, where they are installed.
+find_program(desktop_validate desktop-file-validate)
+if(WITH_UI AND desktop_validate)
+  execute_process(COMMAND ${desktop_validate} "${PREFIX}/share/applications/org.welmo.Welmo.desktop"
+    RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE report)
+  if(NOT status EQUAL 0 OR report MATCHES "error")
+    message(FATAL_ERROR "desktop-file-validate: ${report}")
+  endif()
+endif()
+find_program(appstream appstreamcli)
+if(WITH_UI AND appstream)
+  execute_process(COMMAND ${appstream} validate --no-net
+    "${PREFIX}/share/metainfo/org.welmo.Welmo.metainfo.xml"
+    RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE report)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "appstreamcli validate: ${report}")
+  endif()
+endif()
+find_program(groff groff)
+if(groff)
+  execute_process(COMMAND ${groff} -man -ww -z "${PREFIX}/share/man/man1/welmo-psd.1"
+    RESULT_VARIABLE status ERROR_VARIABLE report)
+  if(NOT status EQUAL 0 OR NOT report STREQUAL "")
+    message(FATAL_ERROR "groff on the manual page: ${report}")
+  endif()
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

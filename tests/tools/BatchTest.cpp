@@ -1,3 +1,4 @@
+#include "BatchHost.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
 
@@ -15,6 +16,7 @@
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,6 +41,15 @@ bool parse(std::vector<std::string> args, BatchOptions& options, std::string& er
     for (std::string& arg : args)
         argv.push_back(arg.data());
     return parseBatchOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+std::string contents(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text.push_back(static_cast<char>(c));
+    return text;
 }
 
 std::vector<std::string> lines(const fs::path& file)
@@ -106,6 +117,25 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     EXPECT_EQ(options.segmentCount, 1);
     EXPECT_EQ(options.lbFrequencies, 16);
     EXPECT_DOUBLE_EQ(options.minLevel, -15.0);
+}
+
+TEST(BatchOptions, TakesEveryOtherArgumentAsAFileInOrder)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+    } cases[] = {
+        { { "a.dat", "--segments", "2", "b.dat", "-" }, { "a.dat", "b.dat", "-" } },
+        { { "a.dat", "--", "--segments", "--" }, { "a.dat", "--segments", "--" } },
+        { { "--output", "o.dat", "a.dat" }, { "a.dat" } },
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(c.args, options, error)) << error;
+        EXPECT_EQ(options.dataFiles, c.files);
+        EXPECT_EQ(options.dataFile, c.files.front());
+    }
 }
 
 TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
@@ -186,6 +216,43 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
     }
 }
 
+// The export replaces neither the data nor an earlier file's spectrum,
+// which run.1.dat and run.2.dat would otherwise share; both stay intact.
+TEST(BatchRun, RefusesAnExportOverTheDataOrAnEarlierSpectrum)
+{
+    TempFolder folder;
+    const fs::path first = writeTone(folder.path(), "run.1.dat", 256, 0.1);
+    const fs::path second = writeTone(folder.path(), "run.2.dat", 256, 0.2);
+    const std::string shared = (folder.path() / "runp.dat").string();
+    const std::vector<std::string> before = lines(second);
+    const struct {
+        std::optional<std::string> output;
+        std::vector<std::string> kept;
+        std::string error;
+    } cases[] = {
+        { second.string(), {}, "Cannot write file " + second.string() + "\nIt is the data file" },
+        { {}, { shared },
+            "Cannot write file " + shared
+                + "\nIt holds the spectrum of an earlier file of this run" },
+    };
+    BatchOptions firstOptions;
+    firstOptions.dataFile = first.string();
+    AnalysisState firstState;
+    std::string error;
+    ASSERT_EQ(runBatch(firstOptions, firstState, error), BATCH_OK) << error;
+    const std::vector<std::string> exported = lines(shared);
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.dataFile = second.string();
+        options.output = c.output;
+        AnalysisState state;
+        EXPECT_EQ(runBatch(options, state, error, nullptr, c.kept), BATCH_WRITE_ERROR);
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(lines(second), before);
+    EXPECT_EQ(lines(shared), exported);
+}
+
 TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
 {
     TempFolder folder;
@@ -207,8 +274,9 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(printed[6], "PSD size =2048");
     EXPECT_EQ(printed[7], "Max Peak at 0.125000");
     EXPECT_EQ(printed[8].substr(0, 9), "LB(16) = ");
-    EXPECT_EQ(
-        printed[9], data.string() + ": exported to " + (folder.path() / "tonep.dat").string());
+    EXPECT_EQ(printed[9],
+        data.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
+            + (folder.path() / "tonep.dat").string());
 
     EXPECT_EQ(run("--columns 0 " + data.string()), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
@@ -242,10 +310,12 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
     ASSERT_EQ(printed.size(), 20u);
     EXPECT_EQ(printed[1], "N=4096");
     EXPECT_EQ(printed[9],
-        first.string() + ": exported to " + (folder.path() / "sub.dir" / "ap.dat").string());
+        first.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
+            + (folder.path() / "sub.dir" / "ap.dat").string());
     EXPECT_EQ(printed[11], "N=1024");
-    EXPECT_EQ(
-        printed[19], second.string() + ": exported to " + (folder.path() / "bp.dat").string());
+    EXPECT_EQ(printed[19],
+        second.string() + ": 1024 samples, M = 512, peak 0.250000, " + printed[18]
+            + ", exported to " + (folder.path() / "bp.dat").string());
     EXPECT_TRUE(fs::exists(folder.path() / "sub.dir" / "ap.dat"));
     EXPECT_EQ(lines(err),
         std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
@@ -267,32 +337,78 @@ TEST(BatchRun, AutomaticShiftWithoutASizeUsesTheSizeRetrieveDataChose)
     EXPECT_EQ(state.computeStatus, 0);
 }
 
-// The progress line names the file and the step, is rewritten in place
-// and is cleared at the end of each step.
-TEST(BatchRun, ProgressIsOneRewrittenLineClearedAtTheEnd)
+// On a terminal the progress line names the file and the step, is
+// rewritten in place and is cleared at the end of each step; anywhere
+// else nothing is written.
+TEST(BatchRun, ProgressIsOneRewrittenLineOnATerminalAndNothingElsewhere)
 {
     TempFolder folder;
     const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 0.1);
+    for (const bool terminal : { true, false }) {
+        BatchOptions options;
+        options.dataFile = data.string();
+        AnalysisState state;
+        std::string error;
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(runBatch(options, state, error, progressStream(file, terminal)), BATCH_OK)
+            << error;
+        const std::string text = contents(file);
+        std::fclose(file);
+        if (!terminal) {
+            EXPECT_EQ(text, "");
+            continue;
+        }
+        EXPECT_EQ(text.find('\n'), std::string::npos);
+        for (const char* step :
+            { "Counting rows", "Reading data", "Estimating spectrum", "Exporting spectrum" }) {
+            const std::string line = "\rwelmo-psd: " + data.string() + ": " + step;
+            EXPECT_NE(text.find(line + "   0%"), std::string::npos) << step;
+            EXPECT_EQ(text.find(line + " 100%"), std::string::npos) << step;
+        }
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), '\r');
+    }
+}
+
+// The line itself, driven step by step: a percentage is written once, a
+// nested shorter step blanks what the longer one left, and the end of a
+// step wipes the line. A pipe is no terminal and gets nothing.
+TEST(BatchHost, ProgressRewritesOneLineAndWipesItAtTheEndOfAStep)
+{
     BatchOptions options;
-    options.dataFile = data.string();
+    options.dataFile = "run.dat";
     AnalysisState state;
-    std::string error;
-    std::FILE* progress = std::tmpfile();
-    ASSERT_NE(progress, nullptr);
-    ASSERT_EQ(runBatch(options, state, error, progress), BATCH_OK) << error;
-    std::rewind(progress);
-    std::string text;
-    for (int c; (c = std::fgetc(progress)) != EOF;)
-        text.push_back(static_cast<char>(c));
-    std::fclose(progress);
-    EXPECT_EQ(text.find('\n'), std::string::npos);
-    for (const char* step :
-        { "Counting rows", "Reading data", "Estimating spectrum", "Exporting spectrum" })
-        EXPECT_NE(
-            text.find("\rwelmo-psd: " + data.string() + ": " + step + "   0%"), std::string::npos)
-            << step;
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\r');
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        BatchHost host(options, state, file);
+        host.progress("Estimating spectrum", 0.0);
+        host.progress("Estimating spectrum", 0.004);
+        host.progress("Estimating spectrum", 0.5);
+        host.progress("Estimating spectrum", 0.509);
+        host.progress("Drawing", 0.5);
+        host.progress("Drawing", 1.0);
+        host.progress("Reading data", 0.0);
+        host.progress("Reading data", 1.0);
+    }
+    const std::string estimate = "welmo-psd: run.dat: Estimating spectrum";
+    const std::string longest(estimate.size() + 5, ' ');
+    const std::string reading = "welmo-psd: run.dat: Reading data   0%";
+    EXPECT_EQ(contents(file),
+        "\r" + estimate + "   0%" + "\r" + estimate + "  50%" + "\rwelmo-psd: run.dat: Drawing  50%"
+            + std::string(estimate.size() - std::string("welmo-psd: run.dat: Drawing").size(), ' ')
+            + "\r" + longest + "\r" + "\r" + reading + "\r" + std::string(reading.size(), ' ')
+            + "\r");
+    std::fclose(file);
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::FILE* pipe = ::fdopen(ends[1], "w");
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_EQ(progressStream(pipe, ::isatty(::fileno(pipe)) == 1), nullptr);
+    std::fclose(pipe);
+    ::close(ends[0]);
 }
 
 #if WELMO_WITH_RENDER

@@ -24,14 +24,17 @@ void BatchHost::progress(std::string_view step, double fraction)
             std::fprintf(m_progressOut, "\r%*s\r", m_shownLength, "");
         std::fflush(m_progressOut);
         m_shownPercent = -1;
+        m_shownStep.clear();
         m_shownLength = 0;
         return;
     }
     const int percent = fraction > 0.0 ? static_cast<int>(fraction * 100.0) : 0;
-    if (percent == m_shownPercent)
+    if (percent == m_shownPercent && step == m_shownStep)
         return;
     m_shownPercent = percent;
-    const int length = std::fprintf(m_progressOut, "\rwelmo-psd: %s: %.*s %3d%%",
+    m_shownStep = step;
+    std::fputc('\r', m_progressOut);
+    const int length = std::fprintf(m_progressOut, "welmo-psd: %s: %.*s %3d%%",
         m_options.dataFile.c_str(), static_cast<int>(step.size()), step.data(), percent);
     // A shorter line than the last leaves none of it behind.
     if (length < m_shownLength)

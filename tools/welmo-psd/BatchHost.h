@@ -38,6 +38,7 @@ private:
     AnalysisState& m_state;
     std::string m_firstMessage;
     std::FILE* m_progressOut;
+    std::string m_shownStep;
     int m_shownPercent = -1;
     int m_shownLength = 0;
 };

@@ -14,6 +14,10 @@
 
 namespace {
 
+// A segment of 2M samples still fits the largest row count.
+constexpr long long MAX_PSD_SIZE = 1LL << 30;
+constexpr int MAX_PICTURE_SIDE = 20000;
+
 // The --window values: the window names in lower case, "none" for none.
 std::string windowOptionName(int type)
 {
@@ -23,6 +27,18 @@ std::string windowOptionName(int type)
     for (char& c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
+}
+
+// "none, hanning, parzen or welch"
+std::string windowChoices()
+{
+    std::string text;
+    for (int type = 0; type < WINDOW_TYPE_COUNT; ++type) {
+        if (type > 0)
+            text += type + 1 == WINDOW_TYPE_COUNT ? " or " : ", ";
+        text += windowOptionName(type);
+    }
+    return text;
 }
 
 bool parseWhole(const std::string& text, long long& value)
@@ -70,35 +86,49 @@ struct Parser {
 
 std::string batchUsage()
 {
-    return "Usage: welmo-psd [options] FILE...\n"
-           "Reads one column of an ASCII table, estimates its power spectrum and\n"
-           "writes it as a two-column file beside the table; each FILE is its own\n"
-           "run, and the exit status is the worst of them.\n\n"
-           "  --header-tokens N   leading tokens to skip (default 0)\n"
-           "  --columns N         values per row, 1-100 (default 1)\n"
-           "  --column N          column to analyse, 1-100 (default 1)\n"
-           "  --rows N            rows to read (default: all complete rows)\n"
-           "  --psd-size M        power of two >= 2 (default: largest that fits)\n"
-           "  --segments K        segments averaged, 1-10000 (default 1)\n"
-           "  --shift S|auto      shift between segments, 0-1000000, or spread over the\n"
-           "                      series (default 0)\n"
-           "  --window W          none, hanning, parzen or welch (default hanning)\n"
-           "  --no-normalize      do not normalise the spectrum to unit sum\n"
-           "  --lb N              LB frequencies, 2-1000000 (default 16)\n"
-           "  --output FILE       export file (default: derived from FILE; one FILE only)\n"
-           "  --normal-scales     linear export format instead of log-log\n"
-           "  --dt DT             time step of the linear format (default 1)\n"
-           "  --min-level L       lowest log level exported, -30 to 0 (default -15)\n"
-           "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
-           "  --size WxH          size of the rendered picture (default 800x600)\n"
-           "  --help, --version\n";
+    return formatC("Usage: welmo-psd [options] FILE...\n"
+                   "Reads one column of an ASCII table, estimates its power spectrum and\n"
+                   "writes it as a two-column file beside the table; each FILE is its own\n"
+                   "run, and the exit status is the worst of them.\n\n"
+                   "  --header-tokens N   leading tokens to skip (default 0)\n"
+                   "  --columns N         values per row, %d-%d (default 1)\n"
+                   "  --column N          column to analyse, %d-%d (default 1)\n"
+                   "  --rows N            rows to read (default: all complete rows)\n"
+                   "  --psd-size M        power of two >= 2 (default: largest that fits)\n"
+                   "  --segments K        segments averaged, %d-%d (default 1)\n"
+                   "  --shift S|auto      shift between segments, %d-%d, or spread over the\n"
+                   "                      series (default 0)\n"
+                   "  --window W          %s (default hanning)\n"
+                   "  --no-normalize      do not normalise the spectrum to unit sum\n"
+                   "  --lb N              LB frequencies, %d-%d (default 16)\n"
+                   "  --output FILE       export file (default: derived from FILE; one FILE only)\n"
+                   "  --normal-scales     linear export format instead of log-log\n"
+                   "  --dt DT             time step of the linear format (default 1)\n"
+                   "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
+                   "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
+                   "  --size WxH          size of the rendered picture (default 800x600)\n"
+                   "  --help, --version\n"
+                   "  --                  the arguments after it are files\n",
+        MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
+        MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
+        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL);
 }
 
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error)
 {
     Parser parser { options, error };
+    bool filesOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        // After "--" every argument is a file, even one that starts with "--".
+        if (filesOnly || arg.rfind("--", 0) != 0) {
+            options.dataFiles.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            filesOnly = true;
+            continue;
+        }
         if (arg == "--help") {
             options.help = true;
             continue;
@@ -113,10 +143,6 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         }
         if (arg == "--normal-scales") {
             options.normalScales = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0) {
-            options.dataFiles.push_back(arg);
             continue;
         }
         if (i + 1 >= argc) {
@@ -140,11 +166,11 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 error = formatC("--rows: expected an integer from 0 to %u", MAX_DATA_ROWS);
         } else if (arg == "--psd-size") {
             long long size;
-            ok = parseWhole(value, size) && isPowerOfTwo(size) && size <= (1 << 30);
+            ok = parseWhole(value, size) && isPowerOfTwo(size) && size <= MAX_PSD_SIZE;
             if (ok)
                 options.psdSize = static_cast<int>(size);
             else
-                error = "--psd-size: expected a power of two from 2 to 1073741824";
+                error = formatC("--psd-size: expected a power of two from 2 to %lld", MAX_PSD_SIZE);
         } else if (arg == "--segments")
             ok = parser.integer(arg, value, MIN_SEGMENTS, MAX_SEGMENTS, options.segmentCount);
         else if (arg == "--shift") {
@@ -163,7 +189,7 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                     options.windowType = type;
             }
             if (!ok)
-                error = "--window: expected none, hanning, parzen or welch";
+                error = "--window: expected " + windowChoices();
         } else if (arg == "--lb")
             ok = parser.integer(
                 arg, value, MIN_LB_FREQUENCIES, MAX_LB_FREQUENCIES, options.lbFrequencies);
@@ -177,19 +203,20 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             ok = parseReal(value, options.minLevel) && options.minLevel >= MIN_EXPORT_LEVEL
                 && options.minLevel <= MAX_EXPORT_LEVEL;
             if (!ok)
-                error = "--min-level: expected a number from -30 to 0";
+                error = formatC("--min-level: expected a number from %g to %g", MIN_EXPORT_LEVEL,
+                    MAX_EXPORT_LEVEL);
         } else if (arg == "--render")
             options.renderFile = value;
         else if (arg == "--size") {
             int width = 0, height = 0;
             char tail = 0;
             ok = std::sscanf(value.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 1
-                && width <= 20000 && height >= 1 && height <= 20000;
+                && width <= MAX_PICTURE_SIDE && height >= 1 && height <= MAX_PICTURE_SIDE;
             if (ok) {
                 options.renderWidth = width;
                 options.renderHeight = height;
             } else
-                error = "--size: expected WxH with W and H from 1 to 20000";
+                error = formatC("--size: expected WxH with W and H from 1 to %d", MAX_PICTURE_SIDE);
         } else {
             error = arg + ": unknown option (see --help)";
             ok = false;

@@ -5,6 +5,8 @@
 #include "commands/Commands.h"
 #include "output/PsdExport.h"
 
+#include <filesystem>
+
 namespace {
 
 void applySettings(const BatchOptions& options, AnalysisState& state)
@@ -23,10 +25,33 @@ BatchStatus failureStatus(const std::string& message)
     return message == PSD_NOT_APPROPRIATE ? BATCH_CONFIGURATION_ERROR : BATCH_DATA_ERROR;
 }
 
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// Why the export must not go to `target`, or "" when it may.
+std::string exportClash(
+    const std::string& target, const std::string& dataFile, const std::vector<std::string>& kept)
+{
+    if (sameFile(target, dataFile))
+        return "It is the data file";
+    for (const std::string& file : kept)
+        if (sameFile(target, file))
+            return "It holds the spectrum of an earlier file of this run";
+    return "";
+}
+
 } // namespace
 
-BatchStatus runBatch(
-    const BatchOptions& options, AnalysisState& state, std::string& error, std::FILE* progressOut)
+std::FILE* progressStream(std::FILE* stream, bool isTerminal)
+{
+    return isTerminal ? stream : nullptr;
+}
+
+BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut, const std::vector<std::string>& keptFiles)
 {
     applySettings(options, state);
     BatchHost host(options, state, progressOut);
@@ -42,7 +67,11 @@ BatchStatus runBatch(
     if (options.output)
         state.psdFileName = *options.output;
 
-    std::string reason;
+    std::string reason = exportClash(state.psdFileName, options.dataFile, keptFiles);
+    if (!reason.empty()) {
+        error = cannotWriteMessage(state.psdFileName, reason);
+        return BATCH_WRITE_ERROR;
+    }
     if (exportPsd(state, options.normalScales, options.dt, reason, host.progressCallback()) != 0) {
         error = cannotWriteMessage(state.psdFileName, reason);
         return BATCH_WRITE_ERROR;

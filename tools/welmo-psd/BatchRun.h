@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Exit statuses of welmo-psd.
 enum BatchStatus {
@@ -16,9 +17,15 @@ enum BatchStatus {
     BATCH_WRITE_ERROR = 4,
 };
 
+// Where the progress line goes: `stream` when it is a terminal, nowhere
+// otherwise, so that a redirected stderr holds only the messages.
+std::FILE* progressStream(std::FILE* stream, bool isTerminal);
+
 // Runs the Retrieve Data sequence on options.dataFile without a window and
 // exports the spectrum. On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.
-// Progress is written to `progressOut` when it is not null.
+// Progress is written to `progressOut` when it is not null. The export
+// never replaces the data file nor any of `keptFiles` (the exports of the
+// call's earlier files).
 BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
-    std::FILE* progressOut = nullptr);
+    std::FILE* progressOut = nullptr, const std::vector<std::string>& keptFiles = {});

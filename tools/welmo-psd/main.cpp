@@ -4,6 +4,7 @@
 
 #include "BatchOptions.h"
 #include "BatchRun.h"
+#include "BatchSummary.h"
 
 #include "core/AnalysisState.h"
 #include "core/Version.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,26 +41,26 @@ int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
     return BATCH_OK;
 #else
     (void)state;
-    std::fputs("welmo-psd: --render: this build of welmo-psd has no picture output\n", stderr);
-    return BATCH_USAGE_ERROR;
+    return BATCH_OK;
 #endif
 }
 
 // One file on a fresh record: the statistics block, then the summary line.
-int runOneFile(BatchOptions& options, const std::string& file)
+int runOneFile(BatchOptions& options, const std::string& file, std::vector<std::string>& exports)
 {
     options.dataFile = file;
     AnalysisState state;
     resetAnalysisState(state);
     std::string error;
-    std::FILE* progressOut = ::isatty(STDERR_FILENO) ? stderr : nullptr;
-    const BatchStatus status = runBatch(options, state, error, progressOut);
+    std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+    const BatchStatus status = runBatch(options, state, error, progressOut, exports);
     if (status != BATCH_OK)
         return reportFailure(file, error, status);
 
+    exports.push_back(state.psdFileName);
     for (const std::string& line : statisticsTexts(state))
         std::printf("%s\n", line.c_str());
-    std::printf("%s: exported to %s\n", file.c_str(), state.psdFileName.c_str());
+    std::printf("%s\n", batchSummary(file, state).c_str());
     std::fflush(stdout);
     return renderIfAsked(options, state);
 }
@@ -82,8 +84,17 @@ int main(int argc, char** argv)
         return BATCH_OK;
     }
 
+#if !WELMO_WITH_RENDER
+    // Refused before any file is read, as every other usage error is.
+    if (options.renderFile) {
+        std::fputs("welmo-psd: --render: this build of welmo-psd has no picture output\n", stderr);
+        return BATCH_USAGE_ERROR;
+    }
+#endif
+
     int worst = BATCH_OK;
+    std::vector<std::string> exports;
     for (const std::string& file : options.dataFiles)
-        worst = std::max(worst, runOneFile(options, file));
+        worst = std::max(worst, runOneFile(options, file, exports));
     return worst;
 }
