@@ -22,9 +22,11 @@ PlotReadout sampleAt(const AnalysisState& state, DeviceRect client, int third, i
         { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
     if (mapping.xScale == 0.0)
         return {};
-    // Sample i is drawn at the device x of world x i.
+    // Sample i is drawn at the device x of world x i (sample 1 at world 0);
+    // the last sample is not drawn.
     const double world = (x - 0.5 + mapping.xOffset) / mapping.xScale;
-    const double nearest = std::clamp(std::round(world), 1.0, static_cast<double>(count));
+    const double last = count > 1 ? static_cast<double>(count - 1) : 1.0;
+    const double nearest = std::clamp(std::round(world), 1.0, last);
     PlotReadout readout;
     readout.kind = PlotReadout::SAMPLE;
     readout.index = static_cast<std::size_t>(nearest);

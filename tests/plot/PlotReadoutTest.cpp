@@ -73,6 +73,7 @@ TEST(PlotReadout, SeriesPanelGivesTheSampleOfTheColumn)
         EXPECT_EQ(readout.value, state.series[x]);
     }
     EXPECT_EQ(plotReadoutAt(state, client, { 0, 100 }).index, 1u) << "no sample 0";
+    EXPECT_EQ(plotReadoutAt(state, client, { 1200, 100 }).index, 1199u) << "the last is not drawn";
 }
 
 TEST(PlotReadout, NothingOutsideThePanelsOrWithoutData)
