@@ -1,7 +1,7 @@
 #pragma once
 
-#include "input/ByteStream.h"
 #include "core/Progress.h"
+#include "input/ByteStream.h"
 
 #include <cstddef>
 #include <cstdint>

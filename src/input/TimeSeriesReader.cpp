@@ -1,8 +1,8 @@
 #include "input/TimeSeriesReader.h"
 
+#include "core/Progress.h"
 #include "input/ByteStream.h"
 #include "input/NumberScanner.h"
-#include "core/Progress.h"
 #include "input/TableScan.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "spectrum/PsdEstimator.h"
 
+#include "core/Progress.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
 #include "spectrum/PeriodogramBins.h"
@@ -7,7 +8,6 @@
 #include "spectrum/SegmentBatches.h"
 #include "spectrum/SegmentLoad.h"
 #include "spectrum/SplitEstimate.h"
-#include "core/Progress.h"
 
 #include <algorithm>
 #include <climits>

@@ -96,7 +96,9 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
                 pool.release(w);
             },
-            [&](std::size_t finished) { progress.advance(static_cast<double>(k0 + finished) / K); });
+            [&](std::size_t finished) {
+                progress.advance(static_cast<double>(k0 + finished) / K);
+            });
         for (int i = 0; i < count; ++i) {
             const float* power = periodograms.data() + static_cast<std::size_t>(i) * slot;
             for (std::size_t j = 0; j < slot; ++j)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "spectrum/SegmentLoad.h"
 #include "core/Progress.h"
+#include "spectrum/SegmentLoad.h"
 
 // Whether the periodograms of K segments of 2M samples are worth computing
 // on separate threads, a batch of segments at a time.

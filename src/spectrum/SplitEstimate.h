@@ -1,7 +1,7 @@
 #pragma once
 
-#include "spectrum/SegmentLoad.h"
 #include "core/Progress.h"
+#include "spectrum/SegmentLoad.h"
 
 // Whether transforms of 2M points gain from being split among the threads.
 // Also taken by one thread, for the progress of the passes it reports.
