@@ -116,7 +116,6 @@ private:
     void updateCaption();
     void showIdleText(const QString& message);
     void editFile(const std::string& fileName);
-    ProgressCallback progressCallback();
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;

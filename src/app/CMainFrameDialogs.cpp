@@ -44,11 +44,6 @@ void CMainFrame::OnEditorCommand()
     dialog.exec();
 }
 
-ProgressCallback CMainFrame::progressCallback()
-{
-    return [this](std::string_view step, double fraction) { progress(step, fraction); };
-}
-
 void CMainFrame::progress(std::string_view step, double fraction)
 {
     m_progress->report(step, fraction);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Progress.h"
+
 #include <string>
 #include <string_view>
 
@@ -24,5 +26,11 @@ struct CommandHost {
     {
         (void)step;
         (void)fraction;
+    }
+
+    // progress() as the callback the numeric routines take.
+    ProgressCallback progressCallback()
+    {
+        return [this](std::string_view step, double fraction) { progress(step, fraction); };
     }
 };

@@ -23,11 +23,6 @@ void capPsdSize(AnalysisState& state)
         state.psdSize = state.maxPsdSize;
 }
 
-ProgressCallback progressOf(CommandHost& host)
-{
-    return [&host](std::string_view step, double fraction) { host.progress(step, fraction); };
-}
-
 bool seriesHolds(const AnalysisState& state, unsigned count)
 {
     return state.series.size() >= static_cast<std::size_t>(count) + 1;
@@ -49,7 +44,7 @@ void applyAutomaticSignalRange(AnalysisState& state)
 
 int runEstimateStep(AnalysisState& state, CommandHost& host)
 {
-    const int status = computeSpectrum(state, progressOf(host));
+    const int status = computeSpectrum(state, host.progressCallback());
     state.computeStatus = status;
     if (status != 0) {
         state.psdValid = 0;
@@ -91,7 +86,7 @@ void retrieveData(AnalysisState& state, CommandHost& host)
     }
 
     host.waitCursor();
-    state.computeStatus = readTimeSeries(state, count, progressOf(host));
+    state.computeStatus = readTimeSeries(state, count, host.progressCallback());
     state.loadedCount = state.sampleCount;
     const bool readOk = state.computeStatus == 0;
     if (readOk)
@@ -131,7 +126,7 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     state.sampleCount = state.loadedCount;
     host.waitCursor();
     if (seriesHolds(state, state.sampleCount))
-        state.computeStatus = readTimeSeries(state, state.sampleCount, progressOf(host));
+        state.computeStatus = readTimeSeries(state, state.sampleCount, host.progressCallback());
     else {
         state.sampleCount = 0;
         state.computeStatus = 1;

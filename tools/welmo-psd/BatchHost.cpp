@@ -10,11 +10,6 @@ BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FIL
 {
 }
 
-ProgressCallback BatchHost::progressCallback()
-{
-    return [this](std::string_view step, double fraction) { progress(step, fraction); };
-}
-
 void BatchHost::progress(std::string_view step, double fraction)
 {
     if (!m_progressOut)

@@ -28,7 +28,6 @@ public:
     void arrowCursor() override { }
     void invalidateWindow() override { }
     void progress(std::string_view step, double fraction) override;
-    ProgressCallback progressCallback();
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
