@@ -7,16 +7,20 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
 
-// The threads meet once per batch of blocks: a few MiB per thread make
-// that rare beside the scan, and still fit in the shared cache. Several
-// blocks per thread let a thread that the system holds up leave its share
-// to the others.
-constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(1) << 20;
-constexpr std::size_t BLOCKS_PER_THREAD = 4;
+// A block is read, counted and scanned by one thread in one go, so it
+// should stay in that core's cache meanwhile: a quarter MiB leaves room
+// for its values and the scan's own data. The threads meet once per batch
+// of blocks; many blocks per thread make that rare beside the scan, keep
+// the wait for the slowest block short, and let a thread that the system
+// holds up leave its share to the others.
+constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(1) << 18;
+constexpr std::size_t BLOCKS_PER_THREAD = 16;
 // Rows between two progress reports of the sequential scan.
 constexpr std::uint64_t SLICE_ROWS = std::uint64_t(1) << 14;
 
@@ -84,16 +88,17 @@ private:
     // Blocks that one round of the threads takes, from `start` on.
     struct Batch {
         std::vector<TableChunk> chunks;
-        std::vector<std::uint64_t> tokens;
-        std::vector<int> positions;
+        // One more than the numbers before each block, as guessed from the
+        // token counts; 0 while the blocks before it are still counting.
+        std::unique_ptr<std::atomic<std::uint64_t>[]> numbersBefore;
         std::uint64_t start = 0;
         std::size_t blocks = 0;
     };
 
     bool allocate(Batch& batch) const;
     void plan(Batch& batch, std::uint64_t start) const;
-    void load(Batch& batch, std::size_t i) const;
-    void guessPositions(Batch& batch) const;
+    void loadAndScan(Batch& batch, std::size_t i) const;
+    int guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const;
     std::size_t checkPositions(Batch& batch) const;
     void storeRows(const TableChunk& chunk);
     std::uint64_t continueSequentially(std::uint64_t offset);
@@ -122,8 +127,9 @@ private:
 bool ParallelScan::allocate(Batch& batch) const
 {
     batch.chunks.resize(m_batchBlocks);
-    batch.tokens.resize(m_batchBlocks);
-    batch.positions.resize(m_batchBlocks);
+    batch.numbersBefore.reset(new (std::nothrow) std::atomic<std::uint64_t>[m_batchBlocks + 1]);
+    if (!batch.numbersBefore)
+        return false;
     for (TableChunk& chunk : batch.chunks) {
         if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_out != nullptr))
             return false;
@@ -139,9 +145,13 @@ void ParallelScan::plan(Batch& batch, std::uint64_t start) const
         ? static_cast<std::size_t>(
             std::min<std::uint64_t>(m_batchBlocks, (fileSize - start + m_block - 1) / m_block))
         : 0;
+    batch.numbersBefore[0].store(m_numbers + 1, std::memory_order_relaxed);
+    for (std::size_t i = 1; i <= batch.blocks; ++i)
+        batch.numbersBefore[i].store(0, std::memory_order_relaxed);
 }
 
-void ParallelScan::load(Batch& batch, std::size_t i) const
+// The block is read, and scanned while it is still in the cache.
+void ParallelScan::loadAndScan(Batch& batch, std::size_t i) const
 {
     const std::uint64_t fileSize = m_stream.size();
     const std::uint64_t blockStart = batch.start + i * m_block;
@@ -149,21 +159,29 @@ void ParallelScan::load(Batch& batch, std::size_t i) const
     chunk.load(m_stream.descriptor(), blockStart,
         std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
     if (m_out)
-        batch.tokens[i] = chunk.countTokens();
+        chunk.scan(m_columns, guessPosition(batch, i, chunk.countTokens()), m_kept);
+    else
+        chunk.scan(m_columns, 0, -1);
 }
 
-// Where each block's numbers fall in their rows is known only once the
-// blocks before it are scanned. It is guessed from their token counts (in
-// a table a token is one number), checked in file order, and the few
-// blocks guessed wrong are scanned again.
-void ParallelScan::guessPositions(Batch& batch) const
+// Where a block's numbers fall in their rows is known only once the blocks
+// before it are scanned. It is guessed from their token counts (in a table
+// a token is one number), checked in file order, and the few blocks
+// guessed wrong are scanned again. Each block passes its count on before
+// it scans, so a block waits only for the counts before it, which take a
+// small part of a scan. No block waits for a later one: blocks are handed
+// out in file order, and each is being worked on until it passes its
+// count on.
+int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const
 {
-    std::uint64_t guess = m_numbers;
-    for (std::size_t i = 0; i < batch.blocks; ++i) {
-        batch.positions[i]
-            = m_out ? static_cast<int>(guess % static_cast<std::uint64_t>(m_columns)) : 0;
-        guess += batch.tokens[i];
-    }
+    std::atomic<std::uint64_t>& before = batch.numbersBefore[i];
+    std::uint64_t known;
+    while ((known = before.load(std::memory_order_acquire)) == 0)
+        before.wait(0, std::memory_order_acquire);
+    std::atomic<std::uint64_t>& after = batch.numbersBefore[i + 1];
+    after.store(known + tokens, std::memory_order_release);
+    after.notify_all();
+    return static_cast<int>((known - 1) % static_cast<std::uint64_t>(m_columns));
 }
 
 // Returns how many blocks of the batch count.
@@ -240,31 +258,19 @@ std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
 std::uint64_t ParallelScan::run()
 {
     m_boundary = m_stream.offset();
-    Batch batches[2];
-    if (!allocate(batches[0]) || !allocate(batches[1])) {
-        for (Batch& batch : batches)
-            batch.chunks.clear();
+    Batch batch;
+    if (!allocate(batch)) {
+        batch.chunks.clear();
         return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, m_out, m_progress);
     }
-    // The threads scan one batch while they load the next, so that they
-    // meet once per batch.
-    Batch* current = &batches[0];
-    Batch* next = &batches[1];
-    plan(*current, m_boundary);
-    runTasks(current->blocks, [&](std::size_t i) { load(*current, i); });
     const auto columns = static_cast<std::uint64_t>(m_columns);
-    while (current->blocks > 0) {
-        plan(*next, current->start + current->blocks * m_block);
-        guessPositions(*current);
-        runTasks(current->blocks + next->blocks, [&](std::size_t i) {
-            if (i < current->blocks)
-                current->chunks[i].scan(m_columns, current->positions[i], m_out ? m_kept : -1);
-            else
-                load(*next, i - current->blocks);
-        });
-        const std::size_t used = checkPositions(*current);
+    std::uint64_t start = m_boundary;
+    for (plan(batch, start); batch.blocks > 0; plan(batch, start)) {
+        runTasks(batch.blocks, [&](std::size_t i) { loadAndScan(batch, i); });
+        start = batch.start + batch.blocks * m_block;
+        const std::size_t used = checkPositions(batch);
         for (std::size_t i = 0; i < used; ++i) {
-            const TableChunk& chunk = current->chunks[i];
+            const TableChunk& chunk = batch.chunks[i];
             if (m_out)
                 storeRows(chunk);
             m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
@@ -273,8 +279,7 @@ std::uint64_t ParallelScan::run()
             if (chunk.isCut())
                 return continueSequentially(chunk.cutOffset());
         }
-        m_progress.advance(static_cast<double>(next->start) / static_cast<double>(m_stream.size()));
-        std::swap(current, next);
+        m_progress.advance(static_cast<double>(start) / static_cast<double>(m_stream.size()));
     }
     return m_numbers / columns;
 }
