@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <immintrin.h>
+#include <new>
 
 // Only these two sine calls are made per pass; every twiddle factor after
 // the first comes from the recurrence, in the same order and with the same
@@ -28,6 +29,10 @@ namespace {
 // static storage and the chunk of a larger pass 32 KiB of stack.
 constexpr int kBlockLog2 = 12;
 constexpr int kChunk = 2048;
+// The factors of the large passes of transforms up to 2^19 points take up
+// to 8 MiB; beyond, a table would cost more memory than the segments' time
+// is worth.
+constexpr int kLargestFactorTableLog2 = 19;
 
 // Writes the next `count` factors as (wr, wi) pairs and advances the state.
 void nextTwiddles(TwiddleState& state, double* out, int count)
@@ -102,23 +107,29 @@ void advanceTwiddlePair(TwiddleState& a, long stepsA, TwiddleState& b, long step
 
 namespace {
 
-// Tables of the passes with half-spans 1, 2, ..., 2^(count-1), the table of
-// half-span h at tables + 2*(h-1). The longest sequence runs beside all the
-// shorter ones in turn.
-void fillSmallTables(double* tables, int count)
+// Tables of the passes with half-spans 2^first .. 2^(end-1), the table of
+// half-span h at tables + 2*(h - 2^first). The longest sequence runs beside
+// all the shorter ones in turn.
+void fillPassTables(double* tables, int first, int end)
 {
-    if (count == 0)
+    if (end <= first)
         return;
-    const int longest = 1 << (count - 1);
+    const int longest = 1 << (end - 1);
     TwiddleState big = startTwiddles(longest);
-    double* bigOut = tables + 2 * (longest - 1);
+    double* bigOut = tables + 2 * (longest - (1 << first));
     int done = 0;
-    for (int s = count - 2; s >= 0; --s) {
+    for (int s = end - 2; s >= first; --s) {
         TwiddleState state = startTwiddles(1 << s);
-        nextTwiddlesPair(big, bigOut + 2 * done, state, tables + 2 * ((1 << s) - 1), 1 << s);
+        nextTwiddlesPair(
+            big, bigOut + 2 * done, state, tables + 2 * ((1 << s) - (1 << first)), 1 << s);
         done += 1 << s;
     }
     nextTwiddles(big, bigOut + 2 * done, longest - done);
+}
+
+void fillSmallTables(double* tables, int count)
+{
+    fillPassTables(tables, 0, count);
 }
 
 // The factors of a pass depend on its half-span alone, not on the length of
@@ -294,6 +305,21 @@ void fftAllPasses(float* c, int log2n, int firstPass)
     }
 }
 
+void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large)
+{
+    switch (chosenVariant()) {
+    case FFT_VARIANT_AVX512:
+        fft_avx512::butterflyPassesWithFactors(c, log2n, firstPass, large);
+        break;
+    case FFT_VARIANT_AVX2:
+        fft_avx2::butterflyPassesWithFactors(c, log2n, firstPass, large);
+        break;
+    default:
+        fft_baseline::butterflyPassesWithFactors(c, log2n, firstPass, large);
+        break;
+    }
+}
+
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile)
 {
     forEachBitReversalInTiles(log2n, true, firstTile, endTile,
@@ -336,6 +362,37 @@ void complexFftPassesFrom(float* data, int nn, int firstPass)
     if (log2n <= 0 || firstPass < 0)
         return;
     fftAllPasses(data + 1, log2n, firstPass);
+}
+
+bool FftFactors::make(int nn)
+{
+    m_table.reset();
+    m_nn = 0;
+    const int log2n = fftExactLog2(nn);
+    if (log2n <= kBlockLog2 || log2n > kLargestFactorTableLog2)
+        return false;
+    const std::size_t doubles
+        = 2 * ((std::size_t { 1 } << log2n) - (std::size_t { 1 } << kBlockLog2));
+    m_table.reset(new (std::nothrow) double[doubles]);
+    if (!m_table)
+        return false;
+    fillPassTables(m_table.get(), kBlockLog2, log2n);
+    m_nn = nn;
+    return true;
+}
+
+bool FftFactors::holds(int nn) const
+{
+    return m_table && m_nn == nn;
+}
+
+void complexFftPassesFrom(float* data, int nn, int firstPass, const FftFactors& factors)
+{
+    if (!factors.holds(nn) || firstPass < 0) {
+        complexFftPassesFrom(data, nn, firstPass);
+        return;
+    }
+    fftAllPassesWithFactors(data + 1, fftExactLog2(nn), firstPass, factors.table());
 }
 
 void loadRealWithFirstPass(float* data, int nn, const float* real)

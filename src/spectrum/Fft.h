@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 // In-place radix-2 decimation-in-time FFT with a positive exponent and no
 // scaling. `data` points at entry 0 of at least 2*nn+1 floats; entries
 // 1..2*nn hold nn complex values, real and imaginary values interleaved.
@@ -20,6 +22,28 @@ void loadBitReversedReal(float* data, int nn, const float* real);
 // complexFftPasses without the passes before firstPass, for callers that
 // have done those already (see loadRealWithFirstPass).
 void complexFftPassesFrom(float* data, int nn, int firstPass);
+
+// The factors of the passes of one transform length that are too long for
+// the shared tables, made once by the same recurrence where many transforms
+// of that length follow (the segments of an estimate). Each long pass
+// otherwise makes its factors anew, one step after the other.
+class FftFactors {
+public:
+    // False, and nothing made, when the length has no long passes, the
+    // table would be larger than is worth keeping, or memory is short.
+    bool make(int nn);
+    bool holds(int nn) const;
+    const double* table() const { return m_table.get(); }
+
+private:
+    std::unique_ptr<double[]> m_table;
+    int m_nn = 0;
+};
+
+// complexFftPassesFrom with the long passes' factors from `factors`, which
+// must hold nn's (else the factors are made as in complexFftPassesFrom).
+// Same bits.
+void complexFftPassesFrom(float* data, int nn, int firstPass, const FftFactors& factors);
 
 // loadBitReversedReal followed by the first butterfly pass, in one sweep
 // that takes the zero imaginary values as given; complexFftPassesFrom(data,

@@ -45,6 +45,11 @@ void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, Twid
 // The butterfly passes from firstPass on, on the calling thread.
 void fftAllPasses(float* c, int log2n, int firstPass);
 
+// fftAllPasses with the factors of every large pass s from `large`, pass
+// s's at large + 2 * ((1 << s) - (1 << fftBlockLog2(log2n))), as the
+// recurrence makes them. Requires fftHasBlocks(log2n).
+void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large);
+
 // Exchanges of the in-place bit reversal within tiles [firstTile, endTile)
 // (see bitReversalTiles).
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile);

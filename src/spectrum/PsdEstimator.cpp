@@ -40,7 +40,7 @@ void transformSegment(const float* segment, float* work, int M)
 
 // The one-thread loop: one work buffer, segments in order.
 bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const SegmentLoad& load,
-    int amplitudeOutput, float* psd, StepProgress& progress)
+    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress)
 {
     const int length = 2 * M;
     FloatBuffer work;
@@ -54,7 +54,7 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
         if (own.subtractMean)
             own.mean = segmentMean(segment, length);
         loadSegment(w, segment, own);
-        complexFftPassesFrom(w, length, 1);
+        complexFftPassesFrom(w, length, 1, factors);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
         progress.advance(static_cast<double>(k + 1) / K);
     }
@@ -112,16 +112,24 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
         load.weights = weights.get();
     }
 
+    // Without the table (a short transform, one segment, or no memory for
+    // it) the passes make the same factors themselves.
+    FftFactors factors;
+    if (K > 1)
+        factors.make(length);
+
     for (int i = 0; i <= M; ++i)
         psd[i] = 0.0f;
     // Every way below adds the same periodograms in the same order.
     bool added = false;
     if (worthBatching(M, K))
-        added = addPeriodogramsInBatches(series, M, S, K, load, amplitudeOutput, psd, report);
+        added = addPeriodogramsInBatches(
+            series, M, S, K, load, factors, amplitudeOutput, psd, report);
     else if (worthSplittingSegments(M))
         added
             = addPeriodogramsOfSplitTransforms(series, M, S, K, load, amplitudeOutput, psd, report);
-    if (!added && !addPeriodogramsOneByOne(series, M, S, K, load, amplitudeOutput, psd, report))
+    if (!added
+        && !addPeriodogramsOneByOne(series, M, S, K, load, factors, amplitudeOutput, psd, report))
         return 1;
     finishSpectrum(psd, M, K, normalize, logOutput);
     return 0;

@@ -64,7 +64,7 @@ bool worthBatching(int M, int K)
 }
 
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
-    int amplitudeOutput, float* psd, StepProgress& progress)
+    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress)
 {
     const int threads = std::clamp(parallelThreads(), 1, std::min(K, kMaxWorkers));
     const std::size_t slot = static_cast<std::size_t>(M) + 1;
@@ -92,7 +92,7 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 const int w = pool.acquire();
                 float* work = pool.buffer(w);
                 loadSegment(work, segment, own);
-                complexFftPassesFrom(work, length, 1);
+                complexFftPassesFrom(work, length, 1, factors);
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
                 pool.release(w);
             },

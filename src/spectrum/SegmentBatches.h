@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Progress.h"
+#include "spectrum/Fft.h"
 #include "spectrum/SegmentLoad.h"
 
 // Whether the periodograms of K segments of 2M samples are worth computing
@@ -12,7 +13,8 @@ bool worthBatching(int M, int K);
 // the segments of a batch are transformed on the threads of runTasks, each
 // thread in a work buffer of its own, and their periodograms kept until the
 // batch is added. `load` gives length 2M, window, weights and mean removal
-// (its mean is set per segment). Returns false, with psd untouched, when
+// (its mean is set per segment); `factors` may hold the long passes'
+// factors of length 2M. Returns false, with psd untouched, when
 // the buffers cannot be had.
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
-    int amplitudeOutput, float* psd, StepProgress& progress);
+    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress);

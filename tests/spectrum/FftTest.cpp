@@ -181,3 +181,45 @@ TEST(ComplexFft, FirstPassOnRealSamplesKeepsThePassBits)
         }
     }
 }
+
+TEST(ComplexFft, FactorTablesKeepThePassBits)
+{
+    // Lengths with one, two and three large passes beyond the in-block ones
+    // (odd and even counts take the paired sweep differently), with
+    // infinities and not-a-numbers of both signs among the values: which
+    // operand's not-a-number an addition passes on must not change either.
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (FftVariant variant : kVariants) {
+        VariantPin pin(variant);
+        if (!pin.ok)
+            continue;
+        for (int log2n = 12; log2n <= 17; ++log2n) {
+            const int nn = 1 << log2n;
+            std::vector<float> input = randomComplex(nn, 500u + log2n);
+            for (std::size_t i = 7; i < input.size(); i += 613)
+                input[i] = (i / 613) % 4 == 0 ? nan
+                    : (i / 613) % 4 == 1      ? -nan
+                    : (i / 613) % 4 == 2      ? inf
+                                              : -inf;
+            FftFactors factors;
+            EXPECT_EQ(log2n > 12, factors.make(nn)) << "nn = 2^" << log2n;
+            for (int firstPass : { 0, 1 }) {
+                std::vector<float> made = input;
+                std::vector<float> tabled = input;
+                complexFftPassesFrom(made.data(), nn, firstPass);
+                complexFftPassesFrom(tabled.data(), nn, firstPass, factors);
+                EXPECT_EQ(0, std::memcmp(made.data(), tabled.data(), made.size() * sizeof(float)))
+                    << "variant " << variant << ", nn = 2^" << log2n << ", from pass " << firstPass;
+            }
+        }
+    }
+    // A table of another length is not used.
+    FftFactors factors;
+    ASSERT_TRUE(factors.make(1 << 14));
+    std::vector<float> input = randomComplex(1 << 15, 9u);
+    std::vector<float> made = input;
+    complexFftPassesFrom(made.data(), 1 << 15, 1);
+    complexFftPassesFrom(input.data(), 1 << 15, 1, factors);
+    EXPECT_EQ(made, input);
+}
