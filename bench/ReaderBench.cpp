@@ -6,6 +6,7 @@
 // the same samples, bit for bit, and all counts the same number of rows.
 // Arguments: the thread count.
 
+#include "ScannerBefore.h"
 #include "core/AnalysisState.h"
 #include "core/CFormat.h"
 #include "core/Parallel.h"
@@ -34,7 +35,8 @@ constexpr int COLUMNS = 3;
 constexpr int HEADER_TOKENS = 3;
 constexpr int KEPT_COLUMN = 3;
 
-// The reader and count as they were with one stream and no threads.
+// The reader and count as they were with one stream, no threads and no
+// plain-number skip.
 unsigned singleStreamRead(const std::string& path, float* series)
 {
     ByteStream stream;
@@ -43,7 +45,8 @@ unsigned singleStreamRead(const std::string& path, float* series)
     for (int i = 0; i < HEADER_TOKENS; ++i)
         skipToken(stream);
     series[0] = 0.0f;
-    return static_cast<unsigned>(readColumn(stream, COLUMNS, KEPT_COLUMN, ROWS, series));
+    return static_cast<unsigned>(
+        scannerBefore::readColumn(stream, COLUMNS, KEPT_COLUMN, ROWS, series));
 }
 
 unsigned singleStreamCount(const std::string& path)
@@ -53,7 +56,8 @@ unsigned singleStreamCount(const std::string& path)
         return 0;
     for (int i = 0; i < HEADER_TOKENS; ++i)
         skipToken(stream);
-    return static_cast<unsigned>(countRows(stream, COLUMNS, std::numeric_limits<unsigned>::max()));
+    return static_cast<unsigned>(
+        scannerBefore::countRows(stream, COLUMNS, std::numeric_limits<unsigned>::max()));
 }
 
 class BenchTable {

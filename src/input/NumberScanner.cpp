@@ -4,16 +4,20 @@
 #include "input/ByteClasses.h"
 #include "input/SlowNumberScan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
+using byteClasses::bitCount;
+using byteClasses::classifyWindow;
 using byteClasses::digitRunLength;
 using byteClasses::isDigit;
 using byteClasses::isSpace;
 using byteClasses::MASK_WINDOW;
+using byteClasses::plainNumberEnds;
 using byteClasses::spaceMask;
 using byteClasses::valueOfDigits;
 
@@ -322,6 +326,45 @@ template <bool convert>
     return converted;
 }
 
+// Skips up to `wanted` numbers from p as skipNumber does, and returns how
+// many it skipped: fewer when a number does not convert, `before` then
+// pointing where the scan of that number began. Where a window starts with
+// plain numbers (see plainNumberEnds), they are taken all at once, by
+// their byte classes alone.
+std::uint64_t skipNumbers(
+    ByteStream& stream, const char*& p, std::uint64_t wanted, const char*& before)
+{
+    SpaceWindow window;
+    double unused;
+    std::uint64_t done = 0;
+    // Where the last window that began with another token ends: the exact
+    // scan goes on token by token up to there.
+    const char* exactUntil = nullptr;
+    while (done < wanted) {
+        if (p >= exactUntil && static_cast<std::size_t>(stream.limit() - p) >= MASK_WINDOW) {
+            const byteClasses::WindowClasses classes = classifyWindow(p);
+            const std::uint64_t lastBytes = ~classes.spaces & (classes.spaces >> 1);
+            const std::uint64_t other = lastBytes & ~plainNumberEnds(classes);
+            // The plain numbers before the first other token.
+            const std::uint64_t plain
+                = other == 0 ? lastBytes : lastBytes & ((other & (0 - other)) - 1);
+            const auto count = static_cast<std::uint64_t>(bitCount(plain));
+            if (count > 0 && count <= wanted - done) {
+                done += count;
+                p += MASK_WINDOW - static_cast<std::size_t>(std::countl_zero(plain));
+                window.base = nullptr;
+                continue;
+            }
+            exactUntil = p + MASK_WINDOW;
+        }
+        before = p;
+        if (!scanRowNumber<false>(stream, p, window, unused))
+            return done;
+        ++done;
+    }
+    return done;
+}
+
 } // namespace
 
 std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_t count, float* out)
@@ -345,17 +388,16 @@ std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_
 
 std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows)
 {
+    const auto perRow = static_cast<std::uint64_t>(columns);
+    // Rows beyond these are never asked for; the product stays in range.
+    const std::uint64_t rows = std::min<std::uint64_t>(maxRows, UINT64_MAX / perRow);
     const char* p = stream.cursor();
-    SpaceWindow window;
-    double unused;
-    for (std::uint64_t r = 0; r < maxRows; ++r) {
-        for (int j = 0; j < columns; ++j) {
-            if (!scanRowNumber<false>(stream, p, window, unused))
-                return r;
-        }
-    }
+    const char* before = p;
+    const std::uint64_t numbers = skipNumbers(stream, p, rows * perRow, before);
+    if (numbers < rows * perRow)
+        return numbers / perRow;
     stream.moveTo(p);
-    return maxRows;
+    return rows;
 }
 
 namespace {
@@ -380,11 +422,7 @@ StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept,
     // before the scan, which a failing scan may have moved.
     const char* before = p;
     if (out == nullptr) {
-        for (;; ++scan.numbers) {
-            before = p;
-            if (!scanRowNumber<false>(stream, p, window, unused))
-                break;
-        }
+        scan.numbers = skipNumbers(stream, p, UINT64_MAX, before);
     } else {
         float* next = out;
         for (int j = position;; ++scan.numbers) {

@@ -11,6 +11,7 @@
 
 namespace {
 
+using byteClasses::bitCount;
 using byteClasses::isSpace;
 
 // The tail of a long token is read in pieces of this size, so that an
@@ -33,16 +34,6 @@ std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t
             break;
     }
     return got;
-}
-
-// Set bits of a word, without the processor's instruction, which the
-// baseline x86-64 target lacks (the library's fallback is a call).
-int bitCount(std::uint64_t x)
-{
-    x -= (x >> 1) & 0x5555555555555555;
-    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<int>((x * 0x0101010101010101) >> 56);
 }
 
 bool isSpaceByte(char c)

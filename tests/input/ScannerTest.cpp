@@ -1,3 +1,4 @@
+#include "input/ByteClasses.h"
 #include "input/ByteStream.h"
 #include "input/NumberScanner.h"
 #include "input/ScratchFile.h"
@@ -326,5 +327,96 @@ TEST(NumberScanner, SkipsTokensOfAnyLength)
         ASSERT_TRUE(readNumber(stream, value));
         EXPECT_EQ(value, 5.0);
         EXPECT_FALSE(skipToken(stream));
+    }
+}
+
+namespace {
+
+// Tokens of the bytes a decimal number is made of, from one to eight long.
+std::string randomSyntaxToken(std::mt19937_64& random)
+{
+    static const char alphabet[] = "0123456789.eE+-5x";
+    std::string token;
+    const int length = 1 + static_cast<int>(random() % 8);
+    for (int i = 0; i < length; ++i)
+        token += alphabet[random() % (sizeof alphabet - 1)];
+    return token;
+}
+
+// Whether "%lf" takes the whole token as one number.
+bool convertsWhole(const std::string& token)
+{
+    CLocaleScope cLocale;
+    double value = 0.0;
+    int consumed = 0;
+    return std::sscanf(token.c_str(), "%lf%n", &value, &consumed) == 1
+        && consumed == static_cast<int>(token.size());
+}
+
+} // namespace
+
+TEST(NumberScanner, PlainNumbersInAWindowAreWholeNumbers)
+{
+    // What the window classes call plain must be a number that "%lf" takes
+    // whole; and the common shapes of a table must be plain, or the count
+    // gains nothing.
+    std::mt19937_64 random(9);
+    for (int round = 0; round < 20000; ++round) {
+        std::string window;
+        std::vector<std::pair<std::string, std::size_t>> tokens; // token, last byte
+        while (window.size() < 56) {
+            window += random() % 4 == 0 ? "\t" : " ";
+            const std::string token = randomSyntaxToken(random);
+            window += token;
+            tokens.emplace_back(token, window.size() - 1);
+        }
+        window.resize(byteClasses::MASK_WINDOW, ' ');
+        const std::uint64_t plain
+            = byteClasses::plainNumberEnds(byteClasses::classifyWindow(window.data()));
+        for (const auto& [token, last] : tokens) {
+            if (last + 1 >= byteClasses::MASK_WINDOW)
+                continue;
+            if ((plain >> last) & 1) {
+                ASSERT_TRUE(convertsWhole(token)) << "\"" << token << "\" in \"" << window << "\"";
+            }
+        }
+    }
+    const std::string common = " 0 -7 12.5 -0.000123 1.5e-05 -2.75E+300 .5 +.25 3. 1e5 0012 ";
+    std::string window = common;
+    window.resize(byteClasses::MASK_WINDOW, ' ');
+    const byteClasses::WindowClasses classes = byteClasses::classifyWindow(window.data());
+    const std::uint64_t lastBytes = ~classes.spaces & (classes.spaces >> 1);
+    EXPECT_EQ(byteClasses::plainNumberEnds(classes), lastBytes);
+}
+
+TEST(NumberScanner, CountsRowsAsFscanfWhereverAnOddTokenFalls)
+{
+    // An odd token among plain numbers, at every offset of the count's
+    // windows and at every row position.
+    const char* const odd[] = { "1e", "1.e5", "1.5.2", "1e5.3", "--1", "1-2", "1e+-5", "0x1p3",
+        "inf", "nan", "1,5", "e5", "1e+", "-.", ".", "5.", "+.5",
+        "\xEF\xBB\xBF"
+        "1",
+        "abc" };
+    for (const char* token : odd) {
+        for (int before = 0; before < 40; ++before) {
+            std::string soup;
+            for (int i = 0; i < before; ++i)
+                soup += i % 3 == 0 ? "12 " : "-0.5\n";
+            soup += token;
+            for (int i = 0; i < 60; ++i)
+                soup += i % 2 == 0 ? " 3.25e-2" : "\t7";
+            soup += "\n";
+            const ScratchFile file(soup);
+            const std::uint64_t converted = fscanfAll(file.path()).size() - 1;
+            for (int columns = 1; columns <= 3; ++columns) {
+                for (std::size_t capacity : { std::size_t { 70 }, ByteStream::DEFAULT_CAPACITY }) {
+                    ByteStream stream(capacity);
+                    ASSERT_TRUE(stream.open(file.path()));
+                    EXPECT_EQ(countRows(stream, columns, 1000), converted / columns)
+                        << "\"" << token << "\" after " << before << ", " << columns << " columns";
+                }
+            }
+        }
     }
 }
