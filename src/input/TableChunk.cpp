@@ -119,24 +119,43 @@ void TableChunk::load(int descriptor, std::uint64_t blockStart, std::uint64_t bl
     m_end = end;
 }
 
-std::uint64_t TableChunk::countTokens() const
+namespace {
+
+// Tokens in [p, end), which starts at a token's first byte or at white
+// space.
+std::uint64_t countTokensIn(const char* p, const char* end)
 {
     std::uint64_t tokens = 0;
-    // The scan range starts at a token's first byte or at white space.
     std::uint64_t previousSpace = 1;
-    const char* p = m_begin;
-    for (; static_cast<std::size_t>(m_end - p) >= byteClasses::MASK_WINDOW;
+    for (; static_cast<std::size_t>(end - p) >= byteClasses::MASK_WINDOW;
          p += byteClasses::MASK_WINDOW) {
         const std::uint64_t spaces = byteClasses::spaceMask(p);
         tokens += static_cast<std::uint64_t>(bitCount(~spaces & ((spaces << 1) | previousSpace)));
         previousSpace = spaces >> 63;
     }
-    for (; p < m_end; ++p) {
+    for (; p < end; ++p) {
         const bool space = isSpaceByte(*p);
         tokens += !space && previousSpace;
         previousSpace = space;
     }
     return tokens;
+}
+
+} // namespace
+
+std::uint64_t TableChunk::countTokens() const
+{
+    return countTokensIn(m_begin, m_end);
+}
+
+int TableChunk::rowPositionByLines(int columns) const
+{
+    const auto* lineEnd = static_cast<const char*>(
+        std::memchr(m_begin, '\n', static_cast<std::size_t>(m_end - m_begin)));
+    if (lineEnd == nullptr)
+        return -1;
+    const auto perRow = static_cast<std::uint64_t>(columns);
+    return static_cast<int>((perRow - countTokensIn(m_begin, lineEnd) % perRow) % perRow);
 }
 
 void TableChunk::scan(int columns, int position, int kept)

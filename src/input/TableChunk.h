@@ -30,6 +30,11 @@ public:
     // block starts.
     std::uint64_t countTokens() const;
 
+    // The row position of the block's first number if the line after its
+    // first line end starts a row of `columns` numbers; -1 when the block
+    // has no line end.
+    int rowPositionByLines(int columns) const;
+
     // Scans the block's numbers, the first at row `position`. kept < 0
     // only counts.
     void scan(int columns, int position, int kept);

@@ -99,7 +99,7 @@ private:
     void plan(Batch& batch, std::uint64_t start) const;
     void loadAndScan(Batch& batch, std::size_t i) const;
     int guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const;
-    std::size_t checkPositions(Batch& batch) const;
+    std::size_t checkPositions(Batch& batch);
     void storeRows(const TableChunk& chunk);
     std::uint64_t continueSequentially(std::uint64_t offset);
 
@@ -122,6 +122,9 @@ private:
     // The kept value of the row still open after the chunks joined so far.
     float m_pending = 0.0f;
     std::uint64_t m_pendingRow = 0;
+    // Whether a block's position is guessed from its first line (see
+    // loadAndScan); changed only between the rounds of the threads.
+    bool m_rowsByLines = true;
 };
 
 bool ParallelScan::allocate(Batch& batch) const
@@ -158,10 +161,21 @@ void ParallelScan::loadAndScan(Batch& batch, std::size_t i) const
     TableChunk& chunk = batch.chunks[i];
     chunk.load(m_stream.descriptor(), blockStart,
         std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
-    if (m_out)
-        chunk.scan(m_columns, guessPosition(batch, i, chunk.countTokens()), m_kept);
-    else
+    if (!m_out) {
         chunk.scan(m_columns, 0, -1);
+        return;
+    }
+    // In most tables a line is a row, so that a block's position follows
+    // from the tokens before its first line end, with no wait for the
+    // blocks before it. The first block of a round knows its position.
+    int position = 0;
+    if (!m_rowsByLines)
+        position = guessPosition(batch, i, chunk.countTokens());
+    else if (i == 0)
+        position = static_cast<int>(m_numbers % static_cast<std::uint64_t>(m_columns));
+    else
+        position = std::max(chunk.rowPositionByLines(m_columns), 0);
+    chunk.scan(m_columns, position, m_kept);
 }
 
 // Where a block's numbers fall in their rows is known only once the blocks
@@ -185,7 +199,7 @@ int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t token
 }
 
 // Returns how many blocks of the batch count.
-std::size_t ParallelScan::checkPositions(Batch& batch) const
+std::size_t ParallelScan::checkPositions(Batch& batch)
 {
     std::vector<std::pair<std::size_t, int>> wrong;
     std::uint64_t exact = m_numbers;
@@ -201,6 +215,8 @@ std::size_t ParallelScan::checkPositions(Batch& batch) const
         }
     }
     if (!wrong.empty()) {
+        // Rows that do not keep to lines make the line guess a waste.
+        m_rowsByLines = false;
         runTasks(wrong.size(), [&](std::size_t w) {
             batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
         });
