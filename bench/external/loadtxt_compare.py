@@ -5,6 +5,12 @@ file, and the ratio of their times.
 
     /usr/bin/python3 bench/external/loadtxt_compare.py BUILD/bench/welmo_bench [RUNS]
 
+Each side is also timed in process: the best of RUNS count+read calls in
+one welmo_bench process (--benchmark_repetitions) beside the best of RUNS
+numpy.loadtxt calls in one interpreter. On machines whose processors take a
+moment to reach full speed, a short process starts slower than a long one,
+and the in-process ratio shows the readers alone.
+
 The table has the shape of the one in ReaderBench.cpp: a one-line header
 of three words, then a time column, a tone and small normal noise. Each
 program runs RUNS times (default 3) as a fresh process; the best time of
@@ -12,6 +18,7 @@ each counts, so that the ratio shows the programs and not the machine's
 other load. Needs numpy for /usr/bin/python3 (Debian: python3-numpy).
 """
 
+import json
 import math
 import os
 import random
@@ -47,6 +54,31 @@ def best_time(command, env, runs):
     return best
 
 
+def welmo_in_process(bench, env, runs):
+    out = subprocess.run(
+        [bench, "--benchmark_filter=" + FILTER, "--benchmark_format=json",
+         "--benchmark_repetitions=%d" % runs],
+        env=env, check=True, capture_output=True, text=True).stdout
+    times = [b["real_time"] for b in json.loads(out)["benchmarks"]
+             if b.get("run_type") == "iteration"]
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+    unit = json.loads(out)["benchmarks"][0]["time_unit"]
+    return min(times) * scale[unit]
+
+
+def loadtxt_in_process(path, env, runs):
+    script = ("import numpy, sys, time\n"
+              "best = float('inf')\n"
+              "for _ in range(%d):\n"
+              "    start = time.perf_counter()\n"
+              "    numpy.loadtxt(sys.argv[1], skiprows=1, usecols=2, dtype=numpy.float32)\n"
+              "    best = min(best, time.perf_counter() - start)\n"
+              "print(best)\n" % runs)
+    out = subprocess.run([sys.executable, "-c", script, path], env=env, check=True,
+                         capture_output=True, text=True).stdout
+    return float(out)
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -67,10 +99,15 @@ def main():
                   "column = numpy.loadtxt(sys.argv[1], skiprows=1, usecols=2, dtype=numpy.float32)\n"
                   "assert column.shape == (%d,)\n" % ROWS)
         loadtxt = best_time([sys.executable, "-c", script, path], numpy_env, runs)
+        welmo_warm = welmo_in_process(bench, welmo_env, runs)
+        loadtxt_warm = loadtxt_in_process(path, numpy_env, runs)
 
     print("welmo count+read (whole process): %.3f s" % welmo)
     print("numpy.loadtxt (whole process):    %.3f s" % loadtxt)
     print("ratio loadtxt / welmo:            %.1fx" % (loadtxt / welmo))
+    print("welmo count+read (in process):    %.3f s" % welmo_warm)
+    print("numpy.loadtxt (in process):       %.3f s" % loadtxt_warm)
+    print("ratio in process:                 %.1fx" % (loadtxt_warm / welmo_warm))
 
 
 if __name__ == "__main__":

@@ -48,11 +48,7 @@ bool TableChunk::allocate(
 {
     m_blockBytes = blockBytes;
     m_tailBytes = tailBytes;
-    // One byte before the block tells whether its first token began earlier.
     const std::size_t bytes = 1 + blockBytes + tailBytes;
-    m_bytes.reset(new (std::nothrow) char[bytes + ByteStream::PADDING]);
-    if (!m_bytes)
-        return false;
     if (storeValues) {
         // Every number takes at least one byte.
         m_values.reset(
@@ -63,15 +59,20 @@ bool TableChunk::allocate(
     return true;
 }
 
-void TableChunk::load(int descriptor, std::uint64_t blockStart, std::uint64_t blockEnd,
-    std::uint64_t boundary, std::uint64_t fileSize)
+std::size_t TableChunk::bufferBytes(std::size_t blockBytes, std::size_t tailBytes)
+{
+    // One byte before the block tells whether its first token began earlier.
+    return 1 + blockBytes + tailBytes + ByteStream::PADDING;
+}
+
+void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockStart,
+    std::uint64_t blockEnd, std::uint64_t boundary, std::uint64_t fileSize)
 {
     m_cut = false;
     m_result = {};
     const bool lookBack = blockStart > boundary;
     const std::uint64_t readFrom = blockStart - (lookBack ? 1 : 0);
     const auto wanted = static_cast<std::size_t>(blockEnd - readFrom);
-    char* const buffer = m_bytes.get();
     const std::size_t got = readAt(descriptor, buffer, wanted, readFrom);
     m_endsData = got < wanted || blockEnd >= fileSize;
 

@@ -14,16 +14,20 @@
 // what the sequential scan gives for them.
 class TableChunk {
 public:
-    // Room for blocks of up to blockBytes bytes and a token running
-    // tailBytes bytes past the block; values for that many bytes in rows
-    // of `columns` numbers when storeValues. False when memory is short.
+    // Blocks of up to blockBytes bytes and a token running tailBytes bytes
+    // past the block; values for that many bytes in rows of `columns`
+    // numbers when storeValues. False when memory is short.
     bool allocate(std::size_t blockBytes, std::size_t tailBytes, int columns, bool storeValues);
 
-    // Reads file bytes [blockStart, blockEnd) of `descriptor` and what its
-    // last token needs beyond. A token may start at blockStart only when
+    // The size of the buffer that load reads into.
+    static std::size_t bufferBytes(std::size_t blockBytes, std::size_t tailBytes);
+
+    // Reads file bytes [blockStart, blockEnd) of `descriptor` into `buffer`
+    // (of bufferBytes), and what its last token needs beyond; the buffer
+    // must stay as it is until the scan is done. A token may start at blockStart only when
     // blockStart is `boundary` (a place where a token may start, such as
     // the end of the header) or the byte before it is white space.
-    void load(int descriptor, std::uint64_t blockStart, std::uint64_t blockEnd,
+    void load(char* buffer, int descriptor, std::uint64_t blockStart, std::uint64_t blockEnd,
         std::uint64_t boundary, std::uint64_t fileSize);
 
     // Tokens in the scan range, for a guess of the row position where the
@@ -51,7 +55,6 @@ public:
     const float* values() const { return m_values.get(); }
 
 private:
-    std::unique_ptr<char[]> m_bytes;
     std::size_t m_blockBytes = 0;
     std::size_t m_tailBytes = 0;
     std::unique_ptr<float[]> m_values;
