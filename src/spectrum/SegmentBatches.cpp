@@ -76,19 +76,27 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
 
     WorkPool pool;
     FloatBuffer periodograms;
+    FloatBuffer means;
     if (!pool.allocate(threads, 2 * static_cast<std::size_t>(length) + 1)
-        || !periodograms.allocate(slot * batch))
+        || !periodograms.allocate(slot * batch) || !means.allocate(static_cast<std::size_t>(batch)))
         return false;
 
     for (int k0 = 0; k0 < K; k0 += batch) {
         const int count = std::min(batch, K - k0);
+        if (load.subtractMean) {
+            // Four segments to a task (see segmentMeans).
+            const float* first = series + static_cast<std::int64_t>(k0) * S;
+            runTasks(static_cast<std::size_t>(count + 3) / 4, [&](std::size_t g) {
+                const int begin = static_cast<int>(4 * g);
+                segmentMeans(first, S, length, begin, std::min(begin + 4, count), means.data());
+            });
+        }
         runTasks(
             static_cast<std::size_t>(count),
             [&](std::size_t i) {
                 const float* segment = series + static_cast<std::int64_t>(k0 + i) * S;
                 SegmentLoad own = load;
-                if (own.subtractMean)
-                    own.mean = segmentMean(segment, length);
+                own.mean = means[i];
                 const int w = pool.acquire();
                 float* work = pool.buffer(w);
                 loadSegment(work, segment, own);

@@ -16,6 +16,30 @@ float segmentMean(const float* values, int n)
     return static_cast<float>(sum / n);
 }
 
+void segmentMeans(const float* values, std::int64_t shift, int n, int first, int end, float* means)
+{
+    int k = first;
+    for (; k + 4 <= end; k += 4) {
+        const float* a = values + k * shift;
+        const float* b = a + shift;
+        const float* c = b + shift;
+        const float* d = c + shift;
+        double sumA = 0.0, sumB = 0.0, sumC = 0.0, sumD = 0.0;
+        for (int i = 1; i <= n; ++i) {
+            sumA += a[i];
+            sumB += b[i];
+            sumC += c[i];
+            sumD += d[i];
+        }
+        means[k] = static_cast<float>(sumA / n);
+        means[k + 1] = static_cast<float>(sumB / n);
+        means[k + 2] = static_cast<float>(sumC / n);
+        means[k + 3] = static_cast<float>(sumD / n);
+    }
+    for (; k < end; ++k)
+        means[k] = segmentMean(values + k * shift, n);
+}
+
 void loadSegment(float* work, const float* segment, const SegmentLoad& load)
 {
     work[0] = 0.0f;

@@ -6,6 +6,12 @@
 // The float mean of values[1..n], summed in double; n >= 1.
 float segmentMean(const float* values, int n);
 
+// segmentMean of each segment k = first..end-1 (values + k*shift, n
+// samples), into means[k]. Each sum waits on the addition before it, so
+// four segments are summed side by side, each in its own order: the same
+// values, in a quarter of the time.
+void segmentMeans(const float* values, std::int64_t shift, int n, int first, int end, float* means);
+
 // How one segment's samples become the transform's input: the mean
 // subtracted in float, then the window weight applied in double and the
 // product rounded to float, exactly as removeMean and applyDataWindow do it
