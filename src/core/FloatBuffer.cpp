@@ -1,10 +1,36 @@
 #include "core/FloatBuffer.h"
 
+#include <cstdint>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace {
+
 AllocationHook g_allocationHook = nullptr;
+
+// Asks the system to back a large buffer with 2 MiB pages where it can: a
+// fresh buffer's first touch then takes a few hundred page faults instead
+// of hundreds of thousands (a series of millions of samples is written
+// once, from end to end, as it is read), and the transforms, which sweep
+// their buffers in strides far apart, keep their address translations
+// cached. Only a hint; without it everything works the same, only slower.
+void adviseLargePages(float* data, std::size_t count)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kLargePage = std::uintptr_t { 1 } << 21;
+    const std::uintptr_t begin
+        = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(data + count) & ~(kLargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)count;
+#endif
 }
+
+} // namespace
 
 void setAllocationHook(AllocationHook hook)
 {
@@ -22,6 +48,7 @@ bool FloatBuffer::allocate(std::size_t count)
     if (!m_data)
         return false;
     m_size = count;
+    adviseLargePages(m_data.get(), count);
     return true;
 }
 

@@ -46,7 +46,6 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
     FloatBuffer work;
     if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
         return false;
-    adviseLargePages(work.data(), work.size());
     SegmentLoad own = load;
     float* w = work.data();
     float means[4];

@@ -30,7 +30,6 @@ public:
         for (int w = 0; w < count; ++w) {
             if (!m_buffers[w].allocate(floats))
                 return false;
-            adviseLargePages(m_buffers[w].data(), floats);
         }
         return true;
     }

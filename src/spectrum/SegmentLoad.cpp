@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include <sys/mman.h>
-
 float segmentMean(const float* values, int n)
 {
     double sum = 0.0;
@@ -115,19 +113,4 @@ void loadSegmentTiles(float* work, const float* segment, const SegmentLoad& load
         loadTilesWeighted<true>(work + 1, segment + 1, load, log2n, firstTile, endTile);
     else
         loadTilesWeighted<false>(work + 1, segment + 1, load, log2n, firstTile, endTile);
-}
-
-void adviseLargePages(float* work, std::size_t count)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kLargePage = std::uintptr_t { 1 } << 21;
-    const std::uintptr_t begin
-        = (reinterpret_cast<std::uintptr_t>(work) + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(work + count) & ~(kLargePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)work;
-    (void)count;
-#endif
 }

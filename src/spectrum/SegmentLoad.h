@@ -41,10 +41,3 @@ int segmentLog2(const SegmentLoad& load);
 // entries, so threads may load separate tiles of one segment.
 void loadSegmentTiles(float* work, const float* segment, const SegmentLoad& load,
     std::uint32_t firstTile, std::uint32_t endTile);
-
-// Asks the system to back work[0..count) with 2 MiB pages where it can: the
-// transform sweeps its buffer in strides far apart, and with large pages the
-// address translations of a sweep stay cached and a fresh buffer's first
-// touch takes a few hundred faults instead of hundreds of thousands. Only a
-// hint; without it everything works the same, only slower.
-void adviseLargePages(float* work, std::size_t count);

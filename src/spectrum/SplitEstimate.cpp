@@ -28,7 +28,6 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     FloatBuffer work;
     if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
         return false;
-    adviseLargePages(work.data(), work.size());
     float* w = work.data();
     const int log2n = segmentLog2(load);
     const int threads = parallelThreads();
