@@ -268,3 +268,27 @@ TEST_P(ParallelReader, ReportsProgressFromTheCallingThreadOnEveryOutcome)
         }
     }
 }
+
+TEST_P(ParallelReader, GuessesRowsFromLinesOnlyWhileLinesAreRows)
+{
+    // Rows of three numbers, one to a line for the first part and then two
+    // numbers to a line, so that the guess from the line ends fails midway;
+    // and a header that leaves every line one number into its row, so that
+    // it fails from the start.
+    std::string table = "a b c\n";
+    for (int r = 0; r < 3000; ++r)
+        table += std::to_string(r) + " " + std::to_string(r * 0.5) + " -" + std::to_string(r)
+            + "e-3\n";
+    for (int i = 0; i < 3000; ++i)
+        table += std::to_string(i * 0.25) + (i % 2 == 0 ? " " : "\n") + std::to_string(i) + "\n";
+    const ScratchFile file(table);
+    for (const Layout& layout : { Layout { 3, 3, 3 }, Layout { 3, 3, 1 }, Layout { 4, 3, 2 } }) {
+        const Outcome expected = readWithPlainLoop(file.path(), layout);
+        for (std::size_t block : { 97, 1000, 8192 }) {
+            SCOPED_TRACE("header " + std::to_string(layout.header) + ", column "
+                + std::to_string(layout.column) + ", blocks of " + std::to_string(block));
+            setTableBlockBytes(block);
+            expectSame(readWithReader(file.path(), layout), expected);
+        }
+    }
+}
