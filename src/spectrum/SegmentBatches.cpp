@@ -95,7 +95,8 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
             [&](std::size_t i) {
                 const float* segment = series + static_cast<std::int64_t>(k0 + i) * S;
                 SegmentLoad own = load;
-                own.mean = means[i];
+                if (own.subtractMean)
+                    own.mean = means[i];
                 const int w = pool.acquire();
                 float* work = pool.buffer(w);
                 loadSegment(work, segment, own);
