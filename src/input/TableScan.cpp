@@ -1,6 +1,7 @@
 #include "input/TableScan.h"
 
 #include "core/Parallel.h"
+#include "core/TaskBuffers.h"
 #include "input/NumberScanner.h"
 #include "input/TableChunk.h"
 
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -63,41 +63,6 @@ std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::u
     }
     return done;
 }
-
-// Block buffers, one for each thread at a time: a task takes a free one,
-// which is still in the core's cache from the block before.
-class BufferPool {
-public:
-    bool allocate(std::size_t count, std::size_t bytes)
-    {
-        m_buffers.resize(count);
-        m_busy = std::make_unique<std::atomic<bool>[]>(count);
-        for (auto& buffer : m_buffers) {
-            buffer.reset(new (std::nothrow) char[bytes]);
-            if (!buffer)
-                return false;
-        }
-        return true;
-    }
-    // No more tasks than buffers run at once, so one is free soon.
-    std::size_t acquire()
-    {
-        for (;;) {
-            for (std::size_t b = 0; b < m_buffers.size(); ++b) {
-                bool expected = false;
-                if (m_busy[b].compare_exchange_strong(expected, true, std::memory_order_acquire))
-                    return b;
-            }
-            std::this_thread::yield();
-        }
-    }
-    void release(std::size_t b) { m_busy[b].store(false, std::memory_order_release); }
-    char* buffer(std::size_t b) { return m_buffers[b].get(); }
-
-private:
-    std::vector<std::unique_ptr<char[]>> m_buffers;
-    std::unique_ptr<std::atomic<bool>[]> m_busy;
-};
 
 // Joins the chunks' results in file order into rows, and takes over
 // sequentially where a chunk had to stop short.
@@ -154,7 +119,8 @@ private:
     StepProgress& m_progress;
     const std::size_t m_batchBlocks;
     const std::size_t m_block;
-    BufferPool m_buffers;
+    // Block buffers, one to each running task (see TaskBuffers).
+    TaskBuffers<std::unique_ptr<char[]>> m_buffers;
     std::uint64_t m_boundary = 0;
     std::uint64_t m_numbers = 0; // taken so far, in file order
     // The kept value of the row still open after the chunks joined so far.
@@ -167,8 +133,12 @@ private:
 
 bool ParallelScan::allocate(Batch& batch)
 {
+    const std::size_t bufferBytes = TableChunk::bufferBytes(m_block, tailBytesFor(m_block));
     if (!m_buffers.allocate(static_cast<std::size_t>(std::max(parallelThreads(), 1)),
-            TableChunk::bufferBytes(m_block, tailBytesFor(m_block))))
+            [&](std::unique_ptr<char[]>& buffer) {
+                buffer.reset(new (std::nothrow) char[bufferBytes]);
+                return buffer != nullptr;
+            }))
         return false;
     batch.chunks.resize(m_batchBlocks);
     batch.numbersBefore.reset(new (std::nothrow) std::atomic<std::uint64_t>[m_batchBlocks + 1]);
@@ -205,12 +175,11 @@ void ParallelScan::load(Batch& batch, std::size_t i, char* buffer) const
 // The block is read, and scanned while it is still in the cache.
 void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
 {
-    const std::size_t b = m_buffers.acquire();
-    load(batch, i, m_buffers.buffer(b));
+    auto lease = m_buffers.lend();
+    load(batch, i, lease.buffer().get());
     TableChunk& chunk = batch.chunks[i];
     if (!m_out) {
         chunk.scan(m_columns, 0, -1);
-        m_buffers.release(b);
         return;
     }
     // In most tables a line is a row, so that a block's position follows
@@ -224,7 +193,6 @@ void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
     else
         position = std::max(chunk.rowPositionByLines(m_columns), 0);
     chunk.scan(m_columns, position, m_kept);
-    m_buffers.release(b);
 }
 
 // Where a block's numbers fall in their rows is known only once the blocks
@@ -268,10 +236,9 @@ std::size_t ParallelScan::checkPositions(Batch& batch)
         m_rowsByLines = false;
         // The block is read again: its buffer has gone on to others.
         runTasks(wrong.size(), [&](std::size_t w) {
-            const std::size_t b = m_buffers.acquire();
-            load(batch, wrong[w].first, m_buffers.buffer(b));
+            auto lease = m_buffers.lend();
+            load(batch, wrong[w].first, lease.buffer().get());
             batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
-            m_buffers.release(b);
         });
     }
     return batch.blocks;

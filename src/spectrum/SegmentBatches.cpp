@@ -2,13 +2,12 @@
 
 #include "core/FloatBuffer.h"
 #include "core/Parallel.h"
+#include "core/TaskBuffers.h"
 #include "spectrum/Fft.h"
 #include "spectrum/PeriodogramBins.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
-#include <thread>
 
 namespace {
 
@@ -20,40 +19,6 @@ constexpr int kLargestBatchedSize = 1 << 21;
 // Periodograms kept for one batch, at most (16 MiB).
 constexpr std::size_t kBatchFloats = std::size_t { 1 } << 22;
 constexpr int kMaxWorkers = 16;
-
-// Work buffers, one per thread at a time: a task takes a free one.
-class WorkPool {
-public:
-    bool allocate(int count, std::size_t floats)
-    {
-        m_count = count;
-        for (int w = 0; w < count; ++w) {
-            if (!m_buffers[w].allocate(floats))
-                return false;
-        }
-        return true;
-    }
-    // More tasks than buffers never run at once, so a buffer is free soon.
-    int acquire()
-    {
-        for (;;) {
-            for (int w = 0; w < m_count; ++w) {
-                bool expected = false;
-                if (m_busy[w].compare_exchange_strong(expected, true, std::memory_order_acquire))
-                    return w;
-            }
-            std::this_thread::yield();
-        }
-    }
-    void release(int w) { m_busy[w].store(false, std::memory_order_release); }
-    float* buffer(int w) { return m_buffers[w].data(); }
-
-private:
-    int m_count = 0;
-    FloatBuffer m_buffers[kMaxWorkers];
-    std::atomic<bool> m_busy[kMaxWorkers] {};
-};
-
 } // namespace
 
 bool worthBatching(int M, int K)
@@ -73,10 +38,12 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
     const int batch = (K + batches - 1) / batches;
     const int length = 2 * M;
 
-    WorkPool pool;
+    TaskBuffers<FloatBuffer> pool;
     FloatBuffer periodograms;
     FloatBuffer means;
-    if (!pool.allocate(threads, 2 * static_cast<std::size_t>(length) + 1)
+    const std::size_t workFloats = 2 * static_cast<std::size_t>(length) + 1;
+    if (!pool.allocate(static_cast<std::size_t>(threads),
+            [&](FloatBuffer& work) { return work.allocate(workFloats); })
         || !periodograms.allocate(slot * batch) || !means.allocate(static_cast<std::size_t>(batch)))
         return false;
 
@@ -97,12 +64,11 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 SegmentLoad own = load;
                 if (own.subtractMean)
                     own.mean = means[i];
-                const int w = pool.acquire();
-                float* work = pool.buffer(w);
+                TaskBuffers<FloatBuffer>::Lease lease = pool.lend();
+                float* work = lease.buffer().data();
                 loadSegment(work, segment, own);
                 complexFftPassesFrom(work, length, 1, factors);
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
-                pool.release(w);
             },
             [&](std::size_t finished) {
                 progress.advance(static_cast<double>(k0 + finished) / K);
