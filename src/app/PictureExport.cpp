@@ -33,6 +33,17 @@ bool writePng(QSaveFile& file, const AnalysisState& state, QSize size)
     return image.save(&file, "PNG");
 }
 
+// Draws the picture on a device whose painting can fail (a file format
+// writer); false when it does.
+bool paintOnto(QPaintDevice& device, const AnalysisState& state, QSize size)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintPicture(painter, state, size);
+    return painter.end();
+}
+
 bool writeSvg(QSaveFile& file, const AnalysisState& state, QSize size)
 {
     QSvgGenerator generator;
@@ -40,11 +51,7 @@ bool writeSvg(QSaveFile& file, const AnalysisState& state, QSize size)
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(QString::fromStdString(pictureTitle(state)));
-    QPainter painter;
-    if (!painter.begin(&generator))
-        return false;
-    paintPicture(painter, state, size);
-    return painter.end();
+    return paintOnto(generator, state, size);
 }
 
 bool writePdf(QSaveFile& file, const AnalysisState& state, QSize size)
@@ -55,11 +62,7 @@ bool writePdf(QSaveFile& file, const AnalysisState& state, QSize size)
     writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
     writer.setTitle(QString::fromStdString(pictureTitle(state)));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    paintPicture(painter, state, size);
-    return painter.end();
+    return paintOnto(writer, state, size);
 }
 
 } // namespace
