@@ -178,29 +178,31 @@ void scalarButterflyPasses(float* c, int log2n, int firstPass)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 
+// Each variant's functions carry their instruction set as an attribute
+// rather than through a target pragma, which not every compiler honours.
 namespace fft_baseline {
 #define FFT_DOUBLES 2
+#define FFT_TARGET
 #include "spectrum/FftKernels.inc"
+#undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_baseline
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
 namespace fft_avx2 {
 #define FFT_DOUBLES 4
+#define FFT_TARGET __attribute__((target("avx2")))
 #include "spectrum/FftKernels.inc"
+#undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx2
-#pragma GCC pop_options
 
-#pragma GCC push_options
-#pragma GCC target("avx512f")
 namespace fft_avx512 {
 #define FFT_DOUBLES 8
+#define FFT_TARGET __attribute__((target("avx512f")))
 #include "spectrum/FftKernels.inc"
+#undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx512
-#pragma GCC pop_options
 
 #pragma GCC diagnostic pop
 

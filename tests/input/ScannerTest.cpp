@@ -395,8 +395,8 @@ TEST(NumberScanner, CountsRowsAsFscanfWhereverAnOddTokenFalls)
     // windows and at every row position.
     const char* const odd[] = { "1e", "1.e5", "1.5.2", "1e5.3", "--1", "1-2", "1e+-5", "0x1p3",
         "inf", "nan", "1,5", "e5", "1e+", "-.", ".", "5.", "+.5",
-        "\xEF\xBB\xBF"
-        "1",
+        ("\xEF\xBB\xBF"
+         "1"),
         "abc" };
     for (const char* token : odd) {
         for (int before = 0; before < 40; ++before) {
