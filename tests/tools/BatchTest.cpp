@@ -85,6 +85,12 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--min-level", "0,5", "f" }, "--min-level: expected a number from -30 to 0" },
         { { "--rows", "12x", "f" }, "--rows: expected an integer from 0 to 69306016" },
         { { "--size", "800x", "f" }, "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--header-tokens", "-1", "f" },
+            "--header-tokens: expected an integer from 0 to 2147483647" },
+        { { "--dt", "0", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "1e-300", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "inf", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "0,5", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--frobnicate", "1", "f" }, "--frobnicate: unknown option (see --help)" },
         { { "--columns" }, "--columns: missing value" },
         { {}, "no data file given (see --help)" },
@@ -196,6 +202,8 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
     } cases[] = {
         { few, {}, {}, {}, BATCH_DATA_ERROR, "Too few data" },
         { missing, {}, {}, {}, BATCH_DATA_ERROR, "File not found" },
+        { folder.path(), {}, {}, {}, BATCH_DATA_ERROR,
+            "Cannot read " + folder.path().string() + ": Is a directory" },
         { missing, 64u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 0 data retrieved" },
         { hundred, 150u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 100 data retrieved" },
         { hundred, {}, 64, {}, BATCH_CONFIGURATION_ERROR, "PSD configuration is not appropriate" },
@@ -288,6 +296,39 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
     EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
+}
+
+// Values that no run could use are refused before any file is read, and a
+// folder is named as what it is; neither leaves an export behind.
+TEST(BatchProgram, RefusesUnusableValuesAndFoldersBeforeEstimating)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path exported = folder.path() / "out.dat";
+    const fs::path err = folder.path() / "stderr.txt";
+    const std::string dataArg = "'" + data.string() + "'";
+    const std::string folderArg = "'" + folder.path().string() + "'";
+    const struct {
+        std::string args;
+        int status;
+        std::string message;
+    } cases[] = {
+        { "--header-tokens -1 " + dataArg, 2,
+            "welmo-psd: --header-tokens: expected an integer from 0 to 2147483647" },
+        { "--normal-scales --dt 1e-300 " + dataArg, 2,
+            "welmo-psd: --dt: expected a finite number, not 0 nor too close to 0" },
+        { folderArg, 1,
+            "welmo-psd: " + folder.path().string() + ": Cannot read " + folder.path().string()
+                + ": Is a directory" },
+    };
+    for (const auto& c : cases) {
+        const std::string command = std::string("'") + WELMO_PSD_PATH + "' --output '"
+            + exported.string() + "' " + c.args + " >/dev/null 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.args;
+        EXPECT_EQ(lines(err), std::vector<std::string> { c.message }) << c.args;
+        EXPECT_FALSE(fs::exists(exported)) << c.args;
+    }
 }
 
 // Each file its own run and export beside it; the status is the worst.
