@@ -41,8 +41,8 @@ public:
     // Routes a command to its handler. Returns false for an id that has
     // none (the Edit commands and the pane keys), which then does nothing.
     bool onCommand(int id);
-    // The name of the handler a command id is routed to, or nullptr.
-    static const char* handlerName(int id);
+    // Whether a command id reaches a handler.
+    static bool handlesCommand(int id);
 
     // Opens `pathName` as the document: checks that it can be read, takes
     // its title and puts it at the head of the recent-file list; nothing is
@@ -110,8 +110,6 @@ private:
     void readSettings();
     void writeSettings() const;
 
-    QAction* makeAction(int id, const QString& text, const QString& prompt,
-        const QList<QKeySequence>& shortcuts = {});
     void addRecentFile(const QString& pathName);
     void updateCaption();
     void showIdleText(const QString& message);

@@ -13,51 +13,108 @@
 using namespace CommandIds;
 
 namespace {
-struct ActionEntry {
+using Handler = void (CMainFrame::*)();
+
+struct CommandEntry {
     int id;
-    const char* text;
+    const char* text; // nullptr: routed only, no action of its own
     const char* prompt; // the status-bar text; empty for none
     const char* shortcuts; // "; "-separated key sequences
+    const char* icon; // the toolbar glyph, or nullptr
+    Handler handler; // nullptr: the command reaches nothing and does nothing
 };
 
-// Menu items, toolbar buttons and accelerators, one action per command id.
-const ActionEntry actionEntries[] = {
-    { ID_FILE_RETRIEVE_DATA, "Retrieve Data", "Retrieve data from file", "" },
-    { ID_FILE_EXPORT_PSD, "Export PSD", "Save PSD in ASCII 2-column file (log-log)", "" },
+// Every command of the menus, the toolbar and the accelerators, with the
+// handler its action calls. The Edit commands and the pane keys have no
+// handler: their keys do nothing.
+const CommandEntry commandTable[] = {
+    { ID_FILE_RETRIEVE_DATA, "Retrieve Data", "Retrieve data from file", "", nullptr,
+        &CMainFrame::OnRetrieveData },
+    { ID_FILE_EXPORT_PSD, "Export PSD", "Save PSD in ASCII 2-column file (log-log)", "", nullptr,
+        &CMainFrame::OnExportPsd },
     { ID_FILE_EXPORT_PICTURE, "Export P&icture...", "Save the window's picture as PNG, SVG or PDF",
-        "" },
-    { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P" },
-    { ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "" },
-    { ID_FILE_PRINT_SETUP, "P&rint Setup...", "Change the printer and printing options", "" },
-    { ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "" },
-    { ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "" },
-    { ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "" },
-    { ID_VIEW_EDIT_DATA_FILE, "Edit Data File", "", "" },
-    { ID_VIEW_EDIT_PSD_FILE, "Edit PSD file", "", "" },
-    { ID_VIEW_REFRESH_SCREEN, "Refresh Screen", "redraw signal and psd", "" },
-    { ID_SETTINGS_PSD_CONFIG, "PSD configuration", "", "" },
-    { ID_SETTINGS_GRAPHICS, "Graphics", "", "" },
-    { ID_SETTINGS_ORIGINAL_DATA, "Get Original data", "", "" },
-    { ID_SETTINGS_SELECT_SEGMENT, "Select Segment", "", "" },
-    { ID_SETTINGS_RUNNING_AVERAGE, "Running Average", "", "" },
-    { ID_SETTINGS_EDITOR_COMMAND, "Editor's command", "", "" },
+        "", nullptr, &CMainFrame::OnExportPicture },
+    { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P", nullptr,
+        &CMainFrame::OnFilePrint },
+    { ID_FILE_PRINT_DIRECT, nullptr, "", "", nullptr, &CMainFrame::OnFilePrintDirect },
+    { ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "", nullptr,
+        &CMainFrame::OnFilePrintPreview },
+    { ID_FILE_PRINT_SETUP, "P&rint Setup...", "Change the printer and printing options", "",
+        nullptr, &CMainFrame::OnFilePrintSetup },
+    { ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "", nullptr,
+        &CMainFrame::OnAppExit },
+    { ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "", nullptr,
+        &CMainFrame::OnViewToolbar },
+    { ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "", nullptr,
+        &CMainFrame::OnViewStatusBar },
+    { ID_VIEW_EDIT_DATA_FILE, "Edit Data File", "", "", nullptr, &CMainFrame::OnEditDataFile },
+    { ID_VIEW_EDIT_PSD_FILE, "Edit PSD file", "", "", nullptr, &CMainFrame::OnEditPsdFile },
+    { ID_VIEW_REFRESH_SCREEN, "Refresh Screen", "redraw signal and psd", "", nullptr,
+        &CMainFrame::OnRefreshScreen },
+    { ID_SETTINGS_PSD_CONFIG, "PSD configuration", "", "", nullptr,
+        &CMainFrame::OnPsdConfiguration },
+    { ID_SETTINGS_GRAPHICS, "Graphics", "", "", nullptr, &CMainFrame::OnGraphics },
+    { ID_SETTINGS_ORIGINAL_DATA, "Get Original data", "", "", nullptr,
+        &CMainFrame::OnGetOriginalData },
+    { ID_SETTINGS_SELECT_SEGMENT, "Select Segment", "", "", nullptr, &CMainFrame::OnSelectSegment },
+    { ID_SETTINGS_RUNNING_AVERAGE, "Running Average", "", "", nullptr,
+        &CMainFrame::OnRunningAverage },
+    { ID_SETTINGS_EDITOR_COMMAND, "Editor's command", "", "", nullptr,
+        &CMainFrame::OnEditorCommand },
     { ID_APP_ABOUT, "&About Welmo...", "Display program information, version number and copyright",
-        "" },
-    { ID_TOOLBAR_RETRIEVE, "Retrieve", "Retrieve time-series data from file", "" },
-    { ID_TOOLBAR_PSD_CONFIG, "PSD", "", "" },
-    { ID_TOOLBAR_REDRAW, "Redraw", "Redraw", "" },
-    { ID_TOOLBAR_LOWER_LB, "LB-", "Lower LB -4", "" },
-    { ID_TOOLBAR_HIGHER_LB, "LB+", "Higher LB +4", "" },
-    { ID_FILE_NEW, "&New", "Create a new document", "Ctrl+N" },
-    { ID_FILE_OPEN, "&Open...", "Open an existing document", "Ctrl+O" },
-    { ID_FILE_SAVE, "&Save", "Save the active document", "Ctrl+S" },
-    { ID_EDIT_UNDO, "&Undo", "", "Ctrl+Z; Alt+Backspace" },
-    { ID_EDIT_CUT, "Cu&t", "", "Ctrl+X; Shift+Del" },
-    { ID_EDIT_COPY, "&Copy", "", "Ctrl+C; Ctrl+Ins" },
-    { ID_EDIT_PASTE, "&Paste", "", "Ctrl+V; Shift+Ins" },
-    { ID_NEXT_PANE, "Next Pane", "", "F6" },
-    { ID_PREV_PANE, "Previous Pane", "", "Shift+F6" },
+        "", nullptr, &CMainFrame::OnAppAbout },
+    { ID_TOOLBAR_RETRIEVE, "Retrieve", "Retrieve time-series data from file", "",
+        ":/icons/retrieve.svg", &CMainFrame::OnRetrieveData },
+    { ID_TOOLBAR_PSD_CONFIG, "PSD", "", "", ":/icons/psdconfig.svg",
+        &CMainFrame::OnPsdConfiguration },
+    { ID_TOOLBAR_REDRAW, "Redraw", "Redraw", "", ":/icons/redraw.svg",
+        &CMainFrame::OnRefreshScreen },
+    { ID_TOOLBAR_LOWER_LB, "LB-", "Lower LB -4", "", ":/icons/lowerlb.svg",
+        &CMainFrame::OnLowerLb },
+    { ID_TOOLBAR_HIGHER_LB, "LB+", "Higher LB +4", "", ":/icons/higherlb.svg",
+        &CMainFrame::OnHigherLb },
+    { ID_FILE_NEW, "&New", "Create a new document", "Ctrl+N", nullptr, &CMainFrame::OnFileNew },
+    { ID_FILE_OPEN, "&Open...", "Open an existing document", "Ctrl+O", nullptr,
+        &CMainFrame::OnFileOpen },
+    { ID_FILE_SAVE, "&Save", "Save the active document", "Ctrl+S", nullptr,
+        &CMainFrame::OnFileSave },
+    { ID_EDIT_UNDO, "&Undo", "", "Ctrl+Z; Alt+Backspace", nullptr, nullptr },
+    { ID_EDIT_CUT, "Cu&t", "", "Ctrl+X; Shift+Del", nullptr, nullptr },
+    { ID_EDIT_COPY, "&Copy", "", "Ctrl+C; Ctrl+Ins", nullptr, nullptr },
+    { ID_EDIT_PASTE, "&Paste", "", "Ctrl+V; Shift+Ins", nullptr, nullptr },
+    { ID_NEXT_PANE, "Next Pane", "", "F6", nullptr, nullptr },
+    { ID_PREV_PANE, "Previous Pane", "", "Shift+F6", nullptr, nullptr },
 };
+
+const CommandEntry* findCommand(int id)
+{
+    for (const CommandEntry& entry : commandTable)
+        if (entry.id == id)
+            return &entry;
+    return nullptr;
+}
+
+QList<QKeySequence> shortcutsOf(const CommandEntry& entry)
+{
+    QList<QKeySequence> shortcuts;
+    for (const QString& keys :
+        QString::fromLatin1(entry.shortcuts).split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        shortcuts.append(QKeySequence(keys, QKeySequence::PortableText));
+    return shortcuts;
+}
+
+QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
+{
+    auto* action = new QAction(QString::fromLatin1(entry.text), frame);
+    action->setData(entry.id);
+    action->setStatusTip(QString::fromLatin1(entry.prompt));
+    action->setShortcuts(shortcutsOf(entry));
+    if (entry.icon)
+        action->setIcon(QIcon(QString::fromLatin1(entry.icon)));
+    if (entry.handler)
+        QObject::connect(action, &QAction::triggered, frame, entry.handler);
+    return action;
+}
 
 // 0 stands for a separator.
 const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_PICTURE, 0,
@@ -74,18 +131,6 @@ const int toolBarButtons[] = { ID_TOOLBAR_RETRIEVE, ID_TOOLBAR_PSD_CONFIG, ID_TO
 const int acceleratorOnly[] = { ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_UNDO, ID_EDIT_CUT,
     ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE };
 
-struct ToolBarGlyph {
-    int id;
-    const char* resource;
-};
-const ToolBarGlyph toolBarGlyphs[] = {
-    { ID_TOOLBAR_RETRIEVE, ":/icons/retrieve.svg" },
-    { ID_TOOLBAR_PSD_CONFIG, ":/icons/psdconfig.svg" },
-    { ID_TOOLBAR_REDRAW, ":/icons/redraw.svg" },
-    { ID_TOOLBAR_LOWER_LB, ":/icons/lowerlb.svg" },
-    { ID_TOOLBAR_HIGHER_LB, ":/icons/higherlb.svg" },
-};
-
 template <std::size_t N> void fillMenu(QMenu* menu, const int (&ids)[N], const CMainFrame& frame)
 {
     for (int id : ids) {
@@ -97,32 +142,30 @@ template <std::size_t N> void fillMenu(QMenu* menu, const int (&ids)[N], const C
 }
 } // namespace
 
-QAction* CMainFrame::makeAction(
-    int id, const QString& text, const QString& prompt, const QList<QKeySequence>& shortcuts)
-{
-    auto* action = new QAction(text, this);
-    action->setData(id);
-    action->setStatusTip(prompt);
-    action->setShortcuts(shortcuts);
-    connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
-    m_actions.insert(id, action);
-    return action;
-}
-
 void CMainFrame::createActions()
 {
-    for (const ActionEntry& entry : actionEntries) {
-        QList<QKeySequence> shortcuts;
-        for (const QString& keys :
-            QString::fromLatin1(entry.shortcuts).split(QStringLiteral("; "), Qt::SkipEmptyParts))
-            shortcuts.append(QKeySequence(keys, QKeySequence::PortableText));
-        makeAction(entry.id, QString::fromLatin1(entry.text), QString::fromLatin1(entry.prompt),
-            shortcuts);
-    }
+    for (const CommandEntry& entry : commandTable)
+        if (entry.text)
+            m_actions.insert(entry.id, makeAction(entry, this));
     commandAction(ID_VIEW_TOOLBAR)->setCheckable(true);
     commandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
     for (int id : acceleratorOnly)
         addAction(commandAction(id));
+}
+
+bool CMainFrame::onCommand(int id)
+{
+    const CommandEntry* entry = findCommand(id);
+    if (!entry || !entry->handler)
+        return false;
+    (this->*entry->handler)();
+    return true;
+}
+
+bool CMainFrame::handlesCommand(int id)
+{
+    const CommandEntry* entry = findCommand(id);
+    return entry && entry->handler;
 }
 
 void CMainFrame::createMenus()
@@ -141,8 +184,6 @@ void CMainFrame::createToolBars()
     m_wndToolBar->setFloatable(true);
     m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_wndToolBar->setIconSize(QSize(20, 20));
-    for (const ToolBarGlyph& glyph : toolBarGlyphs)
-        commandAction(glyph.id)->setIcon(QIcon(QString::fromLatin1(glyph.resource)));
     for (int id : toolBarButtons) {
         if (id == 0)
             m_wndToolBar->addSeparator();

@@ -2,7 +2,7 @@
 
 // Command identifiers of the menu, the toolbar and the accelerators. The
 // standard commands (New, Open, Print, ...) have the customary values of
-// such commands; the routing test checks every id against its handler.
+// such commands.
 namespace CommandIds {
 inline constexpr int ID_TOOLBAR_RETRIEVE = 32772;
 inline constexpr int ID_TOOLBAR_PSD_CONFIG = 32773;

@@ -1,5 +1,6 @@
 #include "app/CExportPsdDlg.h"
 
+#include "core/CFormat.h"
 #include "output/PsdExport.h"
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"
@@ -158,12 +159,12 @@ TEST_F(ExportPsdDialog, OkWritesWhatTheWriterWrites)
         EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_state.psdFileName, target);
         EXPECT_EQ(m_state.exportMinLog, c.expectedMinLog);
-        EXPECT_EQ(m_dialog->dt(), std::stod(c.dt));
+        EXPECT_EQ(m_dialog->dt(), strtodC(c.dt, nullptr));
 
-        double minLog = std::stod(c.minLog);
+        double minLog = strtodC(c.minLog, nullptr);
         std::string error;
-        ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), 1024, c.normalScales, std::stod(c.dt),
-                      minLog, error),
+        ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), 1024, c.normalScales,
+                      strtodC(c.dt, nullptr), minLog, error),
             0);
         const QByteArray written = contents(target);
         EXPECT_EQ(written.count('\n'), 1022);

@@ -1,5 +1,6 @@
 #include "CommandWindowFixture.h"
 
+#include "core/CFormat.h"
 #include "output/PsdExport.h"
 
 #include <QDir>
@@ -45,17 +46,17 @@ TEST_F(CommandWindow, ExportWritesWhatTheWriterWritesForTheSameSpectrum)
         });
         EXPECT_TRUE(m_messages.empty()) << m_messages.front();
 
-        double minLog = std::stod(row.minLevel);
+        double minLog = strtodC(row.minLevel, nullptr);
         std::string error;
         ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), 256, row.normalScales,
-                      std::stod(row.dt), minLog, error),
+                      strtodC(row.dt, nullptr), minLog, error),
             0)
             << error;
         EXPECT_EQ(readAll(target), readAll(reference));
         EXPECT_FALSE(readAll(target).empty());
         EXPECT_EQ(m_state.psdFileName, target);
         EXPECT_EQ(m_state.exportMinLog, row.storedMinLevel);
-        EXPECT_EQ(m_state.exportDt, std::stod(row.dt));
+        EXPECT_EQ(m_state.exportDt, strtodC(row.dt, nullptr));
         m_messages.clear();
     }
 }

@@ -5,13 +5,14 @@
 #include <stdexcept>
 #include <string>
 
-// A fresh folder under /tmp for one test's files, removed with everything
-// in it when the object goes.
+// A fresh folder in the system's temporary folder (TMPDIR, else /tmp) for
+// one test's files, removed with everything in it when the object goes.
 class TempFolder {
 public:
     explicit TempFolder(const std::string& prefix = "welmo")
     {
-        std::string pattern = "/tmp/" + prefix + "_XXXXXX";
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / (prefix + "_XXXXXX")).string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a temporary folder");
         m_path = pattern;

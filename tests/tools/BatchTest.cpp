@@ -43,6 +43,15 @@ bool parse(std::vector<std::string> args, BatchOptions& options, std::string& er
     return parseBatchOptions(static_cast<int>(argv.size()), argv.data(), options, error);
 }
 
+// `text` as one word of /bin/sh, whatever spaces or quotes it holds.
+std::string quoted(const std::string& text)
+{
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
 std::string contents(std::FILE* file)
 {
     std::rewind(file);
@@ -85,6 +94,12 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--min-level", "0,5", "f" }, "--min-level: expected a number from -30 to 0" },
         { { "--rows", "12x", "f" }, "--rows: expected an integer from 0 to 69306016" },
         { { "--size", "800x", "f" }, "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--header-tokens", "-1", "f" },
+            "--header-tokens: expected an integer from 0 to 2147483647" },
+        { { "--dt", "0", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "1e-300", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "inf", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
+        { { "--dt", "0,5", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--frobnicate", "1", "f" }, "--frobnicate: unknown option (see --help)" },
         { { "--columns" }, "--columns: missing value" },
         { {}, "no data file given (see --help)" },
@@ -196,6 +211,8 @@ TEST(BatchRun, ReportsEachFailureWithTheSystemsMessageAndStatus)
     } cases[] = {
         { few, {}, {}, {}, BATCH_DATA_ERROR, "Too few data" },
         { missing, {}, {}, {}, BATCH_DATA_ERROR, "File not found" },
+        { folder.path(), {}, {}, {}, BATCH_DATA_ERROR,
+            "Cannot read " + folder.path().string() + ": Is a directory" },
         { missing, 64u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 0 data retrieved" },
         { hundred, 150u, {}, {}, BATCH_DATA_ERROR, "Error in file \n 100 data retrieved" },
         { hundred, {}, 64, {}, BATCH_CONFIGURATION_ERROR, "PSD configuration is not appropriate" },
@@ -261,12 +278,12 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     const fs::path err = folder.path() / "stderr.txt";
     auto run = [&](const std::string& args) {
         const std::string command
-            = std::string(WELMO_PSD_PATH) + " " + args + " >" + out.string() + " 2>" + err.string();
+            = quoted(WELMO_PSD_PATH) + " " + args + " >" + quoted(out) + " 2>" + quoted(err);
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
 
-    ASSERT_EQ(run(data.string()), 0);
+    ASSERT_EQ(run(quoted(data)), 0);
     const std::vector<std::string> printed = lines(out);
     ASSERT_EQ(printed.size(), 10u);
     EXPECT_EQ(printed[1], "N=4096");
@@ -278,16 +295,47 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
         data.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
             + (folder.path() / "tonep.dat").string());
 
-    EXPECT_EQ(run("--columns 0 " + data.string()), 2);
+    EXPECT_EQ(run("--columns 0 " + quoted(data)), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
-    EXPECT_EQ(run("--rows 5000 " + data.string()), 1);
+    EXPECT_EQ(run("--rows 5000 " + quoted(data)), 1);
     EXPECT_EQ(lines(err),
         (std::vector<std::string> {
             "welmo-psd: " + data.string() + ": Error in file ", " 4096 data retrieved" }));
-    EXPECT_EQ(run("--psd-size 4096 " + data.string()), 3);
+    EXPECT_EQ(run("--psd-size 4096 " + quoted(data)), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
     EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
+}
+
+// Values that no run could use are refused before any file is read, and a
+// folder is named as what it is; neither leaves an export behind.
+TEST(BatchProgram, RefusesUnusableValuesAndFoldersBeforeEstimating)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path exported = folder.path() / "out.dat";
+    const fs::path err = folder.path() / "stderr.txt";
+    const struct {
+        std::string args;
+        int status;
+        std::string message;
+    } cases[] = {
+        { "--header-tokens -1 " + quoted(data), 2,
+            "welmo-psd: --header-tokens: expected an integer from 0 to 2147483647" },
+        { "--normal-scales --dt 1e-300 " + quoted(data), 2,
+            "welmo-psd: --dt: expected a finite number, not 0 nor too close to 0" },
+        { quoted(folder.path()), 1,
+            "welmo-psd: " + folder.path().string() + ": Cannot read " + folder.path().string()
+                + ": Is a directory" },
+    };
+    for (const auto& c : cases) {
+        const std::string command = quoted(WELMO_PSD_PATH) + " --output " + quoted(exported) + " "
+            + c.args + " >/dev/null 2>" + quoted(err);
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.args;
+        EXPECT_EQ(lines(err), std::vector<std::string> { c.message }) << c.args;
+        EXPECT_FALSE(fs::exists(exported)) << c.args;
+    }
 }
 
 // Each file its own run and export beside it; the status is the worst.
@@ -300,8 +348,8 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
     const fs::path missing = folder.path() / "missing.dat";
     const fs::path out = folder.path() / "stdout.txt";
     const fs::path err = folder.path() / "stderr.txt";
-    const std::string command = std::string(WELMO_PSD_PATH) + " " + first.string() + " "
-        + missing.string() + " " + second.string() + " >" + out.string() + " 2>" + err.string();
+    const std::string command = quoted(WELMO_PSD_PATH) + " " + quoted(first) + " " + quoted(missing)
+        + " " + quoted(second) + " >" + quoted(out) + " 2>" + quoted(err);
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -417,8 +465,8 @@ TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
     TempFolder folder;
     const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
     const fs::path png = folder.path() / "picture.png";
-    const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + WELMO_PSD_PATH
-        + " --render " + png.string() + " --size 320x200 " + data.string() + " >/dev/null 2>&1";
+    const std::string command = "QT_QPA_PLATFORM=offscreen " + quoted(WELMO_PSD_PATH) + " --render "
+        + quoted(png) + " --size 320x200 " + quoted(data) + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(png, std::ios::binary);
     std::vector<unsigned char> header(24);

@@ -2,6 +2,7 @@
 
 #include "core/CFormat.h"
 #include "core/Limits.h"
+#include "output/PsdExport.h"
 #include "spectrum/DataWindow.h"
 
 #include <cctype>
@@ -152,7 +153,7 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         const std::string value = argv[++i];
         bool ok = true;
         if (arg == "--header-tokens")
-            ok = parser.integer(arg, value, INT_MIN, INT_MAX, options.headerTokens);
+            ok = parser.integer(arg, value, 0, INT_MAX, options.headerTokens);
         else if (arg == "--columns")
             ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.columnCount);
         else if (arg == "--column")
@@ -196,9 +197,11 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         else if (arg == "--output")
             options.output = value;
         else if (arg == "--dt") {
-            ok = parseReal(value, options.dt) && options.dt != 0.0;
+            // The export's own bound, so that a run never ends in a refused
+            // export after the whole estimate.
+            ok = parseReal(value, options.dt) && exportTimeStepValid(options.dt);
             if (!ok)
-                error = "--dt: expected a finite non-zero number";
+                error = "--dt: expected a finite number, not 0 nor too close to 0";
         } else if (arg == "--min-level") {
             ok = parseReal(value, options.minLevel) && options.minLevel >= MIN_EXPORT_LEVEL
                 && options.minLevel <= MAX_EXPORT_LEVEL;

@@ -5,6 +5,8 @@
 #include "commands/Commands.h"
 #include "output/PsdExport.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -43,6 +45,14 @@ std::string exportClash(
     return "";
 }
 
+// A folder opens for reading but yields no bytes, which the reader would
+// report as "Too few data"; the batch names the real cause.
+bool isFolder(const std::string& file)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(file, error) && !error;
+}
+
 } // namespace
 
 std::FILE* progressStream(std::FILE* stream, bool isTerminal)
@@ -53,6 +63,10 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal)
 BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
     std::FILE* progressOut, const std::vector<std::string>& keptFiles)
 {
+    if (isFolder(options.dataFile)) {
+        error = "Cannot read " + options.dataFile + ": " + std::strerror(EISDIR);
+        return BATCH_DATA_ERROR;
+    }
     applySettings(options, state);
     BatchHost host(options, state, progressOut);
     retrieveData(state, host);
