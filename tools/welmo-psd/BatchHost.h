@@ -21,8 +21,9 @@ public:
 
     void runTimeSeriesDialog() override;
     void runPsdConfigDialog() override;
-    void runSelectSegmentDialog() override { }
-    void runRunningAverageDialog() override { }
+    std::optional<SegmentChoice> runSelectSegmentDialog() override { return std::nullopt; }
+    std::optional<int> runRunningAverageDialog() override { return std::nullopt; }
+    std::optional<ExportChoice> runExportPsdDialog() override { return std::nullopt; }
     void message(const std::string& text) override;
     void waitCursor() override { }
     void arrowCursor() override { }
