@@ -3,7 +3,6 @@
 #include "core/Limits.h"
 
 #include "output/PsdExport.h"
-#include "platform/MessageBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,7 +16,7 @@
 #include <climits>
 #include <cmath>
 
-CExportPsdDlg::CExportPsdDlg(AnalysisState& state, QWidget* parent)
+CExportPsdDlg::CExportPsdDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
     , m_psdFileName(state.psdFileName)
@@ -142,22 +141,10 @@ void CExportPsdDlg::OnOK()
 {
     if (!updateData(true))
         return;
-    m_state.exportMinLog = m_minLog;
-    m_state.psdFileName = m_psdFileName;
     accept();
-    writeFile();
 }
 
-void CExportPsdDlg::writeFile()
+ExportChoice CExportPsdDlg::choice() const
 {
-    double minLog = m_minLog;
-    std::string error;
-    if (writePsdFile(m_psdFileName, m_state.psd.data(), spectrumSize(), m_normalScales != 0, m_dt,
-            minLog, error, progress())
-        != 0) {
-        // Nothing was written, so the level the user gave stays as given.
-        showMessage(cannotWriteMessage(m_psdFileName, error));
-        return;
-    }
-    m_state.exportMinLog = minLog;
+    return { m_psdFileName, m_minLog, m_normalScales != 0, m_dt };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/DialogValues.h"
 #include "core/AnalysisState.h"
 #include "platform/WelmoDialog.h"
 
@@ -11,8 +12,8 @@ class QPushButton;
 
 // "Export Psd file": the export file name, the first and last lines of the
 // log-log format, the minimum level, the choice of scales and the time step.
-// OK stores the name and the level in the record and writes the file; the
-// time step goes in and out through setDt/dt, so that the command keeps it.
+// OK closes with the values taken; the command stores them and writes the
+// file. The time step comes in through setDt.
 class CExportPsdDlg : public WelmoDialog {
     Q_OBJECT
 public:
@@ -26,10 +27,12 @@ public:
     static constexpr int IDC_NORMAL_SCALES = 1038;
     static constexpr int IDC_DT = 1049;
 
-    explicit CExportPsdDlg(AnalysisState& state, QWidget* parent = nullptr);
+    explicit CExportPsdDlg(const AnalysisState& state, QWidget* parent = nullptr);
 
     void setDt(double dt);
     double dt() const { return m_dt; }
+    // The values accepted by OK.
+    ExportChoice choice() const;
 
     void OnOK();
 
@@ -41,9 +44,8 @@ private:
     void createLayout();
     // M of the estimate that filled the buffer, whatever psdSize says now.
     int spectrumSize() const;
-    void writeFile();
 
-    AnalysisState& m_state;
+    const AnalysisState& m_state;
 
     std::string m_psdFileName;
     double m_lastPsd = 0.0;

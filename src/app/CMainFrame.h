@@ -53,8 +53,9 @@ public:
     // CommandHost
     void runTimeSeriesDialog() override;
     void runPsdConfigDialog() override;
-    void runSelectSegmentDialog() override;
-    void runRunningAverageDialog() override;
+    std::optional<SegmentChoice> runSelectSegmentDialog() override;
+    std::optional<int> runRunningAverageDialog() override;
+    std::optional<ExportChoice> runExportPsdDialog() override;
     void message(const std::string& text) override;
     void waitCursor() override;
     void arrowCursor() override;

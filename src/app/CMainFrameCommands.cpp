@@ -1,6 +1,5 @@
 #include "app/CMainFrame.h"
 
-#include "app/CExportPsdDlg.h"
 #include "app/CGraphicsDlg.h"
 #include "app/CWelmoView.h"
 #include "app/PictureExport.h"
@@ -13,7 +12,7 @@
 #include "spectrum/SpectralMeasures.h"
 
 // The analysis commands: each hands the record and this window to its
-// sequence, which runs the dialog, recomputes and asks for the repaint.
+// sequence, which runs the dialog, does the work and asks for the repaint.
 
 void CMainFrame::OnRetrieveData()
 {
@@ -77,18 +76,7 @@ void CMainFrame::OnGraphics()
 
 void CMainFrame::OnExportPsd()
 {
-    // The dialog shows and the writer reads spectrum entries; without a
-    // valid estimate there are none to show.
-    if (!m_state.psdValid) {
-        message("No spectrum to export");
-        return;
-    }
-    CExportPsdDlg dialog(m_state, this);
-    dialog.setDt(m_state.exportDt);
-    dialog.setProgress(progressCallback());
-    dialog.exec();
-    // After Cancel the dialog still holds the value it was given.
-    m_state.exportDt = dialog.dt();
+    exportPsdFile(m_state, *this);
 }
 
 void CMainFrame::OnEditDataFile()

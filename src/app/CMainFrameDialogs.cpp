@@ -1,14 +1,16 @@
 #include "app/CMainFrame.h"
 
 #include "app/CEditorCommandDlg.h"
+#include "app/CExportPsdDlg.h"
 #include "app/CPsdConfigDlg.h"
 #include "app/CRunningAverageDlg.h"
 #include "app/CSelectSegmentDlg.h"
 #include "app/CTimeSeriesDlg.h"
 #include "core/AnalysisState.h"
 
-// The settings dialogs. Each loads the record when it is constructed and
-// writes it back on OK; it lives only for one run.
+// The dialogs of the commands. Each loads the record when it is constructed
+// and lives only for one run; on OK it writes the record fields it edits or
+// hands back the values it took.
 
 void CMainFrame::runTimeSeriesDialog()
 {
@@ -25,17 +27,29 @@ void CMainFrame::runPsdConfigDialog()
     dialog.exec();
 }
 
-void CMainFrame::runSelectSegmentDialog()
+std::optional<SegmentChoice> CMainFrame::runSelectSegmentDialog()
 {
     CSelectSegmentDlg dialog(m_state, this);
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.segment();
 }
 
-void CMainFrame::runRunningAverageDialog()
+std::optional<int> CMainFrame::runRunningAverageDialog()
 {
-    CRunningAverageDlg dialog(m_state, this);
-    dialog.setProgress(progressCallback());
-    dialog.exec();
+    CRunningAverageDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.window();
+}
+
+std::optional<ExportChoice> CMainFrame::runExportPsdDialog()
+{
+    CExportPsdDlg dialog(m_state, this);
+    dialog.setDt(m_state.exportDt);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 void CMainFrame::OnEditorCommand()

@@ -1,7 +1,6 @@
 #include "app/CRunningAverageDlg.h"
 
 #include "core/Limits.h"
-#include "input/SeriesEditing.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,9 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CRunningAverageDlg::CRunningAverageDlg(AnalysisState& state, QWidget* parent)
+CRunningAverageDlg::CRunningAverageDlg(QWidget* parent)
     : WelmoDialog(parent)
-    , m_state(state)
 {
     setWindowTitle(QStringLiteral("Running Average"));
     m_windowEdit = createField(IDC_WINDOW);
@@ -50,13 +48,4 @@ void CRunningAverageDlg::OnOK()
     if (!updateData(true))
         return;
     accept();
-    m_state.isOriginal = 0;
-    // A record left without a buffer by a failed allocation still counts
-    // its samples; only the entries that exist are smoothed.
-    const std::size_t entries = m_state.series.size();
-    const unsigned held = entries == 0
-        ? 0u
-        : (entries - 1 < m_state.sampleCount ? static_cast<unsigned>(entries - 1)
-                                             : m_state.sampleCount);
-    runningAverage(m_state.series.data(), held, m_window, progress());
 }

@@ -6,15 +6,18 @@
 class QLineEdit;
 class QPushButton;
 
-// "Running Average": the window length, 2 at every opening. OK smooths the
-// series in place.
+// "Running Average": the window length, 2 at every opening, taken within
+// 2..1000 by OK.
 class CRunningAverageDlg : public WelmoDialog {
     Q_OBJECT
 public:
     // Control ids: the controls are named "field<id>" and "button<id>".
     static constexpr int IDC_WINDOW = 1032;
 
-    explicit CRunningAverageDlg(AnalysisState& state, QWidget* parent = nullptr);
+    explicit CRunningAverageDlg(QWidget* parent = nullptr);
+
+    // The window length accepted by OK.
+    int window() const { return m_window; }
 
     void OnOK();
 
@@ -24,7 +27,6 @@ protected:
 private:
     void createLayout();
 
-    AnalysisState& m_state;
     int m_window = 2;
 
     QLineEdit* m_windowEdit = nullptr;

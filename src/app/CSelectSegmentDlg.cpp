@@ -1,8 +1,5 @@
 #include "app/CSelectSegmentDlg.h"
 
-#include "input/SeriesEditing.h"
-#include "platform/MessageBox.h"
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,9 +25,8 @@ int countToInt(unsigned count)
 
 } // namespace
 
-CSelectSegmentDlg::CSelectSegmentDlg(AnalysisState& state, QWidget* parent)
+CSelectSegmentDlg::CSelectSegmentDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
-    , m_state(state)
     , m_to(countToInt(state.sampleCount))
     , m_sampleCount(state.sampleCount)
     , m_newSize(countToInt(state.sampleCount))
@@ -134,6 +130,4 @@ void CSelectSegmentDlg::OnOK()
     if (!updateData(true))
         return;
     accept();
-    if (cutSegment(m_state, m_from, m_to) != 0)
-        showMessage("Segment out of legal range");
 }

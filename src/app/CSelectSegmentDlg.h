@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/DialogValues.h"
 #include "core/AnalysisState.h"
 #include "platform/WelmoDialog.h"
 
@@ -7,8 +8,8 @@ class QLineEdit;
 class QPushButton;
 
 // "Select Data Segment": FROM and TO of the samples to keep, with the new
-// size kept in step when either end or the size is left. OK cuts the series
-// in place to FROM..TO, or says that the segment is out of range.
+// size kept in step when either end or the size is left. OK closes with
+// FROM..TO as they stand, whether or not they lie within the series.
 class CSelectSegmentDlg : public WelmoDialog {
     Q_OBJECT
 public:
@@ -18,7 +19,10 @@ public:
     static constexpr int IDC_TO = 1035;
     static constexpr int IDC_NEW_SIZE = 1036;
 
-    explicit CSelectSegmentDlg(AnalysisState& state, QWidget* parent = nullptr);
+    explicit CSelectSegmentDlg(const AnalysisState& state, QWidget* parent = nullptr);
+
+    // The segment accepted by OK.
+    SegmentChoice segment() const { return { m_from, m_to }; }
 
     void OnKillFocusFrom();
     void OnKillFocusTo();
@@ -36,8 +40,6 @@ private:
     void recompute(void (CSelectSegmentDlg::*change)());
     void sizeFromEnds();
     void endFromSize();
-
-    AnalysisState& m_state;
 
     int m_from = 1;
     int m_to;

@@ -3,7 +3,6 @@
 #include "app/CWelmoDoc.h"
 #include "core/AnalysisState.h"
 #include "platform/QtPainterCanvas.h"
-#include "platform/WaitCursor.h"
 #include "plot/PlotPicture.h"
 #include "plot/PlotReadout.h"
 
@@ -27,13 +26,11 @@ void CWelmoView::paintEvent(QPaintEvent*)
 {
     ++m_paintCount;
     m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
-    setWaitCursor();
     {
         QPainter painter(this);
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
         drawPicture(canvas, m_state);
     }
-    setArrowCursor();
 }
 
 void CWelmoView::mouseMoveEvent(QMouseEvent* event)

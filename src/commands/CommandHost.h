@@ -1,21 +1,28 @@
 #pragma once
 
+#include "commands/DialogValues.h"
 #include "core/Progress.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 // What the command sequences need from a window system. CMainFrame
-// implements it; tests play it with a scripted host. Each run...Dialog
-// constructs its dialog from the record and runs it modally; the dialog's
-// OK writes the record (and, for the segment and running-average dialogs,
-// edits the series).
+// implements it; tests play it with a scripted host and welmo-psd answers
+// from its options. Each run...Dialog constructs its dialog from the record
+// and runs it modally. The data and configuration dialogs' OK writes the
+// record fields they edit and raises dialogAccepted; the others hand back
+// their accepted values, or nothing after Cancel, and change nothing: the
+// command cuts, smooths or writes.
 struct CommandHost {
     virtual ~CommandHost() = default;
     virtual void runTimeSeriesDialog() = 0;
     virtual void runPsdConfigDialog() = 0;
-    virtual void runSelectSegmentDialog() = 0;
-    virtual void runRunningAverageDialog() = 0;
+    virtual std::optional<SegmentChoice> runSelectSegmentDialog() = 0;
+    // The window length of the running average.
+    virtual std::optional<int> runRunningAverageDialog() = 0;
+    // Opened on the record's file name, level and time step.
+    virtual std::optional<ExportChoice> runExportPsdDialog() = 0;
     virtual void message(const std::string& text) = 0; // "Welmo" warning box
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;

@@ -2,6 +2,7 @@
 
 #include "core/CFormat.h"
 #include "core/SeriesStatistics.h"
+#include "input/SeriesEditing.h"
 #include "input/TimeSeriesReader.h"
 #include "output/PsdExport.h"
 #include "spectrum/PsdEstimator.h"
@@ -145,7 +146,10 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
 
 void selectSegment(AnalysisState& state, CommandHost& host)
 {
-    host.runSelectSegmentDialog();
+    // What follows runs after a refused segment and after Cancel as well.
+    if (const std::optional<SegmentChoice> segment = host.runSelectSegmentDialog())
+        if (cutSegment(state, segment->from, segment->to) != 0)
+            host.message(SEGMENT_OUT_OF_RANGE);
     capPsdSize(state);
     host.waitCursor();
     if (runEstimateStep(state, host) == 0) {
@@ -156,8 +160,11 @@ void selectSegment(AnalysisState& state, CommandHost& host)
 
 void runningAverage(AnalysisState& state, CommandHost& host)
 {
-    host.runRunningAverageDialog();
+    const std::optional<int> window = host.runRunningAverageDialog();
+    // The smoothing costs N times W additions: it runs under the wait cursor.
     host.waitCursor();
+    if (window)
+        smoothSeries(state, *window, host.progressCallback());
     if (runEstimateStep(state, host) == 0) {
         host.arrowCursor();
         host.invalidateWindow();
@@ -167,4 +174,27 @@ void runningAverage(AnalysisState& state, CommandHost& host)
 void refreshScreen(CommandHost& host)
 {
     host.invalidateWindow();
+}
+
+void exportPsdFile(AnalysisState& state, CommandHost& host)
+{
+    // The dialog shows and the writer reads spectrum entries; without a
+    // valid estimate there are none to show.
+    if (!state.psdValid) {
+        host.message(NO_SPECTRUM_TO_EXPORT);
+        return;
+    }
+    const std::optional<ExportChoice> choice = host.runExportPsdDialog();
+    if (!choice)
+        return;
+    state.exportMinLog = choice->minLog;
+    state.psdFileName = choice->psdFileName;
+    host.waitCursor();
+    std::string error;
+    const int status
+        = exportPsd(state, choice->normalScales, choice->dt, error, host.progressCallback());
+    host.arrowCursor();
+    if (status != 0)
+        host.message(cannotWriteMessage(state.psdFileName, error));
+    state.exportDt = choice->dt;
 }

@@ -6,14 +6,21 @@
 #include <string>
 
 // The recompute sequences behind the six commands that change or redraw
-// the series and spectrum. Each keeps the record consistent for drawing
-// before it shows a message.
+// the series and spectrum, and the export of the spectrum. Each keeps the
+// record consistent for drawing before it shows a message.
 void retrieveData(AnalysisState& state, CommandHost& host);
 void psdConfiguration(AnalysisState& state, CommandHost& host);
 void getOriginalData(AnalysisState& state, CommandHost& host);
 void selectSegment(AnalysisState& state, CommandHost& host);
 void runningAverage(AnalysisState& state, CommandHost& host);
 void refreshScreen(CommandHost& host);
+void exportPsdFile(AnalysisState& state, CommandHost& host);
+
+// The message of a segment that does not lie within 1..sampleCount.
+inline constexpr const char* SEGMENT_OUT_OF_RANGE = "Segment out of legal range";
+
+// The message of an export asked for when no valid estimate exists.
+inline constexpr const char* NO_SPECTRUM_TO_EXPORT = "No spectrum to export";
 
 // The message of an estimate that the configuration does not allow.
 inline constexpr const char* PSD_NOT_APPROPRIATE = "PSD configuration is not appropriate";

@@ -114,3 +114,14 @@ void runningAverage(float* series, unsigned n, int w, const ProgressCallback& pr
         series[j] = meanOf(series, j, count);
     reportProgress(progress, PROGRESS_AVERAGE, 1.0);
 }
+
+void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress)
+{
+    state.isOriginal = 0;
+    const std::size_t entries = state.series.size();
+    const unsigned held = entries == 0
+        ? 0u
+        : (entries - 1 < state.sampleCount ? static_cast<unsigned>(entries - 1)
+                                           : state.sampleCount);
+    runningAverage(state.series.data(), held, w, progress);
+}

@@ -16,3 +16,9 @@ int cutSegment(AnalysisState& state, int from, int to);
 // count, whatever the thread count (parallelThreads()); reports
 // PROGRESS_AVERAGE by samples.
 void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress = {});
+
+// The running average of window w over the samples the record holds, in
+// place; isOriginal becomes 0. A record left without a buffer by a failed
+// allocation still counts its samples: only the entries that exist are
+// smoothed.
+void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress = {});

@@ -20,7 +20,8 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
     double& minLog, std::string& error, const ProgressCallback& progress = {});
 
 // Export of the record's spectrum to psdFileName, storing a raised minimum
-// level in exportMinLog. Refuses (1, "No spectrum to export") when no valid
+// level in exportMinLog (the one place that stores it: the window's and
+// welmo-psd's exports both come here). Refuses (1, "No spectrum to export") when no valid
 // spectrum exists.
 int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error,
     const ProgressCallback& progress = {});

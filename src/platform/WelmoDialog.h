@@ -29,8 +29,8 @@ public:
 
     void setVisible(bool visible) override;
 
-    // Where a long step started from the dialog (a row count, an export,
-    // a running average) reports its progress; none by default.
+    // Where a long step started from the dialog (the data dialog's row
+    // count) reports its progress; none by default.
     void setProgress(ProgressCallback progress) { m_progress = std::move(progress); }
     const ProgressCallback& progress() const { return m_progress; }
 

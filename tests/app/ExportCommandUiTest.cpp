@@ -84,20 +84,22 @@ TEST_F(CommandWindow, ExportThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
             = m_exportDir.filePath(QString::fromLatin1(row.file)).toStdString();
         if (row.oldContents)
             std::ofstream(target, std::ios::binary) << row.oldContents;
+        // The limit holds until the command has ended: the file is written
+        // after the dialog has closed.
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         command(ID_FILE_EXPORT_PSD, [&](QWidget* dialog) {
             type(dialog, { { 1000, target } });
             button(dialog, 1038)->setChecked(true);
-            rlimit saved {};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
             if (row.sizeLimit) {
                 const rlimit limited = { row.sizeLimit, saved.rlim_max };
                 setrlimit(RLIMIT_FSIZE, &limited);
             }
             button(dialog, 1)->click();
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previousHandler);
         });
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
         EXPECT_EQ(m_messages,
             std::vector<std::string> {
                 "Cannot write file " + target + "\n" + std::strerror(row.reason) });

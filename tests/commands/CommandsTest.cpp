@@ -2,6 +2,7 @@
 
 #include "core/SeriesStatistics.h"
 #include "input/SeriesEditing.h"
+#include "output/PsdExport.h"
 #include "support/ScriptedHost.h"
 
 #include "support/TempFolder.h"
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -65,6 +68,15 @@ protected:
     }
 
     // Retrieve Data of a fresh sawtooth table, then a clean record of events.
+    static ScriptedHost::ValueScript<SegmentChoice> segment(int from, int to)
+    {
+        return [=](const AnalysisState&) { return SegmentChoice { from, to }; };
+    }
+    static ScriptedHost::ValueScript<int> averageWindow(int window)
+    {
+        return [=](const AnalysisState&) { return window; };
+    }
+
     void load(unsigned rows, const std::string& name = "run1.dat",
         const std::function<double(unsigned)>& value = sawtooth)
     {
@@ -79,6 +91,70 @@ protected:
     AnalysisState m_state;
     ScriptedHost m_host { m_state };
 };
+
+std::string fileBytes(const std::string& fileName)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(CommandSequence, ExportWritesTheAcceptedValuesAndStoresThem)
+{
+    struct Case {
+        std::string label;
+        bool accepted;
+        std::string file; // beside the tables
+        bool normalScales;
+        double minLog;
+        Events events;
+        double storedMinLog;
+        bool written;
+    } cases[] = {
+        { "log-log", true, "out.dat", false, -20.0, { "dialog", "wait", "arrow" }, -20.0, true },
+        { "linear raises the level", true, "out.dat", true, -20.0, { "dialog", "wait", "arrow" },
+            -8.0, true },
+        { "cancelled", false, "out.dat", true, -20.0, { "dialog" }, -15.0, false },
+        { "unwritable", true, "missing/out.dat", true, -20.0,
+            { "dialog", "wait", "arrow", "message" }, -20.0, false },
+    };
+    for (const Case& c : cases) {
+        m_state = AnalysisState();
+        resetAnalysisState(m_state);
+        load(1000);
+        const std::string target = (m_folder.path() / c.file).string();
+        fs::remove(target);
+        const std::string derivedName = m_state.psdFileName;
+        m_host.exportPsdDialog = [&](const AnalysisState&) -> std::optional<ExportChoice> {
+            if (!c.accepted)
+                return std::nullopt;
+            return ExportChoice { target, c.minLog, c.normalScales, 0.5 };
+        };
+        exportPsdFile(m_state, m_host);
+        EXPECT_EQ(m_host.events, c.events) << c.label;
+        EXPECT_EQ(m_state.exportMinLog, c.storedMinLog) << c.label;
+        EXPECT_EQ(m_state.psdFileName, c.accepted ? target : derivedName) << c.label;
+        EXPECT_EQ(m_state.exportDt, c.accepted ? 0.5 : 1.0) << c.label;
+        EXPECT_EQ(fs::exists(target), c.written) << c.label;
+        if (c.written) {
+            const std::string reference = (m_folder.path() / "reference.dat").string();
+            double minLog = c.minLog;
+            std::string error;
+            ASSERT_EQ(writePsdFile(reference, m_state.psd.data(), m_state.psdSize, c.normalScales,
+                          0.5, minLog, error),
+                0);
+            EXPECT_EQ(fileBytes(target), fileBytes(reference)) << c.label;
+        }
+    }
+}
+
+TEST_F(CommandSequence, ExportWithoutASpectrumOpensNoDialog)
+{
+    m_state.psdValid = 0;
+    m_host.exportPsdDialog = [](const AnalysisState&) { return ExportChoice {}; };
+    exportPsdFile(m_state, m_host);
+    EXPECT_EQ(m_host.events, (Events { "message" }));
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { NO_SPECTRUM_TO_EXPORT });
+}
 
 } // namespace
 
@@ -303,8 +379,7 @@ TEST_F(CommandSequence, GetOriginalDataUndoesASegmentCut)
 {
     load(1000, "ramp.dat", ramp);
     m_state.psdSize = 64;
-    m_host.selectSegmentDialog
-        = [](AnalysisState& state) { return cutSegment(state, 101, 300) == 0; };
+    m_host.selectSegmentDialog = segment(101, 300);
     selectSegment(m_state, m_host);
     EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "repaint" }));
     EXPECT_EQ(m_state.sampleCount, 200u);
@@ -343,32 +418,29 @@ TEST_F(CommandSequence, GetOriginalDataReportsAFileThatShrank)
 
 TEST_F(CommandSequence, EditCommandsEstimateWhateverTheDialogDid)
 {
-    void (*const averageCommand)(AnalysisState&, CommandHost&) = runningAverage;
     struct Case {
         std::string label;
-        std::function<void(AnalysisState&, CommandHost&)> command;
-        ScriptedHost::DialogScript dialog;
+        ScriptedHost::ValueScript<SegmentChoice> segmentDialog;
+        ScriptedHost::ValueScript<int> averageDialog;
         int dataShift;
         Events events;
+        unsigned sampleCount;
+        float first; // series[1] afterwards
     } cases[] = {
-        { "segment refused", selectSegment,
-            [](AnalysisState& state) { return cutSegment(state, 900, 2000) == 0; }, 0,
-            { "dialog", "wait", "arrow", "repaint" } },
-        { "segment cancelled", selectSegment, nullptr, 0,
-            { "dialog", "wait", "arrow", "repaint" } },
-        { "segment estimate fails", selectSegment, nullptr, 999,
-            { "dialog", "wait", "arrow", "message" } },
-        { "average", averageCommand,
-            [](AnalysisState& state) {
-                runningAverage(state.series.data(), state.sampleCount, 4);
-                state.isOriginal = 0;
-                return true;
-            },
-            0, { "dialog", "wait", "arrow", "repaint" } },
-        { "average cancelled", averageCommand, nullptr, 0,
-            { "dialog", "wait", "arrow", "repaint" } },
-        { "average estimate fails", averageCommand, nullptr, 900,
-            { "dialog", "wait", "arrow", "message" } },
+        { "segment", segment(101, 300), nullptr, 0, { "dialog", "wait", "arrow", "repaint" }, 200,
+            0.0f },
+        { "segment refused", segment(900, 2000), nullptr, 0,
+            { "dialog", "message", "wait", "arrow", "repaint" }, 1000, 0.0f },
+        { "segment cancelled", nullptr, nullptr, 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
+            0.0f },
+        { "segment estimate fails", nullptr, nullptr, 999, { "dialog", "wait", "arrow", "message" },
+            1000, 0.0f },
+        { "average", nullptr, averageWindow(4), 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
+            1.5f },
+        { "average cancelled", nullptr, nullptr, 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
+            0.0f },
+        { "average estimate fails", nullptr, nullptr, 900, { "dialog", "wait", "arrow", "message" },
+            1000, 0.0f },
     };
     for (const Case& c : cases) {
         m_state = AnalysisState();
@@ -378,13 +450,35 @@ TEST_F(CommandSequence, EditCommandsEstimateWhateverTheDialogDid)
         m_state.psd.release(); // so that a new estimate shows
         m_state.psdValid = 0;
         m_state.dataShift = c.dataShift;
-        m_host.selectSegmentDialog = m_host.runningAverageDialog = c.dialog;
-        c.command(m_state, m_host);
+        const bool average = c.label.rfind("average", 0) == 0;
+        m_host.selectSegmentDialog = c.segmentDialog;
+        m_host.runningAverageDialog = c.averageDialog;
+        if (average)
+            runningAverage(m_state, m_host);
+        else
+            selectSegment(m_state, m_host);
         EXPECT_EQ(m_host.events, c.events) << c.label;
         EXPECT_EQ(m_state.psdValid, c.dataShift == 0 ? 1 : 0) << c.label;
         EXPECT_EQ(m_state.seriesMean, mean) << c.label << ": statistics are not recomputed";
+        EXPECT_EQ(m_state.sampleCount, c.sampleCount) << c.label;
+        EXPECT_EQ(m_state.series[1], c.first) << c.label;
+        EXPECT_EQ(m_state.isOriginal, c.sampleCount != 1000 || c.first != 0.0f ? 0 : 1) << c.label;
         EXPECT_TRUE(m_host.consistentAtEveryMessage) << c.label;
+        if (c.events[1] == "message") {
+            EXPECT_EQ(m_host.messages.front(), SEGMENT_OUT_OF_RANGE) << c.label;
+        }
     }
+}
+
+TEST_F(CommandSequence, RunningAverageOfARecordWithoutABufferLeavesItWhole)
+{
+    load(1000);
+    m_state.series.release();
+    m_state.sampleCount = 4;
+    m_host.runningAverageDialog = averageWindow(2);
+    runningAverage(m_state, m_host);
+    EXPECT_TRUE(m_state.series.empty());
+    EXPECT_EQ(m_state.sampleCount, 4u);
 }
 
 TEST_F(CommandSequence, SpectrumOutOfMemoryEndsOnTheFailurePath)
@@ -406,10 +500,7 @@ TEST_F(CommandSequence, RunningAverageKeepsTheSize)
     load(1000);
     m_state.psdSize = 64;
     m_state.maxPsdSize = 512;
-    m_host.runningAverageDialog = [](AnalysisState& state) {
-        runningAverage(state.series.data(), state.sampleCount, 4);
-        return true;
-    };
+    m_host.runningAverageDialog = averageWindow(4);
     runningAverage(m_state, m_host);
     EXPECT_EQ(m_state.psdSize, 64);
     EXPECT_EQ(m_state.maxPsdSize, 512);

@@ -1,32 +1,36 @@
 #include "support/ScriptedHost.h"
 
-void ScriptedHost::runDialog(const DialogScript& script, bool raisesAccepted)
+void ScriptedHost::runDialog(const DialogScript& script)
 {
     events.push_back("dialog");
-    // The two dialogs that raise the flag do so only after their OK copied
-    // the values into the record.
-    if (script && script(state) && raisesAccepted)
+    // The flag rises only after OK copied the values into the record.
+    if (script && script(state))
         state.dialogAccepted = 1;
 }
 
 void ScriptedHost::runTimeSeriesDialog()
 {
-    runDialog(timeSeriesDialog, true);
+    runDialog(timeSeriesDialog);
 }
 
 void ScriptedHost::runPsdConfigDialog()
 {
-    runDialog(psdConfigDialog, true);
+    runDialog(psdConfigDialog);
 }
 
-void ScriptedHost::runSelectSegmentDialog()
+std::optional<SegmentChoice> ScriptedHost::runSelectSegmentDialog()
 {
-    runDialog(selectSegmentDialog, false);
+    return runDialog(selectSegmentDialog);
 }
 
-void ScriptedHost::runRunningAverageDialog()
+std::optional<int> ScriptedHost::runRunningAverageDialog()
 {
-    runDialog(runningAverageDialog, false);
+    return runDialog(runningAverageDialog);
+}
+
+std::optional<ExportChoice> ScriptedHost::runExportPsdDialog()
+{
+    return runDialog(exportPsdDialog);
 }
 
 void ScriptedHost::message(const std::string& text)

@@ -4,15 +4,20 @@
 #include "core/AnalysisState.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-// A CommandHost for tests. Each dialog plays a script on the record and
-// every dialog, cursor change, message and repaint is recorded in order.
+// A CommandHost for tests. Each dialog plays a script and every dialog,
+// cursor change, message and repaint is recorded in order.
 struct ScriptedHost : CommandHost {
     // Edits the record as the dialog's OK would and returns true for OK,
     // false for Cancel. A dialog without a script is cancelled.
     using DialogScript = std::function<bool(AnalysisState&)>;
+    // Returns the values the dialog's OK would hand back, or nothing for
+    // Cancel; it sees the record as the dialog would open on it.
+    template <typename Values>
+    using ValueScript = std::function<std::optional<Values>(const AnalysisState&)>;
 
     explicit ScriptedHost(AnalysisState& state)
         : state(state)
@@ -21,8 +26,9 @@ struct ScriptedHost : CommandHost {
 
     void runTimeSeriesDialog() override;
     void runPsdConfigDialog() override;
-    void runSelectSegmentDialog() override;
-    void runRunningAverageDialog() override;
+    std::optional<SegmentChoice> runSelectSegmentDialog() override;
+    std::optional<int> runRunningAverageDialog() override;
+    std::optional<ExportChoice> runExportPsdDialog() override;
     void message(const std::string& text) override;
     void waitCursor() override;
     void arrowCursor() override;
@@ -35,8 +41,9 @@ struct ScriptedHost : CommandHost {
     AnalysisState& state;
     DialogScript timeSeriesDialog;
     DialogScript psdConfigDialog;
-    DialogScript selectSegmentDialog;
-    DialogScript runningAverageDialog;
+    ValueScript<SegmentChoice> selectSegmentDialog;
+    ValueScript<int> runningAverageDialog;
+    ValueScript<ExportChoice> exportPsdDialog;
 
     // "dialog", "wait", "arrow", "message", "repaint", in the order they came.
     std::vector<std::string> events;
@@ -49,5 +56,10 @@ struct ScriptedHost : CommandHost {
     bool consistentAtEveryMessage = true;
 
 private:
-    void runDialog(const DialogScript& script, bool raisesAccepted);
+    void runDialog(const DialogScript& script);
+    template <typename Values> std::optional<Values> runDialog(const ValueScript<Values>& script)
+    {
+        events.push_back("dialog");
+        return script ? script(state) : std::nullopt;
+    }
 };

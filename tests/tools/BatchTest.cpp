@@ -2,15 +2,18 @@
 #include "BatchOptions.h"
 #include "BatchRun.h"
 
+#include "commands/Commands.h"
 #include "core/CFormat.h"
 
 #include "spectrum/PsdSize.h"
+#include "support/ScriptedHost.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -481,3 +484,162 @@ TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
     EXPECT_EQ(bigEndian(20), 200);
 }
 #endif
+
+namespace {
+
+std::string fileBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The window's commands on `data` through a scripted host: Retrieve Data of
+// every row, the edits as their dialogs' OK hands them back, then Export
+// PSD to `target`.
+void runWindowSequences(const fs::path& data, unsigned rows, const std::vector<SeriesEdit>& edits,
+    bool normalScales, double dt, const fs::path& target, AnalysisState& state)
+{
+    resetAnalysisState(state);
+    ScriptedHost host(state);
+    host.timeSeriesDialog = [&](AnalysisState& record) {
+        record.dataFileName = data.string();
+        record.headerTokens = 0;
+        record.columnCount = 1;
+        record.dataColumn = 1;
+        record.sampleCount = rows;
+        return true;
+    };
+    retrieveData(state, host);
+    for (const SeriesEdit& edit : edits) {
+        host.selectSegmentDialog = [&](const AnalysisState&) {
+            return SegmentChoice { edit.from, edit.to };
+        };
+        host.runningAverageDialog = [&](const AnalysisState&) { return edit.window; };
+        if (edit.kind == SeriesEdit::SELECT_SEGMENT)
+            selectSegment(state, host);
+        else
+            runningAverage(state, host);
+    }
+    host.exportPsdDialog = [&](const AnalysisState& record) {
+        return ExportChoice { target.string(), record.exportMinLog, normalScales, dt };
+    };
+    exportPsdFile(state, host);
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+}
+
+bool sameBits(const FloatBuffer& a, const FloatBuffer& b, std::size_t count)
+{
+    return a.size() >= count && b.size() >= count
+        && std::memcmp(a.data(), b.data(), count * sizeof(float)) == 0;
+}
+
+} // namespace
+
+// --select and --average against the window's Select Segment and Running
+// Average on the same file: the same series to the bit, the same spectrum
+// and the same export bytes.
+TEST(BatchRun, EditsGiveWhatTheWindowsCommandsGive)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 2048, 0.123);
+    const struct {
+        std::vector<std::string> args;
+        std::vector<SeriesEdit> edits;
+        bool normalScales;
+        double dt;
+    } cases[] = {
+        { { "--select", "101:900" }, { { SeriesEdit::SELECT_SEGMENT, 101, 900, 2 } }, false, 1.0 },
+        { { "--average", "7" }, { { SeriesEdit::RUNNING_AVERAGE, 1, 0, 7 } }, false, 1.0 },
+        // In the order given: a cut, a smoothing of the cut, a cut of that.
+        { { "--select", "50:1500", "--average", "3", "--select", "10:700" },
+            { { SeriesEdit::SELECT_SEGMENT, 50, 1500, 2 }, { SeriesEdit::RUNNING_AVERAGE, 1, 0, 3 },
+                { SeriesEdit::SELECT_SEGMENT, 10, 700, 2 } },
+            false, 1.0 },
+        // A window longer than the series after the cut.
+        { { "--select", "1:600", "--average", "1000", "--normal-scales", "--dt", "0.5" },
+            { { SeriesEdit::SELECT_SEGMENT, 1, 600, 2 },
+                { SeriesEdit::RUNNING_AVERAGE, 1, 0, 1000 } },
+            true, 0.5 },
+    };
+    for (const auto& c : cases) {
+        const std::string label = c.args[0] + " " + c.args[1] + (c.args.size() > 2 ? " ..." : "");
+        const fs::path batchExport = folder.path() / "batch.dat";
+        const fs::path windowExport = folder.path() / "window.dat";
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), { "--output", batchExport.string(), data.string() });
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(args, options, error)) << error;
+        AnalysisState batch;
+        resetAnalysisState(batch);
+        ASSERT_EQ(runBatch(options, batch, error), BATCH_OK) << label << ": " << error;
+
+        AnalysisState window;
+        runWindowSequences(data, 2048, c.edits, c.normalScales, c.dt, windowExport, window);
+
+        ASSERT_EQ(batch.sampleCount, window.sampleCount) << label;
+        EXPECT_EQ(batch.isOriginal, 0) << label;
+        EXPECT_TRUE(sameBits(batch.series, window.series, batch.sampleCount + 1u)) << label;
+        ASSERT_EQ(batch.psdSize, window.psdSize) << label;
+        EXPECT_TRUE(sameBits(batch.psd, window.psd, batch.psdSize + 1u)) << label;
+        EXPECT_EQ(batch.exportMinLog, window.exportMinLog) << label;
+        EXPECT_FALSE(fileBytes(batchExport).empty()) << label;
+        EXPECT_EQ(fileBytes(batchExport), fileBytes(windowExport)) << label;
+    }
+}
+
+TEST(BatchRun, RefusesEditsTheWindowWouldRefuse)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 1000, 0.1);
+    const std::string average = "--average: Please enter an integer between 2 and 1000.";
+    const std::string select = "--select: expected FROM:TO, two integers";
+    // Refused before any file is read.
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } usage[] = {
+        { { "--average", "1" }, average },
+        { { "--average", "1001" }, average },
+        { { "--average", "2.5" }, average },
+        { { "--select", "5" }, select },
+        { { "--select", "5:x" }, select },
+        { { "--select", ":5" }, select },
+        { { "--select", "1:2147483648" }, select },
+    };
+    for (const auto& c : usage) {
+        std::vector<std::string> args = c.args;
+        args.push_back(data.string());
+        BatchOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(args, options, error)) << c.args[1];
+        EXPECT_EQ(error, c.error) << c.args[1];
+    }
+    // Refused once the series is known, with the window's messages.
+    const struct {
+        std::vector<std::string> args;
+        BatchStatus status;
+        std::string error;
+    } run[] = {
+        { { "--select", "1:1001" }, BATCH_USAGE_ERROR, "Segment out of legal range" },
+        { { "--select", "0:10" }, BATCH_USAGE_ERROR, "Segment out of legal range" },
+        { { "--select", "11:10" }, BATCH_USAGE_ERROR, "Segment out of legal range" },
+        { { "--average", "5", "--select", "-3:10" }, BATCH_USAGE_ERROR,
+            "Segment out of legal range" },
+        { { "--select", "7:7" }, BATCH_CONFIGURATION_ERROR,
+            "PSD configuration is not appropriate" },
+    };
+    for (const auto& c : run) {
+        const fs::path out = folder.path() / "out.dat";
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), { "--output", out.string(), data.string() });
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(args, options, error)) << error;
+        AnalysisState state;
+        resetAnalysisState(state);
+        EXPECT_EQ(runBatch(options, state, error), c.status) << c.args[1];
+        EXPECT_EQ(error, c.error) << c.args[1];
+        EXPECT_FALSE(fs::exists(out)) << c.args[1] << ": nothing exported";
+    }
+}

@@ -69,6 +69,22 @@ void BatchHost::runPsdConfigDialog()
     m_state.dialogAccepted = 1;
 }
 
+std::optional<SegmentChoice> BatchHost::runSelectSegmentDialog()
+{
+    return SegmentChoice { m_edit.from, m_edit.to };
+}
+
+std::optional<int> BatchHost::runRunningAverageDialog()
+{
+    return m_edit.window;
+}
+
+std::optional<ExportChoice> BatchHost::runExportPsdDialog()
+{
+    return ExportChoice { m_state.psdFileName, m_state.exportMinLog, m_options.normalScales,
+        m_options.dt };
+}
+
 void BatchHost::message(const std::string& text)
 {
     if (m_firstMessage.empty())

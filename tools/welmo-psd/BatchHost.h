@@ -13,6 +13,8 @@
 // The command sequences' window system for welmo-psd: the data dialog's OK
 // takes the layout from the options (counting the rows unless they were
 // given), the configuration dialog's OK takes the PSD size and shift, and
+// the edit dialogs' OK takes the edit at hand, the export dialog's OK takes
+// the record's name and level with the options' format and time step, and
 // the first message is kept for the exit status. Progress goes as one
 // rewritten line to `progressOut` (a terminal), or nowhere when it is null.
 class BatchHost : public CommandHost {
@@ -21,13 +23,17 @@ public:
 
     void runTimeSeriesDialog() override;
     void runPsdConfigDialog() override;
-    void runSelectSegmentDialog() override { }
-    void runRunningAverageDialog() override { }
+    std::optional<SegmentChoice> runSelectSegmentDialog() override;
+    std::optional<int> runRunningAverageDialog() override;
+    std::optional<ExportChoice> runExportPsdDialog() override;
     void message(const std::string& text) override;
     void waitCursor() override { }
     void arrowCursor() override { }
     void invalidateWindow() override { }
     void progress(std::string_view step, double fraction) override;
+
+    // The edit the next Select Segment or Running Average dialog accepts.
+    void setEdit(const SeriesEdit& edit) { m_edit = edit; }
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
@@ -35,6 +41,7 @@ public:
 private:
     const BatchOptions& m_options;
     AnalysisState& m_state;
+    SeriesEdit m_edit;
     std::string m_firstMessage;
     std::FILE* m_progressOut;
     std::string m_shownStep;

@@ -61,6 +61,21 @@ bool parseReal(const std::string& text, double& value)
     return *end == '\0' && std::isfinite(value);
 }
 
+// "FROM:TO", two integers as the segment dialog's fields take them.
+bool parseSegment(const std::string& text, SeriesEdit& edit)
+{
+    const std::size_t colon = text.find(':');
+    long long from = 0, to = 0;
+    if (colon == std::string::npos || !parseWhole(text.substr(0, colon), from)
+        || !parseWhole(text.substr(colon + 1), to) || from < INT_MIN || from > INT_MAX
+        || to < INT_MIN || to > INT_MAX)
+        return false;
+    edit.kind = SeriesEdit::SELECT_SEGMENT;
+    edit.from = static_cast<int>(from);
+    edit.to = static_cast<int>(to);
+    return true;
+}
+
 bool isPowerOfTwo(long long value)
 {
     return value >= 2 && (value & (value - 1)) == 0;
@@ -108,11 +123,16 @@ std::string batchUsage()
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
                    "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
+                   "  --select FROM:TO    keep samples FROM to TO (1-based, inclusive)\n"
+                   "  --average W         running average of W samples, %d-%d\n"
+                   "                      (--select and --average edit the series after the\n"
+                   "                      read, in the order given)\n"
                    "  --help, --version\n"
                    "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
         MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
-        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL);
+        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MIN_AVERAGE_WINDOW,
+        MAX_AVERAGE_WINDOW);
 }
 
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error)
@@ -208,6 +228,26 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             if (!ok)
                 error = formatC("--min-level: expected a number from %g to %g", MIN_EXPORT_LEVEL,
                     MAX_EXPORT_LEVEL);
+        } else if (arg == "--select") {
+            SeriesEdit edit;
+            ok = parseSegment(value, edit);
+            if (ok)
+                options.edits.push_back(edit);
+            else
+                error = "--select: expected FROM:TO, two integers";
+        } else if (arg == "--average") {
+            SeriesEdit edit;
+            edit.kind = SeriesEdit::RUNNING_AVERAGE;
+            long long window = 0;
+            ok = parseWhole(value, window) && window >= MIN_AVERAGE_WINDOW
+                && window <= MAX_AVERAGE_WINDOW;
+            if (ok) {
+                edit.window = static_cast<int>(window);
+                options.edits.push_back(edit);
+            } else
+                // The running-average dialog's own wording.
+                error = formatC("--average: Please enter an integer between %d and %d.",
+                    MIN_AVERAGE_WINDOW, MAX_AVERAGE_WINDOW);
         } else if (arg == "--render")
             options.renderFile = value;
         else if (arg == "--size") {

@@ -4,6 +4,17 @@
 #include <string>
 #include <vector>
 
+// An edit of the series, as the Select Segment and Running Average
+// commands make it: samples from..to (1-based, inclusive), or the running
+// average of `window` samples.
+struct SeriesEdit {
+    enum Kind { SELECT_SEGMENT, RUNNING_AVERAGE };
+    Kind kind = SELECT_SEGMENT;
+    int from = 1;
+    int to = 0;
+    int window = 2;
+};
+
 // The command line of welmo-psd. Unset optionals take the record's start-up
 // values or, for the PSD size and the row count, what the data allow.
 struct BatchOptions {
@@ -28,6 +39,8 @@ struct BatchOptions {
     std::optional<std::string> renderFile;
     int renderWidth = 800;
     int renderHeight = 600;
+    // Applied after the read, in the order given.
+    std::vector<SeriesEdit> edits;
     bool help = false;
     bool version = false;
 };

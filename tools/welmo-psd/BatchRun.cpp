@@ -24,7 +24,27 @@ void applySettings(const BatchOptions& options, AnalysisState& state)
 
 BatchStatus failureStatus(const std::string& message)
 {
-    return message == PSD_NOT_APPROPRIATE ? BATCH_CONFIGURATION_ERROR : BATCH_DATA_ERROR;
+    if (message == PSD_NOT_APPROPRIATE)
+        return BATCH_CONFIGURATION_ERROR;
+    // The segment was given on the command line; the data are fine.
+    if (message == SEGMENT_OUT_OF_RANGE)
+        return BATCH_USAGE_ERROR;
+    return BATCH_DATA_ERROR;
+}
+
+// The edits of the command line, each through its command as the window
+// runs it, until one shows a message.
+void applyEdits(const BatchOptions& options, AnalysisState& state, BatchHost& host)
+{
+    for (const SeriesEdit& edit : options.edits) {
+        if (host.failed())
+            return;
+        host.setEdit(edit);
+        if (edit.kind == SeriesEdit::SELECT_SEGMENT)
+            selectSegment(state, host);
+        else
+            runningAverage(state, host);
+    }
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -70,8 +90,10 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     applySettings(options, state);
     BatchHost host(options, state, progressOut);
     retrieveData(state, host);
-    // A size or an automatic shift of the user's is a second command, as
-    // in the window: PSD configuration after Retrieve Data.
+    if (!host.failed())
+        applyEdits(options, state, host);
+    // A size or an automatic shift of the user's is a later command, as
+    // in the window: PSD configuration after Retrieve Data and the edits.
     if (!host.failed() && (options.psdSize || options.autoShift))
         psdConfiguration(state, host);
     if (host.failed()) {
@@ -86,8 +108,9 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         error = cannotWriteMessage(state.psdFileName, reason);
         return BATCH_WRITE_ERROR;
     }
-    if (exportPsd(state, options.normalScales, options.dt, reason, host.progressCallback()) != 0) {
-        error = cannotWriteMessage(state.psdFileName, reason);
+    exportPsdFile(state, host);
+    if (host.failed()) {
+        error = host.firstMessage();
         return BATCH_WRITE_ERROR;
     }
     return BATCH_OK;

@@ -21,8 +21,9 @@ enum BatchStatus {
 // otherwise, so that a redirected stderr holds only the messages.
 std::FILE* progressStream(std::FILE* stream, bool isTerminal);
 
-// Runs the Retrieve Data sequence on options.dataFile without a window and
-// exports the spectrum. On failure returns the status and the system's
+// Runs the Retrieve Data sequence on options.dataFile without a window, then
+// the edits' sequences, PSD configuration when a size or an automatic shift
+// was given, and the export. On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.
 // Progress is written to `progressOut` when it is not null. The export
 // never replaces the data file nor any of `keptFiles` (the exports of the
