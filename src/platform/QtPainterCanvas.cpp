@@ -81,6 +81,11 @@ int QtPainterCanvas::textWidth(const std::string& text) const
     return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(text));
 }
 
+int QtPainterCanvas::textHeight() const
+{
+    return m_painter.fontMetrics().height();
+}
+
 void QtPainterCanvas::setTextColor(ColorRef color)
 {
     m_textColor = toQColor(color);

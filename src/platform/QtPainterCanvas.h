@@ -23,6 +23,7 @@ public:
     void setPixel(DevicePoint point, ColorRef color) override;
     void textOut(DevicePoint point, const std::string& text) override;
     int textWidth(const std::string& text) const override;
+    int textHeight() const override;
     void setTextColor(ColorRef color) override;
     void selectPen(ColorRef color) override;
     void selectDefaultPen() override;
