@@ -122,15 +122,17 @@ void drawLine(Canvas& canvas, DevicePoint from, DevicePoint to)
     canvas.lineTo(to);
 }
 
-// Ticks below the panel and labels centred under them; the title at the
-// right end of the label row, placed before them.
+// Ticks below the panel and labels centred under them; the title above
+// the panel's top-right corner.
 void drawXAxis(Canvas& canvas, LabelSpace& labels, const PanelPlacement& placement,
     const std::vector<AxisTick>& ticks, const std::string& title)
 {
     const DeviceRect panel = placement.panel;
     const PlotMapping mapping = placement.mapping();
     const int row = panel.bottom + TICK_LENGTH + LABEL_GAP;
-    labels.place({ panel.right - canvas.textWidth(title), row }, title);
+    labels.place(
+        { panel.right - canvas.textWidth(title), panel.top - canvas.textHeight() - LABEL_GAP },
+        title);
     const int low = std::min(panel.left, panel.right);
     const int high = std::max(panel.left, panel.right);
     for (const AxisTick& tick : ticks) {

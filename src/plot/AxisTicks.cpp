@@ -28,7 +28,7 @@ std::string linearLabel(double value, double step, double largest)
         return "0";
     const int stepDigits = static_cast<int>(std::floor(std::log10(step) + 1e-9));
     const int valueDigits = static_cast<int>(std::floor(std::log10(largest) + 1e-9));
-    if (valueDigits >= 7 || stepDigits <= -6) {
+    if (valueDigits >= 7 || stepDigits < -9) {
         const int significant = std::clamp(valueDigits - stepDigits + 1, 1, 15);
         return formatC("%.*g", significant, value);
     }
