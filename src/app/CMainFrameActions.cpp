@@ -35,6 +35,9 @@ const ActionEntry actionEntries[] = {
     { ID_VIEW_EDIT_DATA_FILE, "Edit Data File", "", "" },
     { ID_VIEW_EDIT_PSD_FILE, "Edit PSD file", "", "" },
     { ID_VIEW_REFRESH_SCREEN, "Refresh Screen", "redraw signal and psd", "" },
+    { ID_VIEW_AXES, "&Axes", "Show or hide ticks, labels and titles on the axes", "" },
+    { ID_VIEW_ZOOM_OUT, "Zoom &Out", "Show the whole picture again", "" },
+    { ID_VIEW_FIT_SPECTRUM, "&Fit Spectrum", "Zoom the spectrum onto the bins it draws", "" },
     { ID_SETTINGS_PSD_CONFIG, "PSD configuration", "", "" },
     { ID_SETTINGS_GRAPHICS, "Graphics", "", "" },
     { ID_SETTINGS_ORIGINAL_DATA, "Get Original data", "", "" },
@@ -62,8 +65,9 @@ const ActionEntry actionEntries[] = {
 // 0 stands for a separator.
 const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_PICTURE, 0,
     ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
-const int viewMenu[] = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE,
-    ID_VIEW_EDIT_PSD_FILE, ID_VIEW_REFRESH_SCREEN };
+const int viewMenu[]
+    = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE, ID_VIEW_EDIT_PSD_FILE,
+          ID_VIEW_REFRESH_SCREEN, 0, ID_VIEW_AXES, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_SPECTRUM };
 const int settingsMenu[]
     = { ID_SETTINGS_PSD_CONFIG, ID_SETTINGS_GRAPHICS, 0, ID_SETTINGS_ORIGINAL_DATA,
           ID_SETTINGS_SELECT_SEGMENT, ID_SETTINGS_RUNNING_AVERAGE, 0, ID_SETTINGS_EDITOR_COMMAND };
@@ -123,6 +127,15 @@ void CMainFrame::createActions()
     commandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
     for (int id : acceleratorOnly)
         addAction(commandAction(id));
+
+    // How the picture is looked at belongs to the view.
+    QAction* axes = commandAction(ID_VIEW_AXES);
+    axes->setCheckable(true);
+    axes->setChecked(m_view->axesShown());
+    connect(axes, &QAction::toggled, m_view, &CWelmoView::setAxesShown);
+    connect(commandAction(ID_VIEW_ZOOM_OUT), &QAction::triggered, m_view, &CWelmoView::zoomOut);
+    connect(
+        commandAction(ID_VIEW_FIT_SPECTRUM), &QAction::triggered, m_view, &CWelmoView::fitSpectrum);
 }
 
 void CMainFrame::createMenus()

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The command line of welmo-psd. Unset optionals take the record's start-up
@@ -28,6 +29,11 @@ struct BatchOptions {
     std::optional<std::string> renderFile;
     int renderWidth = 800;
     int renderHeight = 600;
+    // The rendered picture's axes and zoom (frequency in cycles per sample,
+    // power in the units the power axis draws).
+    bool axes = false;
+    std::optional<std::pair<double, double>> frequencyRange;
+    std::optional<std::pair<double, double>> powerRange;
     bool help = false;
     bool version = false;
 };
