@@ -36,7 +36,7 @@ std::vector<AxisTick> ticksOf(
     const PlotWindow& window = placement.window;
     const int across = width(placement.panel);
     const int along = height(placement.panel);
-    const int yTicks = std::max(2, along / (2 * textHeight + 4));
+    const int yTicks = std::max(2, along / (textHeight + 12));
     const int xTicks = std::max(2, across / X_PIXELS_PER_TICK);
     switch (axis) {
     case Axis::signalX:
