@@ -49,7 +49,8 @@ CWelmoView::CWelmoView(CWelmoDoc& document, const AnalysisState& state, QWidget*
     setPalette(background);
     setAutoFillBackground(true);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    // Esc leaves a zoom without a click into the picture first.
+    setFocusPolicy(Qt::StrongFocus);
     m_pictureView.axes = QSettings().value(axesKey, false).toBool();
 }
 
