@@ -62,7 +62,7 @@ void CWelmoView::paintEvent(QPaintEvent*)
     {
         QPainter painter(this);
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
-        m_layout = drawPicture(canvas, m_state, m_pictureView);
+        drawPicture(canvas, m_state, m_pictureView);
     }
     setArrowCursor();
 }

@@ -30,8 +30,6 @@ public:
     // How the picture is looked at; printing and picture export draw with it.
     const PictureView& pictureView() const { return m_pictureView; }
     bool axesShown() const { return m_pictureView.axes; }
-    // The layout the last paint drew.
-    const PictureLayout& paintedLayout() const { return m_layout; }
     // The layout a paint would draw now, which the readout and zoom invert.
     PictureLayout currentLayout() const;
 
@@ -75,7 +73,6 @@ private:
     const AnalysisState& m_state;
     int m_paintCount = 0;
     PictureView m_pictureView;
-    PictureLayout m_layout;
     Drag m_drag = Drag::none;
     Panel m_dragPanel = Panel::none;
     QPoint m_dragStart;

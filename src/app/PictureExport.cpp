@@ -2,7 +2,6 @@
 
 #include "platform/FileOpenDialog.h"
 #include "platform/PictureFile.h"
-#include "plot/PictureView.h"
 
 #include <QFileInfo>
 
@@ -17,12 +16,6 @@ bool exportPicture(const AnalysisState& state, const PictureView& view, const QS
     QSize size, std::string& reason)
 {
     return writePictureFile(state, view, pictureExportName(fileName), size, reason);
-}
-
-bool exportPicture(
-    const AnalysisState& state, const QString& fileName, QSize size, std::string& reason)
-{
-    return exportPicture(state, PictureView {}, fileName, size, reason);
 }
 
 FileOpenRequest pictureFileRequest()

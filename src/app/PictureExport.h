@@ -21,8 +21,6 @@ QString pictureExportName(const QString& chosen);
 // reason.
 bool exportPicture(const AnalysisState& state, const PictureView& view, const QString& fileName,
     QSize size, std::string& reason);
-bool exportPicture(
-    const AnalysisState& state, const QString& fileName, QSize size, std::string& reason);
 
 // The Save dialog's request of File > Export Picture.
 struct FileOpenRequest;

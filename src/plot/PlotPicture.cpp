@@ -51,7 +51,7 @@ void drawFrame(Canvas& canvas, DeviceRect panel)
 }
 
 // Indices from `first` to `last` (inclusive) of a curve whose point i
-// lies at world x `position(i)`, narrowed to those whose line segments can
+// lies at world x i / perIndex, narrowed to those whose line segments can
 // reach the window from `low` to `high` (world x, either order): a
 // zoomed picture costs the points it shows, not the curve's length.
 IndexRange visibleRange(
