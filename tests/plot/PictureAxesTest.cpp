@@ -1,4 +1,5 @@
 #include "plot/PlotPicture.h"
+#include "plot/StatisticsText.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,35 @@ TEST(PictureAxes, DefaultViewDrawsThePictureWithoutAxes)
     EXPECT_EQ(viewed.lines, plain.lines);
     EXPECT_EQ(viewed.texts, plain.texts);
     EXPECT_EQ(viewed.clips, plain.clips);
+}
+
+} // namespace
+
+namespace {
+
+// Windows far below the usual size leave the panels no room: the picture
+// is still drawn, and every text it keeps stays inside the window.
+TEST(PictureAxes, TinyWindowsDrawWithoutTextOutside)
+{
+    AnalysisState state = analysed(1.0, 1, 1);
+    for (int dotted : { 0, 1 }) {
+        state.dottedSignal = dotted;
+        for (DeviceRect client : { DeviceRect { 0, 0, 1, 1 }, DeviceRect { 0, 0, 50, 40 },
+                 DeviceRect { 0, 0, 200, 100 }, DeviceRect { 0, 0, 0, 0 } }) {
+            RecordingCanvas canvas(client);
+            PictureView view;
+            view.axes = true;
+            view.signalZoom = PanelZoom { { 10.0, 20.0, -0.5, 0.5 } };
+            drawPicture(canvas, state, view);
+            // The statistics keep their places whatever the size.
+            const std::vector<std::string> statistics = statisticsTexts(state);
+            for (const RecordedText& text : canvas.texts) {
+                if (std::find(statistics.begin(), statistics.end(), text.text) != statistics.end())
+                    continue;
+                EXPECT_TRUE(within(rectOf(text), client)) << client.right << " " << text.text;
+            }
+        }
+    }
 }
 
 } // namespace
