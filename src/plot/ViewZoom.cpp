@@ -53,12 +53,16 @@ std::optional<PlotWindow> zoomToRect(
     // becomes the new xMin whichever way the axis runs.
     zoomed.xMin = worldX(left, mapping);
     zoomed.xMax = worldX(right, mapping);
+    if (!usableSpan(zoomed.xMin, zoomed.xMax))
+        return std::nullopt;
+    // A window the panel shows without a height (a flat series' range)
+    // still zooms along x.
     if (withRows && bottom - top >= MIN_DRAG_PIXELS && mapping.yScale != 0.0) {
         zoomed.yMin = worldY(bottom, mapping);
         zoomed.yMax = worldY(top, mapping);
+        if (!usableSpan(zoomed.yMin, zoomed.yMax))
+            return std::nullopt;
     }
-    if (!usable(zoomed))
-        return std::nullopt;
     return zoomed;
 }
 
@@ -71,31 +75,38 @@ std::optional<PlotWindow> zoomAbout(const PlotWindow& window, const PlotMapping&
     const double x = worldX(at.x, mapping);
     zoomed.xMin = x + (window.xMin - x) * factor;
     zoomed.xMax = x + (window.xMax - x) * factor;
+    if (!usableSpan(zoomed.xMin, zoomed.xMax))
+        return std::nullopt;
     if (alongY && mapping.yScale != 0.0) {
         const double y = worldY(at.y, mapping);
         zoomed.yMin = y + (window.yMin - y) * factor;
         zoomed.yMax = y + (window.yMax - y) * factor;
+        if (!usableSpan(zoomed.yMin, zoomed.yMax))
+            return std::nullopt;
     }
-    if (!usable(zoomed))
-        return std::nullopt;
     return zoomed;
 }
 
 PlotWindow panWindow(
     const PlotWindow& window, const PlotMapping& mapping, DevicePoint from, DevicePoint to)
 {
+    // An axis whose move the numbers cannot hold stays where it is.
     PlotWindow moved = window;
     if (mapping.xScale != 0.0) {
         const double dx = worldX(from.x, mapping) - worldX(to.x, mapping);
-        moved.xMin += dx;
-        moved.xMax += dx;
+        if (usableSpan(window.xMin + dx, window.xMax + dx)) {
+            moved.xMin += dx;
+            moved.xMax += dx;
+        }
     }
     if (mapping.yScale != 0.0) {
         const double dy = worldY(from.y, mapping) - worldY(to.y, mapping);
-        moved.yMin += dy;
-        moved.yMax += dy;
+        if (usableSpan(window.yMin + dy, window.yMax + dy)) {
+            moved.yMin += dy;
+            moved.yMax += dy;
+        }
     }
-    return usable(moved) ? moved : window;
+    return moved;
 }
 
 std::optional<PlotWindow> fitSpectrumWindow(const AnalysisState& state)

@@ -15,7 +15,7 @@ double worldY(double y, const PlotMapping& mapping);
 // a panel drawn with `mapping` from `window`: its columns always, its rows
 // only when `withRows` (a flat drag keeps the window's y). The edges keep
 // the window's orientation. Nothing for a drag narrower than a few pixels,
-// or one that would leave a window the numbers cannot tell apart.
+// or one that would leave an axis the numbers cannot tell apart.
 std::optional<PlotWindow> zoomToRect(
     const PlotWindow& window, const PlotMapping& mapping, DeviceRect drag, bool withRows);
 

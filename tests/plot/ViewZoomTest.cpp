@@ -99,6 +99,14 @@ TEST(ViewZoom, FlatDragZoomsSamplesOnlyAndTinyDragsDoNothing)
     EXPECT_LT(tall->yMin, tall->yMax);
 
     EXPECT_FALSE(zoomToRect(full.signal.window, mapping, { 300, 10, 301, 200 }, true));
+    // A series drawn without a height (min equal to max) still zooms in x.
+    const PlotWindow flatSeries { 0.0, 5000.0, 0.25, 0.25 };
+    const PlotMapping flatMapping = makePlotMapping(full.signal.panel, flatSeries);
+    const std::optional<PlotWindow> along
+        = zoomToRect(flatSeries, flatMapping, { 120, 50, 600, 51 }, true);
+    ASSERT_TRUE(along);
+    EXPECT_EQ(along->yMin, 0.25);
+    EXPECT_TRUE(zoomAbout(flatSeries, flatMapping, { 300, 50 }, 0.5, false));
     // The Graphics dialog allows a window upside down; the zoom keeps it so.
     state.signalMin = 5.0;
     state.signalMax = -5.0;
