@@ -97,6 +97,35 @@ void BM_PaintPicture(benchmark::State& run)
     paintBenchmark(run, drawFast);
 }
 
+// The full picture with axes, and a zoom into a tenth of the series and
+// two decades of the spectrum with axes: a zoom reduces only the samples
+// it shows, so it costs no more than the full picture.
+void drawWithAxes(Canvas& canvas, const AnalysisState& state)
+{
+    PictureView view;
+    view.axes = true;
+    drawPicture(canvas, state, view);
+}
+
+void drawZoomed(Canvas& canvas, const AnalysisState& state)
+{
+    PictureView view;
+    view.axes = true;
+    view.signalZoom = PanelZoom { { SAMPLES * 0.45, SAMPLES * 0.55, -2.0, 2.0 } };
+    view.spectrumZoom = PanelZoom { { -3.0, -1.0, -12.0, -4.0 }, true, true };
+    drawPicture(canvas, state, view);
+}
+
+void BM_PaintPictureAxes(benchmark::State& run)
+{
+    paintBenchmark(run, drawWithAxes);
+}
+
+void BM_PaintPictureZoomed(benchmark::State& run)
+{
+    paintBenchmark(run, drawZoomed);
+}
+
 // The same paint on the calling thread alone.
 void BM_PaintPictureOneThread(benchmark::State& run)
 {
@@ -148,5 +177,7 @@ void BM_MinMaxLoop(benchmark::State& run)
 BENCHMARK(BM_MinMaxElement)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinMaxLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPictureAxes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPictureZoomed)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPictureOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPlain)->Unit(benchmark::kMillisecond)->UseRealTime();

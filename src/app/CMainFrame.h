@@ -94,6 +94,9 @@ public:
     void OnAppExit();
     void OnViewToolbar();
     void OnViewStatusBar();
+    void OnViewAxes();
+    void OnViewZoomOut();
+    void OnViewFitSpectrum();
 
     static constexpr int recentFileCount = 4;
 

@@ -51,6 +51,12 @@ const CommandEntry commandTable[] = {
     { ID_VIEW_EDIT_PSD_FILE, "Edit PSD file", "", "", nullptr, &CMainFrame::OnEditPsdFile },
     { ID_VIEW_REFRESH_SCREEN, "Refresh Screen", "redraw signal and psd", "", nullptr,
         &CMainFrame::OnRefreshScreen },
+    { ID_VIEW_AXES, "&Axes", "Show or hide ticks, labels and titles on the axes", "", nullptr,
+        &CMainFrame::OnViewAxes },
+    { ID_VIEW_ZOOM_OUT, "Zoom &Out", "Show the whole picture again", "", nullptr,
+        &CMainFrame::OnViewZoomOut },
+    { ID_VIEW_FIT_SPECTRUM, "&Fit Spectrum", "Zoom the spectrum onto the bins it draws", "",
+        nullptr, &CMainFrame::OnViewFitSpectrum },
     { ID_SETTINGS_PSD_CONFIG, "PSD configuration", "", "", nullptr,
         &CMainFrame::OnPsdConfiguration },
     { ID_SETTINGS_GRAPHICS, "Graphics", "", "", nullptr, &CMainFrame::OnGraphics },
@@ -119,8 +125,9 @@ QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
 // 0 stands for a separator.
 const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_PICTURE, 0,
     ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
-const int viewMenu[] = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE,
-    ID_VIEW_EDIT_PSD_FILE, ID_VIEW_REFRESH_SCREEN };
+const int viewMenu[]
+    = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE, ID_VIEW_EDIT_PSD_FILE,
+          ID_VIEW_REFRESH_SCREEN, 0, ID_VIEW_AXES, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_SPECTRUM };
 const int settingsMenu[]
     = { ID_SETTINGS_PSD_CONFIG, ID_SETTINGS_GRAPHICS, 0, ID_SETTINGS_ORIGINAL_DATA,
           ID_SETTINGS_SELECT_SEGMENT, ID_SETTINGS_RUNNING_AVERAGE, 0, ID_SETTINGS_EDITOR_COMMAND };
@@ -151,6 +158,8 @@ void CMainFrame::createActions()
     commandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
     for (int id : acceleratorOnly)
         addAction(commandAction(id));
+    commandAction(ID_VIEW_AXES)->setCheckable(true);
+    commandAction(ID_VIEW_AXES)->setChecked(m_view->axesShown());
 }
 
 bool CMainFrame::onCommand(int id)

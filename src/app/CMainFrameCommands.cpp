@@ -62,8 +62,9 @@ void CMainFrame::OnExportPicture()
     if (!chosen)
         return;
     std::string reason;
-    if (!exportPicture(m_state, QString::fromStdString(*chosen), m_view->size(), reason))
-        showMessage(cannotWriteMessage(*chosen, reason));
+    const QString name = pictureExportName(QString::fromStdString(*chosen));
+    if (!exportPicture(m_state, m_view->pictureView(), name, m_view->size(), reason))
+        showMessage(cannotWriteMessage(name.toStdString(), reason));
 }
 
 void CMainFrame::OnGraphics()

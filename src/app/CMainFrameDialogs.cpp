@@ -1,5 +1,7 @@
 #include "app/CMainFrame.h"
 
+#include "app/CWelmoView.h"
+
 #include "app/CEditorCommandDlg.h"
 #include "app/CExportPsdDlg.h"
 #include "app/CPsdConfigDlg.h"
@@ -61,4 +63,5 @@ void CMainFrame::OnEditorCommand()
 void CMainFrame::progress(std::string_view step, double fraction)
 {
     m_progress->report(step, fraction);
+    m_view->followProgress(step, fraction);
 }

@@ -84,3 +84,21 @@ void CMainFrame::OnViewStatusBar()
     m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
     commandAction(CommandIds::ID_VIEW_STATUS_BAR)->setChecked(!m_wndStatusBar->isHidden());
 }
+
+// How the picture is looked at belongs to the view; the record is not
+// touched.
+void CMainFrame::OnViewAxes()
+{
+    m_view->setAxesShown(!m_view->axesShown());
+    commandAction(CommandIds::ID_VIEW_AXES)->setChecked(m_view->axesShown());
+}
+
+void CMainFrame::OnViewZoomOut()
+{
+    m_view->zoomOut();
+}
+
+void CMainFrame::OnViewFitSpectrum()
+{
+    m_view->fitSpectrum();
+}

@@ -21,6 +21,9 @@ inline constexpr int ID_TOOLBAR_REDRAW = 32788;
 inline constexpr int ID_TOOLBAR_LOWER_LB = 32789;
 inline constexpr int ID_TOOLBAR_HIGHER_LB = 32790;
 inline constexpr int ID_FILE_EXPORT_PICTURE = 32791;
+inline constexpr int ID_VIEW_AXES = 32792;
+inline constexpr int ID_VIEW_ZOOM_OUT = 32793;
+inline constexpr int ID_VIEW_FIT_SPECTRUM = 32794;
 
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;

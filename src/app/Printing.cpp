@@ -1,5 +1,6 @@
 #include "app/Printing.h"
 
+#include "app/CWelmoView.h"
 #include "core/AnalysisState.h"
 #include "platform/MessageBox.h"
 #include "platform/QtPainterCanvas.h"
@@ -40,8 +41,10 @@ void renderPicture(
     font.setPixelSize(std::max(1, QFontInfo(view.font()).pixelSize()));
     painter.setFont(font);
 
+    // The axes and zoom of the window, when it is the program's view.
+    const auto* welmoView = qobject_cast<const CWelmoView*>(&view);
     QtPainterCanvas canvas(painter, DeviceRect { 0, 0, viewWidth, viewHeight });
-    drawPicture(canvas, state);
+    drawPicture(canvas, state, welmoView ? welmoView->pictureView() : PictureView {});
     painter.restore();
 }
 

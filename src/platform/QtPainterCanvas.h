@@ -11,7 +11,8 @@ class QPainter;
 // pixel wide with square ends (both end pixels of a line are drawn), text
 // placed by its top-left corner in the painter's font on a transparent
 // background. The painter's pen is changed while the canvas lives; the
-// caller's state is otherwise left alone.
+// caller's state is otherwise left alone. On a device that keeps no clip
+// (an SVG drawing) lines and pixels are cut to the clip rectangle here.
 class QtPainterCanvas : public Canvas {
 public:
     QtPainterCanvas(QPainter& painter, DeviceRect clientRect);
@@ -23,6 +24,7 @@ public:
     void setPixel(DevicePoint point, ColorRef color) override;
     void textOut(DevicePoint point, const std::string& text) override;
     int textWidth(const std::string& text) const override;
+    int textHeight() const override;
     void setTextColor(ColorRef color) override;
     void selectPen(ColorRef color) override;
     void selectDefaultPen() override;
@@ -33,6 +35,7 @@ public:
 private:
     // Puts a pen of `color` on the painter unless it already has one.
     void usePenColor(QColor color);
+    void drawClippedLine(QPoint from, QPoint to);
 
     QPainter& m_painter;
     DeviceRect m_clientRect;
@@ -41,4 +44,6 @@ private:
     QColor m_textColor;
     QColor m_painterColor;
     bool m_clipped = false;
+    bool m_clipsByGeometry = false;
+    DeviceRect m_clipRect;
 };

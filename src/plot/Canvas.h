@@ -34,6 +34,8 @@ public:
     virtual void textOut(DevicePoint point, const std::string& text) = 0;
     // Width in pixels that textOut would give `text`.
     virtual int textWidth(const std::string& text) const = 0;
+    // Height in pixels of one line of text.
+    virtual int textHeight() const = 0;
     virtual void setTextColor(ColorRef color) = 0;
     // Selects a solid 1-pixel pen of `color`; selectDefaultPen returns to
     // the canvas's own black pen.

@@ -2,14 +2,17 @@
 
 #include "core/CFormat.h"
 #include "core/Parallel.h"
+#include "plot/AxesLayout.h"
 #include "plot/ChunkedCurve.h"
 #include "plot/CurvePoints.h"
 #include "plot/Palette.h"
 #include "plot/PlotMapping.h"
+#include "plot/StatisticsLayout.h"
 #include "plot/StatisticsText.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -39,42 +42,91 @@ template <typename Points> void addRunTasks(ChunkedCurve<Points>& curve, Tasks& 
         tasks.push_back([&curve, chunk] { curve.reduceToRuns(chunk); });
 }
 
-// The series across the top third: its axis, then samples 1 to N-1 (the
-// last sample is not drawn). Samples below the window sit on the bottom
-// line; those above it leave the panel at the top.
+void drawFrame(Canvas& canvas, DeviceRect panel)
+{
+    drawLine(canvas, { panel.left, panel.bottom }, { panel.left, panel.top });
+    drawLine(canvas, { panel.right, panel.bottom }, { panel.right, panel.top });
+    drawLine(canvas, { panel.left, panel.bottom }, { panel.right, panel.bottom });
+    drawLine(canvas, { panel.left, panel.top }, { panel.right, panel.top });
+}
+
+// Indices from `first` to `last` (inclusive) of a curve whose point i
+// lies at world x i / perIndex, narrowed to those whose line segments can
+// reach the window from `low` to `high` (world x, either order): a
+// zoomed picture costs the points it shows, not the curve's length.
+IndexRange visibleRange(
+    std::size_t first, std::size_t last, double low, double high, double perIndex)
+{
+    const double from = std::min(low, high) * perIndex - 1.0;
+    const double to = std::max(low, high) * perIndex + 1.0;
+    const double begin
+        = std::clamp(std::floor(from), static_cast<double>(first), static_cast<double>(last));
+    const double end
+        = std::clamp(std::ceil(to), static_cast<double>(first), static_cast<double>(last));
+    return { static_cast<std::size_t>(begin), static_cast<std::size_t>(end) + 1 };
+}
+
+DeviceRect clipOf(DeviceRect panel)
+{
+    return { panel.left, panel.top, panel.right + 1, panel.bottom + 1 };
+}
+
+DeviceRect intersection(DeviceRect a, DeviceRect b)
+{
+    return { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+        std::min(a.bottom, b.bottom) };
+}
+
+// The series across its panel: samples 1 to N-1 (the last sample is not
+// drawn). Samples below the full window sit on the bottom line; those
+// above it leave the panel at the top. A zoom in value shows only what
+// lies inside the zoomed window.
 class SignalCurve {
 public:
-    SignalCurve(const AnalysisState& state, DeviceRect client, int third, Tasks& tasks)
-        : m_client(client)
-        , m_third(third)
+    SignalCurve(const AnalysisState& state, const PictureLayout& layout, Tasks& tasks)
+        : m_client(layout.client)
+        , m_panel(layout.signal.panel)
+        , m_axes(layout.axes)
     {
         const unsigned count = state.sampleCount;
         if (count == 0 || state.series.size() < static_cast<std::size_t>(count) + 1)
             return;
-        const PlotMapping mapping = makePlotMapping({ 0, 0, client.right, third },
-            { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
-        const SignalPoints points { state.series.data(), mapping, third };
+        const PlotWindow& window = layout.signal.window;
+        const PlotMapping mapping = makePlotMapping(m_panel, window);
+        const bool valueZoomed = layout.signal.zoomed
+            && (window.yMin != state.signalMin || window.yMax != state.signalMax);
+        const SignalPoints points { state.series.data(), mapping,
+            valueZoomed ? INT_MAX : m_panel.bottom };
         m_start = mapToDevice(0.0, points.samples[1], mapping);
         m_dotted = state.dottedSignal != 0;
-        const IndexRange samples { 2, std::max<std::size_t>(2, count) };
+        IndexRange samples { 2, std::max<std::size_t>(2, count) };
+        if (layout.signal.zoomed && count > 2) {
+            samples = visibleRange(2, count - 1, window.xMin, window.xMax, 1.0);
+            if (samples.begin > 2)
+                m_start = { points.x(samples.begin - 1), points.y(samples.begin - 1) };
+        }
         m_curve.emplace(points, std::vector<IndexRange> { samples }, chunkPointsFor(count));
         if (!m_dotted) {
             addRunTasks(*m_curve, tasks);
             return;
         }
+        const DeviceRect clip = intersection(m_client, clipOf(m_panel));
         for (std::size_t chunk = 0; chunk < m_curve->chunkCount(); ++chunk)
-            tasks.push_back([this, chunk] { m_curve->reduceToDots(chunk, m_client); });
+            tasks.push_back([this, chunk, clip] { m_curve->reduceToDots(chunk, clip); });
     }
 
     void draw(Canvas& canvas) const
     {
-        drawLine(canvas, { 0, m_third }, { m_client.right, m_third });
+        if (m_axes)
+            drawFrame(canvas, m_panel);
+        else
+            drawLine(canvas, { 0, m_panel.bottom }, { m_client.right, m_panel.bottom });
         if (!m_curve)
             return;
-        canvas.setClipRect({ 0, 0, m_client.right + 1, m_third + 1 });
+        canvas.setClipRect(clipOf(m_panel));
         if (m_dotted) {
             canvas.moveTo(m_start);
-            ColumnPixels dots(canvas, m_client, blackColor);
+            ColumnPixels dots(canvas, intersection(m_client, clipOf(m_panel)), blackColor);
             m_curve->drawDots(dots);
         } else {
             ColumnPolyline curve(canvas);
@@ -87,19 +139,12 @@ public:
 
 private:
     DeviceRect m_client;
-    int m_third;
+    DeviceRect m_panel;
+    bool m_axes;
     DevicePoint m_start;
     bool m_dotted = false;
     std::optional<ChunkedCurve<SignalPoints>> m_curve;
 };
-
-void drawSpectrumFrame(Canvas& canvas, DeviceRect panel)
-{
-    drawLine(canvas, { panel.left, panel.bottom }, { panel.left, panel.top });
-    drawLine(canvas, { panel.right, panel.bottom }, { panel.right, panel.top });
-    drawLine(canvas, { panel.left, panel.bottom }, { panel.right, panel.bottom });
-    drawLine(canvas, { panel.left, panel.top }, { panel.right, panel.top });
-}
 
 void drawPowerLabels(Canvas& canvas, const AnalysisState& state, DeviceRect panel)
 {
@@ -121,26 +166,37 @@ void drawPowerLabels(Canvas& canvas, const AnalysisState& state, DeviceRect pane
 // its own value; later entries below the window (or not a number) are
 // raised to its bottom. Drawn only inside the panel: with a large M or a
 // window whose minimum is above its maximum the curve would cover the
-// statistics and the series.
+// statistics and the series. A zoomed panel takes only the entries it
+// shows, and starts from the entry before them.
 template <bool logPower> class SpectrumCurve {
 public:
-    SpectrumCurve(const AnalysisState& state, DeviceRect panel, Tasks& tasks)
-        : m_panel(panel)
+    SpectrumCurve(const AnalysisState& state, const PanelPlacement& placement, Tasks& tasks)
+        : m_panel(placement.panel)
     {
-        const PlotWindow window = spectrumWindow(state);
+        const PlotWindow& window = placement.window;
         const std::size_t entries = state.psd.size();
         if (entries < 3)
             return;
         const int size = static_cast<int>(std::min<std::size_t>(entries - 1, INT_MAX));
-        const SpectrumPoints<logPower> points { state.psd.data(), makePlotMapping(panel, window),
-            size, state.logFrequency != 0, window.yMin };
+        const SpectrumPoints<logPower> points { state.psd.data(), placement.mapping(), size,
+            state.logFrequency != 0, window.yMin };
         m_start = mapToDevice(points.frequency(2), points.power(2), points.mapping);
         const std::size_t end = static_cast<std::size_t>(size);
+        IndexRange shown { 3, std::max<std::size_t>(3, end) };
+        if (placement.zoomed && end > 3) {
+            const double low = state.logFrequency ? std::pow(10.0, window.xMin) : window.xMin;
+            const double high = state.logFrequency ? std::pow(10.0, window.xMax) : window.xMax;
+            shown = visibleRange(3, end - 1, low, high, 2.0 * size);
+            if (shown.begin > 3)
+                m_start = { points.x(shown.begin - 1), points.y(shown.begin - 1) };
+        }
         const long long lb = state.lbFrequencies;
-        std::vector<IndexRange> pieces { { 3, std::max<std::size_t>(3, end) } };
-        if (state.colorLb && lb >= 3 && lb < size)
-            pieces = { { 3, static_cast<std::size_t>(lb) + 1 },
-                { static_cast<std::size_t>(lb) + 1, end } };
+        std::vector<IndexRange> pieces { shown };
+        if (state.colorLb && lb >= 3 && lb < size) {
+            const std::size_t split = std::clamp(
+                static_cast<std::size_t>(lb) + 1, shown.begin, std::max(shown.begin, shown.end));
+            pieces = { { shown.begin, split }, { split, std::max(split, shown.end) } };
+        }
         m_curve.emplace(points, pieces, chunkPointsFor(end));
         addRunTasks(*m_curve, tasks);
     }
@@ -149,7 +205,7 @@ public:
     {
         if (!m_curve)
             return;
-        canvas.setClipRect({ m_panel.left, m_panel.top, m_panel.right + 1, m_panel.bottom + 1 });
+        canvas.setClipRect(clipOf(m_panel));
         canvas.selectPen(spectrumColor);
         ColumnPolyline curve(canvas);
         curve.moveTo(m_start);
@@ -172,24 +228,27 @@ private:
 
 class SpectrumPanel {
 public:
-    SpectrumPanel(const AnalysisState& state, DeviceRect client, Tasks& tasks)
+    SpectrumPanel(const AnalysisState& state, const PictureLayout& layout, Tasks& tasks)
         : m_state(state)
-        , m_panel(spectrumPanel(client))
+        , m_panel(layout.spectrum.panel)
+        , m_axes(layout.axes)
     {
         if (!state.psdValid)
             return;
         if (state.logPower)
-            m_logCurve.emplace(state, m_panel, tasks);
+            m_logCurve.emplace(state, layout.spectrum, tasks);
         else
-            m_linearCurve.emplace(state, m_panel, tasks);
+            m_linearCurve.emplace(state, layout.spectrum, tasks);
     }
 
     void draw(Canvas& canvas) const
     {
         if (!m_state.psdValid)
             return;
-        drawSpectrumFrame(canvas, m_panel);
-        drawPowerLabels(canvas, m_state, m_panel);
+        drawFrame(canvas, m_panel);
+        // With axes the power ticks say what the two labels said.
+        if (!m_axes)
+            drawPowerLabels(canvas, m_state, m_panel);
         if (m_logCurve)
             m_logCurve->draw(canvas);
         if (m_linearCurve)
@@ -199,39 +258,18 @@ public:
 private:
     const AnalysisState& m_state;
     DeviceRect m_panel;
+    bool m_axes;
     std::optional<SpectrumCurve<true>> m_logCurve;
     std::optional<SpectrumCurve<false>> m_linearCurve;
 };
 
-void drawStatistics(Canvas& canvas, const AnalysisState& state, int third)
+void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
 {
-    struct Placement {
-        int x;
-        int below; // pixels below the signal panel
-        ColorRef color;
-    };
-    static constexpr Placement placements[] = {
-        { 20, 10, blackColor },
-        { 20, 30, blackColor },
-        { 80, 30, originalDataColor },
-        { 20, 50, blackColor },
-        { 20, 70, blackColor },
-        { 20, 90, blackColor },
-        { 20, 130, blackColor },
-        { 20, 150, blackColor },
-        { 20, 180, lbTextColor },
-    };
-    const std::vector<std::string> texts = statisticsTexts(state);
-    // The data-origin note follows the N line when a long count reaches
-    // past its usual place.
-    const int noteX = std::max(
-        placements[2].x, placements[1].x + canvas.textWidth(texts[1]) + canvas.textWidth(" "));
-    for (std::size_t line = 0; line < texts.size(); ++line) {
-        const Placement& place = placements[line];
-        if (place.color != blackColor)
-            canvas.setTextColor(place.color);
-        canvas.textOut({ line == 2 ? noteX : place.x, third + place.below }, texts[line]);
-        if (place.color != blackColor)
+    for (const PlacedText& line : lines) {
+        if (line.color != blackColor)
+            canvas.setTextColor(line.color);
+        canvas.textOut(line.at, line.text);
+        if (line.color != blackColor)
             canvas.setTextColor(blackColor);
     }
 }
@@ -260,12 +298,17 @@ std::string pictureTitle(const AnalysisState& state)
 
 void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress)
 {
+    drawPicture(canvas, state, PictureView {}, progress);
+}
+
+PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
+    const ProgressCallback& progress)
+{
     reportProgress(progress, PROGRESS_PAINT, 0.0);
-    const DeviceRect client = canvas.clientRect();
-    const int third = client.bottom / 3;
+    const PictureLayout layout = layoutPicture(canvas, state, view);
     Tasks tasks;
-    SignalCurve signal(state, client, third, tasks);
-    SpectrumPanel spectrum(state, client, tasks);
+    SignalCurve signal(state, layout, tasks);
+    SpectrumPanel spectrum(state, layout, tasks);
     const double parts = static_cast<double>(tasks.size()) + 1.0;
     runTasks(
         tasks.size(), [&](std::size_t task) { tasks[task](); },
@@ -274,6 +317,10 @@ void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallb
         });
     signal.draw(canvas);
     spectrum.draw(canvas);
-    drawStatistics(canvas, state, third);
+    const std::vector<PlacedText> statistics = statisticsPlacement(canvas, state, layout.third);
+    if (layout.axes)
+        drawAxes(canvas, state, layout, statistics);
+    drawStatistics(canvas, statistics);
     reportProgress(progress, PROGRESS_PAINT, 1.0);
+    return layout;
 }

@@ -3,6 +3,8 @@
 #include "core/AnalysisState.h"
 #include "core/Progress.h"
 #include "plot/Canvas.h"
+#include "plot/PictureLayout.h"
+#include "plot/PictureView.h"
 #include "plot/PlotMapping.h"
 
 #include <string>
@@ -22,3 +24,9 @@ std::string pictureTitle(const AnalysisState& state);
 // per point whatever the count. Progress is PROGRESS_PAINT, reported from
 // the calling thread.
 void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress = {});
+
+// The same with the view's axes and zoom; the default view draws the
+// picture above, pixel for pixel. Returns the layout drawn, whose
+// mappings the readout and the zoom invert.
+PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
+    const ProgressCallback& progress = {});

@@ -13,13 +13,12 @@ bool inside(DeviceRect rect, DevicePoint at)
     return at.x >= rect.left && at.x <= rect.right && at.y >= rect.top && at.y <= rect.bottom;
 }
 
-PlotReadout sampleAt(const AnalysisState& state, DeviceRect client, int third, int x)
+PlotReadout sampleAt(const AnalysisState& state, const PanelPlacement& placement, int x)
 {
     const unsigned count = state.sampleCount;
     if (count == 0 || state.series.size() < static_cast<std::size_t>(count) + 1)
         return {};
-    const PlotMapping mapping = makePlotMapping({ 0, 0, client.right, third },
-        { 0.0, static_cast<double>(count), state.signalMin, state.signalMax });
+    const PlotMapping mapping = placement.mapping();
     if (mapping.xScale == 0.0)
         return {};
     // Sample i is drawn at the device x of world x i (sample 1 at world 0);
@@ -34,13 +33,13 @@ PlotReadout sampleAt(const AnalysisState& state, DeviceRect client, int third, i
     return readout;
 }
 
-PlotReadout binAt(const AnalysisState& state, DeviceRect client, int x)
+PlotReadout binAt(const AnalysisState& state, const PanelPlacement& placement, int x)
 {
     const std::size_t entries = state.psd.size();
     if (!state.psdValid || entries < 4 || entries - 1 > 0x40000000u)
         return {};
     const std::size_t M = entries - 1;
-    const PlotMapping mapping = makePlotMapping(spectrumPanel(client), spectrumWindow(state));
+    const PlotMapping mapping = placement.mapping();
     auto frequency = [&](std::size_t i) { return static_cast<double>(i) * 0.5 / M; };
     auto deviceValue = [&](std::size_t i) {
         const double f = frequency(i);
@@ -75,11 +74,15 @@ PlotReadout binAt(const AnalysisState& state, DeviceRect client, int x)
 
 PlotReadout plotReadoutAt(const AnalysisState& state, DeviceRect client, DevicePoint at)
 {
-    const int third = client.bottom / 3;
-    if (inside({ 0, 0, client.right, third }, at))
-        return sampleAt(state, client, third, at.x);
-    if (inside(spectrumPanel(client), at))
-        return binAt(state, client, at.x);
+    return plotReadoutAt(state, plainLayout(client, state, PictureView {}), at);
+}
+
+PlotReadout plotReadoutAt(const AnalysisState& state, const PictureLayout& layout, DevicePoint at)
+{
+    if (inside(layout.signal.panel, at))
+        return sampleAt(state, layout.signal, at.x);
+    if (inside(layout.spectrum.panel, at))
+        return binAt(state, layout.spectrum, at.x);
     return {};
 }
 

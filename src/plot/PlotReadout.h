@@ -2,6 +2,7 @@
 
 #include "core/AnalysisState.h"
 #include "plot/Canvas.h"
+#include "plot/PictureLayout.h"
 
 #include <cstddef>
 #include <string>
@@ -22,6 +23,9 @@ struct PlotReadout {
 // the estimate that filled it) count; nothing without a valid spectrum or
 // a series.
 PlotReadout plotReadoutAt(const AnalysisState& state, DeviceRect client, DevicePoint at);
+
+// The same for the picture drawn with `layout` (axes, zoom).
+PlotReadout plotReadoutAt(const AnalysisState& state, const PictureLayout& layout, DevicePoint at);
 
 // "Sample 12: 0.5", or "Bin 64: f = 0.03125 cycles/sample, log power
 // -3.2500", with the frequency over DT added when the export's time step

@@ -6,8 +6,11 @@
 #include "app/CommandIds.h"
 #include "app/PictureExport.h"
 
+#include <QAction>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 
 namespace {
 
@@ -78,6 +81,94 @@ TEST_F(PictureExport, CancelWritesNothingAndAFailedWriteIsReported)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].rfind("Cannot write file " + *m_chosen, 0), 0u) << m_messages[0];
     EXPECT_GT(m_messages[0].size(), ("Cannot write file " + *m_chosen).size()) << "with a reason";
+}
+
+// The name decides the bytes: JPEG for .jpg and .jpeg, PNG added to a
+// name without a suffix, and a suffix of no picture format refused
+// rather than written with bytes of another.
+TEST_F(PictureExport, BytesMatchTheNameChosen)
+{
+    startWindow();
+    loadTone(m_state);
+    struct Case {
+        const char* chosen;
+        const char* written;
+        QByteArray magic;
+    };
+    const Case cases[] = {
+        { "shot.jpg", "shot.jpg", QByteArray("\xFF\xD8\xFF", 3) },
+        { "shot.JPEG", "shot.JPEG", QByteArray("\xFF\xD8\xFF", 3) },
+        { "shot", "shot.png", QByteArray("\x89PNG", 4) },
+        { "shot.Png", "shot.Png", QByteArray("\x89PNG", 4) },
+    };
+    for (const Case& c : cases) {
+        m_chosen = path(c.chosen);
+        m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+        EXPECT_TRUE(contents(path(c.written)).startsWith(c.magic)) << c.chosen;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("shot"))));
+    EXPECT_EQ(m_messages, std::vector<std::string> {});
+
+    m_chosen = path("shot.gif");
+    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].rfind("Cannot write file " + *m_chosen, 0), 0u) << m_messages[0];
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(*m_chosen)));
+}
+
+// Rendered, the SVG shows the spectrum's red and blue only inside its
+// frame, even with a power window far below the values, where the curve
+// runs over the top of the panel.
+TEST_F(PictureExport, SvgCurvesStayInsideTheirPanel)
+{
+    startWindow();
+    loadTone(m_state);
+    m_state.maxLogPower = m_state.minLogPower + 1.0;
+    m_frame->view().update();
+    waitForPaint(paints());
+    m_chosen = path("clipped.svg");
+    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    QSvgRenderer svg(QString::fromStdString(*m_chosen));
+    ASSERT_TRUE(svg.isValid());
+    const QSize size = m_frame->view().size();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    const DeviceRect panel = m_frame->view().currentLayout().spectrum.panel;
+    int coloured = 0, outside = 0;
+    // The right half, clear of the statistics text's reds.
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() / 2; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::max(c.red(), c.blue()) < 180 || c.green() > 100
+                || std::abs(c.red() - c.blue()) < 80)
+                continue;
+            ++coloured;
+            if (x < panel.left - 1 || x > panel.right + 1 || y < panel.top - 1
+                || y > panel.bottom + 1)
+                ++outside;
+        }
+    EXPECT_GT(coloured, 50);
+    EXPECT_EQ(outside, 0);
+}
+
+// A zoomed view with axes is exported as it is shown.
+TEST_F(PictureExport, FollowsTheZoomedPictureWithAxes)
+{
+    startWindow();
+    loadTone(m_state);
+    m_frame->commandAction(CommandIds::ID_VIEW_AXES)->trigger();
+    m_frame->commandAction(CommandIds::ID_VIEW_FIT_SPECTRUM)->trigger();
+    m_frame->view().update();
+    waitForPaint(paints());
+    m_chosen = path("zoomed.png");
+    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    const QImage written(QString::fromStdString(*m_chosen));
+    const QImage shown = m_frame->view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), shown);
 }
 
 } // namespace

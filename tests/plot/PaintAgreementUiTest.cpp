@@ -143,4 +143,63 @@ TEST(PaintAgreement, FastPictureIsThePlainOne)
     setParallelThreads(0);
 }
 
+// The curves of a zoomed picture the plain way, one line per point through
+// the zoomed mappings, whatever lies outside the windows included.
+void paintZoomedCurvesPlain(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout)
+{
+    const DeviceRect signal = layout.signal.panel;
+    const PlotMapping signalMapping = layout.signal.mapping();
+    canvas.setClipRect({ signal.left, signal.top, signal.right + 1, signal.bottom + 1 });
+    canvas.moveTo(mapToDevice(0.0, state.series[1], signalMapping));
+    for (unsigned i = 2; i < state.sampleCount; ++i) {
+        DevicePoint p = mapToDevice(i, state.series[i], signalMapping);
+        p.y = std::min(p.y, signal.bottom);
+        canvas.lineTo(p);
+    }
+    const DeviceRect spectrum = layout.spectrum.panel;
+    const PlotMapping spectrumMapping = layout.spectrum.mapping();
+    canvas.setClipRect({ spectrum.left, spectrum.top, spectrum.right + 1, spectrum.bottom + 1 });
+    const int m = static_cast<int>(state.psd.size()) - 1;
+    auto x = [&](int i) { return std::log10(i * 0.5 / m); };
+    canvas.selectPen(0xC8);
+    canvas.moveTo(mapToDevice(x(2), state.psd[2], spectrumMapping));
+    for (int i = 3; i < m; ++i) {
+        const double y = state.psd[i] >= layout.spectrum.window.yMin ? state.psd[i]
+                                                                     : layout.spectrum.window.yMin;
+        canvas.lineTo(mapToDevice(x(i), y, spectrumMapping));
+        if (i == state.lbFrequencies && state.colorLb)
+            canvas.selectPen(0xFA0000);
+    }
+    canvas.clearClipRect();
+}
+
+// A zoomed picture reduces only the points it shows, and its curves are
+// still those of one line per point.
+TEST(PaintAgreement, ZoomedCurvesAreThePlainOnes)
+{
+    const AnalysisState state = stateOf({ "noise", Shape::noise, 1u << 20, 0, 40000 });
+    PictureView view;
+    view.signalZoom = PanelZoom { { 300000.5, 301234.25, state.signalMin, state.signalMax } };
+    view.spectrumZoom = PanelZoom { { -2.0, -0.9, -9.0, -3.0 }, true, true };
+    PictureLayout layout;
+    const QImage fast = paint(state, [&](Canvas& canvas, const AnalysisState& record) {
+        layout = drawPicture(canvas, record, view);
+    });
+    const QImage plain = paint(state, [&](Canvas& canvas, const AnalysisState& record) {
+        paintZoomedCurvesPlain(canvas, record, layout);
+    });
+    auto differingIn = [&](DeviceRect area) {
+        long long differing = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                differing += fast.pixel(x, y) != plain.pixel(x, y);
+        return differing;
+    };
+    const DeviceRect signal = layout.signal.panel;
+    const DeviceRect spectrum = layout.spectrum.panel;
+    EXPECT_EQ(differingIn({ 0, 0, width, signal.bottom }), 0);
+    EXPECT_EQ(
+        differingIn({ spectrum.left + 1, spectrum.top + 1, spectrum.right, spectrum.bottom }), 0);
+}
+
 } // namespace

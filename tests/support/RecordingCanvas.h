@@ -39,7 +39,7 @@ struct RecordedClip {
 // A canvas that draws nothing and keeps every line, pixel and text with the
 // colour it was drawn in, in drawing order, and every change of the clip.
 // Starts with black pen and text and no clip; every character of a text is
-// charWidth pixels wide.
+// charWidth pixels wide and lineHeight high.
 class RecordingCanvas : public Canvas {
 public:
     explicit RecordingCanvas(DeviceRect clientRect)
@@ -56,6 +56,7 @@ public:
     {
         return static_cast<int>(text.size()) * charWidth;
     }
+    int textHeight() const override { return lineHeight; }
     void setTextColor(ColorRef color) override { m_textColor = color; }
     void selectPen(ColorRef color) override { m_penColor = color; }
     void selectDefaultPen() override { m_penColor = 0; }
@@ -67,6 +68,7 @@ public:
     std::optional<DeviceRect> clipOfPixel(std::size_t pixel) const;
 
     static constexpr int charWidth = 7;
+    static constexpr int lineHeight = 14;
 
     std::vector<RecordedLine> lines;
     std::vector<RecordedPixel> pixels;

@@ -643,3 +643,94 @@ TEST(BatchRun, RefusesEditsTheWindowWouldRefuse)
         EXPECT_FALSE(fs::exists(out)) << c.args[1] << ": nothing exported";
     }
 }
+
+TEST(BatchOptions, PictureOptionsNameTheirRangesAndNeedRender)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } refused[] = {
+        { { "--render", "p.gif", "f" },
+            "--render: expected a name ending in .png, .jpg, .jpeg, .svg or .pdf" },
+        { { "--render", "picture", "f" },
+            "--render: expected a name ending in .png, .jpg, .jpeg, .svg or .pdf" },
+        { { "--render", "dir.png/picture", "f" },
+            "--render: expected a name ending in .png, .jpg, .jpeg, .svg or .pdf" },
+        { { "--render", "p.png", "--frequency-range", "0:0.5", "f" },
+            "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5" },
+        { { "--render", "p.png", "--frequency-range", "0.1:0.6", "f" },
+            "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5" },
+        { { "--render", "p.png", "--frequency-range", "0.3:0.2", "f" },
+            "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5" },
+        { { "--render", "p.png", "--frequency-range", "0.1", "f" },
+            "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5" },
+        { { "--render", "p.png", "--power-range", "-2:-2", "f" },
+            "--power-range: expected LO:HI with LO < HI" },
+        { { "--render", "p.png", "--power-range", "-8:nan", "f" },
+            "--power-range: expected LO:HI with LO < HI" },
+        { { "--axes", "f" }, "--axes: only with --render" },
+        { { "--power-range", "-8:0", "f" }, "--power-range: only with --render" },
+    };
+    for (const auto& c : refused) {
+        BatchOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, options, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+
+    BatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({ "--render", "p.SVG", "--axes", "--frequency-range", "1e-3:0.5",
+                          "--power-range", "-8.5:0", "f" },
+        options, error))
+        << error;
+    EXPECT_TRUE(options.axes);
+    ASSERT_TRUE(options.frequencyRange);
+    EXPECT_DOUBLE_EQ(options.frequencyRange->first, 0.001);
+    EXPECT_DOUBLE_EQ(options.frequencyRange->second, 0.5);
+    ASSERT_TRUE(options.powerRange);
+    EXPECT_DOUBLE_EQ(options.powerRange->first, -8.5);
+    EXPECT_DOUBLE_EQ(options.powerRange->second, 0.0);
+}
+
+#if WELMO_WITH_RENDER
+// The suffix picks the format, as File > Export Picture does; the axes
+// and ranges change the picture; another suffix is a usage error before
+// anything is read or written.
+TEST(BatchProgram, RendersTheFormatTheNameAsksForWithAxesAndRanges)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    auto render = [&](const std::string& name, const std::string& extra) {
+        const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + WELMO_PSD_PATH
+            + " --render " + (folder.path() / name).string() + " " + extra + " " + data.string()
+            + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    auto bytes = [&](const std::string& name) {
+        std::ifstream in(folder.path() / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(render("p.bmp", ""), 2);
+    EXPECT_FALSE(fs::exists(folder.path() / "p.bmp"));
+    EXPECT_FALSE(fs::exists(folder.path() / "tonep.dat")) << "nothing read or written";
+
+    ASSERT_EQ(render("p.svg", ""), 0);
+    EXPECT_NE(bytes("p.svg").find("<svg"), std::string::npos);
+    ASSERT_EQ(render("p.pdf", ""), 0);
+    EXPECT_EQ(bytes("p.pdf").rfind("%PDF-", 0), 0u);
+    ASSERT_EQ(render("p.jpg", ""), 0);
+    EXPECT_EQ(bytes("p.jpg").rfind("\xFF\xD8\xFF", 0), 0u);
+
+    ASSERT_EQ(render("plain.png", "--size 400x300"), 0);
+    ASSERT_EQ(render("plain2.png", "--size 400x300"), 0);
+    ASSERT_EQ(render("axes.png", "--size 400x300 --axes"), 0);
+    ASSERT_EQ(
+        render("zoomed.png", "--size 400x300 --frequency-range 0.05:0.1 --power-range -9:0"), 0);
+    EXPECT_EQ(bytes("plain.png"), bytes("plain2.png"));
+    EXPECT_NE(bytes("axes.png"), bytes("plain.png"));
+    EXPECT_NE(bytes("zoomed.png"), bytes("plain.png"));
+    EXPECT_TRUE(fs::exists(folder.path() / "tonep.dat"));
+}
+#endif

@@ -76,6 +76,28 @@ bool parseSegment(const std::string& text, SeriesEdit& edit)
     return true;
 }
 
+// "LO:HI" with two finite numbers.
+bool parseRange(const std::string& text, std::pair<double, double>& range)
+{
+    const std::size_t colon = text.find(':');
+    return colon != std::string::npos && parseReal(text.substr(0, colon), range.first)
+        && parseReal(text.substr(colon + 1), range.second);
+}
+
+// The picture formats of --render, by the name's suffix in any case.
+bool isPictureName(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    const std::size_t slash = name.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+    std::string suffix = name.substr(dot + 1);
+    for (char& c : suffix)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == "png" || suffix == "jpg" || suffix == "jpeg" || suffix == "svg"
+        || suffix == "pdf";
+}
+
 bool isPowerOfTwo(long long value)
 {
     return value >= 2 && (value & (value - 1)) == 0;
@@ -121,12 +143,18 @@ std::string batchUsage()
                    "  --normal-scales     linear export format instead of log-log\n"
                    "  --dt DT             time step of the linear format (default 1)\n"
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
-                   "  --render PNG        also draw the window's picture into PNG (one FILE only)\n"
+                   "  --render PICTURE    also draw the window's picture into PICTURE, a .png,\n"
+                   "                      .jpg, .svg or .pdf file by its name (one FILE only)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
                    "  --select FROM:TO    keep samples FROM to TO (1-based, inclusive)\n"
                    "  --average W         running average of W samples, %d-%d\n"
                    "                      (--select and --average edit the series after the\n"
                    "                      read, in the order given)\n"
+                   "  --axes              draw ticks, labels and titles on the picture's axes\n"
+                   "  --frequency-range LO:HI  spectrum from LO to HI cycles per sample,\n"
+                   "                      0 < LO < HI <= 0.5 (default: the full window)\n"
+                   "  --power-range LO:HI spectrum's power from LO to HI, in log10 units\n"
+                   "                      (default: the full window)\n"
                    "  --help, --version\n"
                    "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
@@ -164,6 +192,10 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         }
         if (arg == "--normal-scales") {
             options.normalScales = true;
+            continue;
+        }
+        if (arg == "--axes") {
+            options.axes = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -248,9 +280,27 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 // The running-average dialog's own wording.
                 error = formatC("--average: Please enter an integer between %d and %d.",
                     MIN_AVERAGE_WINDOW, MAX_AVERAGE_WINDOW);
-        } else if (arg == "--render")
+        } else if (arg == "--render") {
             options.renderFile = value;
-        else if (arg == "--size") {
+            ok = isPictureName(value);
+            if (!ok)
+                error = "--render: expected a name ending in .png, .jpg, .jpeg, .svg or .pdf";
+        } else if (arg == "--frequency-range") {
+            std::pair<double, double> range;
+            ok = parseRange(value, range) && range.first > 0.0 && range.first < range.second
+                && range.second <= 0.5;
+            if (ok)
+                options.frequencyRange = range;
+            else
+                error = "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5";
+        } else if (arg == "--power-range") {
+            std::pair<double, double> range;
+            ok = parseRange(value, range) && range.first < range.second;
+            if (ok)
+                options.powerRange = range;
+            else
+                error = "--power-range: expected LO:HI with LO < HI";
+        } else if (arg == "--size") {
             int width = 0, height = 0;
             char tail = 0;
             ok = std::sscanf(value.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 1
@@ -277,6 +327,12 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
     if (options.dataColumn > options.columnCount) {
         error = formatC("--column %d: the rows hold only %d values (--columns)", options.dataColumn,
             options.columnCount);
+        return false;
+    }
+    if (!options.renderFile && (options.axes || options.frequencyRange || options.powerRange)) {
+        error = options.axes         ? "--axes: only with --render"
+            : options.frequencyRange ? "--frequency-range: only with --render"
+                                     : "--power-range: only with --render";
         return false;
     }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {

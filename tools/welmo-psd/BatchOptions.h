@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An edit of the series, as the Select Segment and Running Average
@@ -41,6 +42,11 @@ struct BatchOptions {
     int renderHeight = 600;
     // Applied after the read, in the order given.
     std::vector<SeriesEdit> edits;
+    // The rendered picture's axes and zoom (frequency in cycles per sample,
+    // power in the units the power axis draws).
+    bool axes = false;
+    std::optional<std::pair<double, double>> frequencyRange;
+    std::optional<std::pair<double, double>> powerRange;
     bool help = false;
     bool version = false;
 };

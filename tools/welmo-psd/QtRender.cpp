@@ -1,12 +1,12 @@
 #include "QtRender.h"
 
-#include "platform/QtPainterCanvas.h"
+#include "platform/PictureFile.h"
 #include "plot/PlotPicture.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -27,23 +27,42 @@ std::unique_ptr<QGuiApplication> makeApplication()
 
 } // namespace
 
-bool renderPicture(const AnalysisState& state, const std::string& fileName, int width, int height,
-    std::string& error)
+PictureView batchPictureView(const BatchOptions& options, const AnalysisState& state)
+{
+    PictureView view;
+    view.axes = options.axes;
+    if (!options.frequencyRange && !options.powerRange)
+        return view;
+    PlotWindow window = spectrumWindow(state);
+    if (options.frequencyRange) {
+        const auto [low, high] = *options.frequencyRange;
+        window.xMin = state.logFrequency ? std::log10(low) : low;
+        window.xMax = state.logFrequency ? std::log10(high) : high;
+    }
+    if (options.powerRange) {
+        window.yMin = options.powerRange->first;
+        window.yMax = options.powerRange->second;
+    }
+    view.spectrumZoom = PanelZoom { window, state.logFrequency != 0, state.logPower != 0 };
+    return view;
+}
+
+bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error)
 {
     const auto application = makeApplication();
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull()) {
+    const int width = options.renderWidth;
+    const int height = options.renderHeight;
+    const std::string& fileName = *options.renderFile;
+    const PictureFormat format = pictureFormatOf(QString::fromStdString(fileName));
+    if ((format == PictureFormat::png || format == PictureFormat::jpeg)
+        && QImage(width, height, QImage::Format_RGB32).isNull()) {
         error = "Cannot render a picture of that size";
         return false;
     }
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width, height });
-        drawPicture(canvas, state);
-    }
-    if (!image.save(QString::fromStdString(fileName), "PNG")) {
-        error = "Cannot write file " + fileName;
+    std::string reason;
+    if (!writePictureFile(state, batchPictureView(options, state), QString::fromStdString(fileName),
+            QSize(width, height), reason)) {
+        error = "Cannot write file " + fileName + ": " + reason;
         return false;
     }
     return true;

@@ -1,10 +1,17 @@
 #pragma once
 
+#include "BatchOptions.h"
+
 #include "core/AnalysisState.h"
+#include "plot/PictureView.h"
 
 #include <string>
 
-// Draws the main window's picture of the record into a width x height PNG,
-// without a display. Returns false with the reason in `error`.
-bool renderPicture(const AnalysisState& state, const std::string& fileName, int width, int height,
-    std::string& error);
+// The view the options ask for: axes, and the spectrum's frequency and
+// power ranges over the record's full window.
+PictureView batchPictureView(const BatchOptions& options, const AnalysisState& state);
+
+// Draws the main window's picture of the record into options.renderFile
+// (PNG, JPEG, SVG or PDF by its suffix) at the options' size, without a
+// display. Returns false with the reason in `error`.
+bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error);

@@ -35,8 +35,7 @@ int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
         return BATCH_OK;
 #if WELMO_WITH_RENDER
     std::string error;
-    if (!renderPicture(
-            state, *options.renderFile, options.renderWidth, options.renderHeight, error))
+    if (!renderPicture(state, options, error))
         return reportFailure(options.dataFile, error, BATCH_WRITE_ERROR);
     return BATCH_OK;
 #else

@@ -1,0 +1,130 @@
+#include "platform/PictureFile.h"
+
+#include "platform/QtPainterCanvas.h"
+#include "plot/PlotPicture.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+// JPEG keeps the one-pixel lines of the picture readable at this quality.
+constexpr int JPEG_QUALITY = 95;
+
+void paintPicture(
+    QPainter& painter, const AnalysisState& state, const PictureView& view, QSize size)
+{
+    QtPainterCanvas canvas(painter, DeviceRect { 0, 0, size.width(), size.height() });
+    drawPicture(canvas, state, view);
+}
+
+bool writeImage(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size,
+    const char* format)
+{
+    // The view paints onto the window's background colour.
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        paintPicture(painter, state, view, size);
+    }
+    return image.save(&file, format, format[0] == 'J' ? JPEG_QUALITY : -1);
+}
+
+// Draws the picture on a device whose painting can fail (a file format
+// writer); false when it does.
+bool paintOnto(
+    QPaintDevice& device, const AnalysisState& state, const PictureView& view, QSize size)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    paintPicture(painter, state, view, size);
+    return painter.end();
+}
+
+bool writeSvg(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size)
+{
+    QSvgGenerator generator;
+    generator.setOutputDevice(&file);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setTitle(QString::fromStdString(pictureTitle(state)));
+    return paintOnto(generator, state, view, size);
+}
+
+bool writePdf(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size)
+{
+    // One page of the picture's size, one point per pixel.
+    QPdfWriter writer(&file);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    writer.setTitle(QString::fromStdString(pictureTitle(state)));
+    return paintOnto(writer, state, view, size);
+}
+
+bool writeFormat(QSaveFile& file, PictureFormat format, const AnalysisState& state,
+    const PictureView& view, QSize size)
+{
+    switch (format) {
+    case PictureFormat::png:
+        return writeImage(file, state, view, size, "PNG");
+    case PictureFormat::jpeg:
+        return writeImage(file, state, view, size, "JPEG");
+    case PictureFormat::svg:
+        return writeSvg(file, state, view, size);
+    case PictureFormat::pdf:
+        return writePdf(file, state, view, size);
+    case PictureFormat::unknown:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+PictureFormat pictureFormatOf(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return PictureFormat::png;
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return PictureFormat::jpeg;
+    if (suffix == QLatin1String("svg"))
+        return PictureFormat::svg;
+    if (suffix == QLatin1String("pdf"))
+        return PictureFormat::pdf;
+    return PictureFormat::unknown;
+}
+
+bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
+    QSize size, std::string& reason)
+{
+    const PictureFormat format = pictureFormatOf(fileName);
+    if (format == PictureFormat::unknown) {
+        reason = "the name ends in none of .png, .jpg, .jpeg, .svg or .pdf";
+        return false;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString().toStdString();
+        return false;
+    }
+    if (!writeFormat(file, format, state, view, size) || !file.commit()) {
+        reason = file.error() != QFileDevice::NoError
+            ? file.errorString().toStdString()
+            : std::string("the picture could not be drawn");
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "plot/PictureView.h"
+
+#include <QSize>
+#include <QString>
+
+#include <string>
+
+struct AnalysisState;
+
+// The file formats of a picture, named by the file name's suffix (any
+// case): .png, .jpg or .jpeg, .svg, .pdf.
+enum class PictureFormat { png, jpeg, svg, pdf, unknown };
+PictureFormat pictureFormatOf(const QString& fileName);
+
+// Draws the picture of the record as the view shows it at `size` into
+// `fileName`, in the format its suffix names, through a temporary file so
+// that a failure leaves an existing file as it was. Returns false with
+// the system's reason (or that the format is unknown).
+bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
+    QSize size, std::string& reason);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "plot/PlotMapping.h"
+
+#include <optional>
+
+// A zoomed world window of one panel. The spectrum's is in the units the
+// panel draws (log10 of the frequency when the frequency axis is
+// logarithmic, log10 power or power), so it holds only while the scales
+// it was made under are the record's.
+struct PanelZoom {
+    PlotWindow window;
+    bool logFrequency = false;
+    bool logPower = false;
+};
+
+// What only the view decides about the picture, kept beside the record:
+// the axes and the zoom of each panel. The default value draws the
+// picture without axes and at full extent.
+struct PictureView {
+    bool axes = false;
+    std::optional<PanelZoom> signalZoom;
+    std::optional<PanelZoom> spectrumZoom;
+
+    bool zoomed() const { return signalZoom.has_value() || spectrumZoom.has_value(); }
+};
