@@ -43,8 +43,10 @@ void applyAutomaticSignalRange(AnalysisState& state)
     state.signalMax = state.seriesMax + margin;
 }
 
-int runEstimateStep(AnalysisState& state, CommandHost& host)
+int runEstimateStep(AnalysisState& state, CommandHost& host, EstimateTiming timing)
 {
+    if (timing == EstimateTiming::DEFERRED && estimateFits(state))
+        return 0;
     const int status = computeSpectrum(state, host.progressCallback());
     state.computeStatus = status;
     if (status != 0) {
@@ -58,7 +60,7 @@ int runEstimateStep(AnalysisState& state, CommandHost& host)
     return 0;
 }
 
-void retrieveData(AnalysisState& state, CommandHost& host)
+void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing)
 {
     const unsigned countBefore = state.sampleCount;
     state.dialogAccepted = 0;
@@ -100,13 +102,13 @@ void retrieveData(AnalysisState& state, CommandHost& host)
     state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
     state.psdSize = state.maxPsdSize;
 
-    if (readOk && runEstimateStep(state, host) == 0)
+    if (readOk && runEstimateStep(state, host, timing) == 0)
         derivePsdFileName(state);
     host.arrowCursor();
     host.invalidateWindow();
 }
 
-void psdConfiguration(AnalysisState& state, CommandHost& host)
+void psdConfiguration(AnalysisState& state, CommandHost& host, EstimateTiming timing)
 {
     capPsdSize(state);
     state.dialogAccepted = 0;
@@ -116,7 +118,7 @@ void psdConfiguration(AnalysisState& state, CommandHost& host)
     host.waitCursor();
     // The wait cursor here is an override that stays until it is lifted,
     // not one that the next mouse move replaces.
-    if (runEstimateStep(state, host) == 0) {
+    if (runEstimateStep(state, host, timing) == 0) {
         host.arrowCursor();
         host.invalidateWindow();
     }
@@ -144,7 +146,7 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     host.invalidateWindow();
 }
 
-void selectSegment(AnalysisState& state, CommandHost& host)
+void selectSegment(AnalysisState& state, CommandHost& host, EstimateTiming timing)
 {
     // What follows runs after a refused segment and after Cancel as well.
     if (const std::optional<SegmentChoice> segment = host.runSelectSegmentDialog())
@@ -152,20 +154,20 @@ void selectSegment(AnalysisState& state, CommandHost& host)
             host.message(SEGMENT_OUT_OF_RANGE);
     capPsdSize(state);
     host.waitCursor();
-    if (runEstimateStep(state, host) == 0) {
+    if (runEstimateStep(state, host, timing) == 0) {
         host.arrowCursor();
         host.invalidateWindow();
     }
 }
 
-void runningAverage(AnalysisState& state, CommandHost& host)
+void runningAverage(AnalysisState& state, CommandHost& host, EstimateTiming timing)
 {
     const std::optional<int> window = host.runRunningAverageDialog();
     // The smoothing costs N times W additions: it runs under the wait cursor.
     host.waitCursor();
     if (window)
         smoothSeries(state, *window, host.progressCallback());
-    if (runEstimateStep(state, host) == 0) {
+    if (runEstimateStep(state, host, timing) == 0) {
         host.arrowCursor();
         host.invalidateWindow();
     }

@@ -1,18 +1,24 @@
 #pragma once
 
 #include "commands/CommandHost.h"
+#include "commands/EstimateTiming.h"
 #include "core/AnalysisState.h"
 
 #include <string>
 
 // The recompute sequences behind the six commands that change or redraw
 // the series and spectrum, and the export of the spectrum. Each keeps the
-// record consistent for drawing before it shows a message.
-void retrieveData(AnalysisState& state, CommandHost& host);
-void psdConfiguration(AnalysisState& state, CommandHost& host);
+// record consistent for drawing before it shows a message. Those that a
+// later command may follow take the timing of their estimate step.
+void retrieveData(
+    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
+void psdConfiguration(
+    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
 void getOriginalData(AnalysisState& state, CommandHost& host);
-void selectSegment(AnalysisState& state, CommandHost& host);
-void runningAverage(AnalysisState& state, CommandHost& host);
+void selectSegment(
+    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
+void runningAverage(
+    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
 void refreshScreen(CommandHost& host);
 void exportPsdFile(AnalysisState& state, CommandHost& host);
 
@@ -37,4 +43,6 @@ void applyAutomaticSignalRange(AnalysisState& state);
 
 // The estimate step shared by five commands: computeSpectrum, then
 // psdValid and the measures, or the failure message. Returns the status.
-int runEstimateStep(AnalysisState& state, CommandHost& host);
+// A deferred step whose configuration fits returns 0 without estimating.
+int runEstimateStep(
+    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);

@@ -3,6 +3,7 @@
 #include "core/SeriesStatistics.h"
 #include "input/SeriesEditing.h"
 #include "output/PsdExport.h"
+#include "spectrum/PsdEstimator.h"
 #include "support/ScriptedHost.h"
 
 #include "support/TempFolder.h"
@@ -515,4 +516,138 @@ TEST_F(CommandSequence, RefreshOnlyRepaints)
     refreshScreen(m_host);
     EXPECT_EQ(m_host.events, (Events { "repaint" }));
     EXPECT_EQ(m_state.psd.data(), spectrum);
+}
+
+// The fit check decides whether a deferred estimate runs; it must agree
+// with the estimate's own verdict on every configuration.
+TEST(EstimateFits, AgreesWithTheEstimate)
+{
+    const struct {
+        const char* label;
+        unsigned buffered; // samples the series buffer holds
+        unsigned sampleCount;
+        int psdSize;
+        int segmentCount;
+        int dataShift;
+    } cases[] = {
+        { "2M is N", 128, 128, 64, 1, 0 },
+        { "2M is N + 1", 127, 127, 64, 1, 0 },
+        { "K shifts and 2M are N", 528, 528, 64, 4, 100 },
+        { "one sample short", 527, 527, 64, 4, 100 },
+        { "not a power of two", 1000, 1000, 48, 1, 0 },
+        { "no size", 1000, 1000, 0, 1, 0 },
+        { "negative size", 1000, 1000, -4, 1, 0 },
+        { "no segment", 1000, 1000, 64, 0, 0 },
+        { "negative shift", 1000, 1000, 64, 2, -1 },
+        { "count beyond the buffer", 100, 1000, 64, 1, 0 },
+        { "no buffer", 0, 40, 1, 1, 0 },
+        { "K times S beyond 32 bits", 1000, 1000, 2, 10000, 1000000 },
+        { "the smallest", 2, 2, 1, 1, 0 },
+    };
+    for (const auto& c : cases) {
+        AnalysisState state;
+        resetAnalysisState(state);
+        if (c.buffered > 0) {
+            ASSERT_EQ(allocateSeries(state, c.buffered), 0);
+            for (unsigned i = 1; i <= c.buffered; ++i)
+                state.series[i] = static_cast<float>(i % 7);
+        }
+        state.sampleCount = c.sampleCount;
+        state.psdSize = c.psdSize;
+        state.segmentCount = c.segmentCount;
+        state.dataShift = c.dataShift;
+        const bool fits = estimateFits(state);
+        EXPECT_EQ(fits, computeSpectrum(state) == 0) << c.label;
+    }
+}
+
+// A deferred estimate step changes nothing when the configuration fits and
+// otherwise fails exactly as the estimate at once does.
+TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
+{
+    using Command = std::function<void(AnalysisState&, ScriptedHost&, EstimateTiming)>;
+    const Command retrieve = [&](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+        host.timeSeriesDialog = okData(writeTable("again.dat", 1000, ramp), 1000);
+        retrieveData(state, host, timing);
+    };
+    const Command configure = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+        psdConfiguration(state, host, timing);
+    };
+    const Command select = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+        host.selectSegmentDialog = segment(11, 900);
+        selectSegment(state, host, timing);
+    };
+    const Command average = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+        host.runningAverageDialog = averageWindow(3);
+        runningAverage(state, host, timing);
+    };
+    auto sizeScript = [](int size) {
+        return [size](AnalysisState& state) {
+            state.psdSize = size;
+            return true;
+        };
+    };
+    const struct {
+        const char* label;
+        Command command;
+        int segmentCount;
+        int dataShift;
+        int dialogSize; // the configuration dialog's size
+        bool fits;
+    } cases[] = {
+        { "retrieve", retrieve, 1, 0, 0, true },
+        { "retrieve, shifts beyond the series", retrieve, 10, 100, 0, false },
+        { "configure", configure, 1, 0, 128, true },
+        { "configure, size beyond the series", configure, 1, 0, 1024, false },
+        { "select", select, 1, 0, 0, true },
+        { "select, shift beyond the cut", select, 2, 500, 0, false },
+        { "average", average, 1, 0, 0, true },
+        { "average, shift beyond the series", average, 1, 999, 0, false },
+    };
+    struct Outcome {
+        AnalysisState state;
+        Events events;
+        Events messages;
+        int estimates = 0;
+    };
+    for (const auto& c : cases) {
+        Outcome outcomes[2];
+        const EstimateTiming timings[2] = { EstimateTiming::NOW, EstimateTiming::DEFERRED };
+        for (int run = 0; run < 2; ++run) {
+            m_state = AnalysisState();
+            resetAnalysisState(m_state);
+            load(1000);
+            m_state.psdFileName = "kept.dat";
+            m_state.segmentCount = c.segmentCount;
+            m_state.dataShift = c.dataShift;
+            m_host.psdConfigDialog = sizeScript(c.dialogSize);
+            c.command(m_state, m_host, timings[run]);
+            Outcome& outcome = outcomes[run];
+            outcome.events = m_host.events;
+            outcome.messages = m_host.messages;
+            for (const std::string& report : m_host.progressReports)
+                outcome.estimates += report == "Estimating spectrum 0";
+            outcome.state = std::move(m_state);
+        }
+        const AnalysisState& now = outcomes[0].state;
+        const AnalysisState& deferred = outcomes[1].state;
+        EXPECT_EQ(outcomes[1].events, outcomes[0].events) << c.label;
+        EXPECT_EQ(outcomes[1].messages, outcomes[0].messages) << c.label;
+        EXPECT_EQ(deferred.psdFileName, now.psdFileName) << c.label;
+        EXPECT_EQ(deferred.sampleCount, now.sampleCount) << c.label;
+        EXPECT_EQ(deferred.psdSize, now.psdSize) << c.label;
+        EXPECT_EQ(outcomes[0].estimates, 1) << c.label;
+        if (c.fits) {
+            EXPECT_EQ(outcomes[1].estimates, 0) << c.label;
+            EXPECT_EQ(now.psdValid, 1) << c.label;
+            EXPECT_EQ(deferred.psdValid, 1) << c.label << ": the previous spectrum stays";
+            EXPECT_EQ(deferred.psd.size(), 257u) << c.label << ": the previous spectrum stays";
+        } else {
+            EXPECT_EQ(outcomes[1].estimates, 1) << c.label;
+            EXPECT_EQ(outcomes[1].messages, Events { PSD_NOT_APPROPRIATE }) << c.label;
+            EXPECT_EQ(deferred.psdValid, 0) << c.label;
+            EXPECT_EQ(deferred.computeStatus, now.computeStatus) << c.label;
+            EXPECT_TRUE(deferred.psd.empty()) << c.label;
+        }
+    }
 }

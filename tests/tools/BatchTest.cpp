@@ -1,9 +1,11 @@
 #include "BatchHost.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
+#include "BatchSummary.h"
 
 #include "commands/Commands.h"
 #include "core/CFormat.h"
+#include "plot/StatisticsText.h"
 
 #include "spectrum/PsdSize.h"
 #include "support/ScriptedHost.h"
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
@@ -734,3 +737,183 @@ TEST(BatchProgram, RendersTheFormatTheNameAsksForWithAxesAndRanges)
     EXPECT_TRUE(fs::exists(folder.path() / "tonep.dat"));
 }
 #endif
+
+namespace {
+
+// What a run leaves for the user to see.
+struct RunOutcome {
+    AnalysisState state;
+    std::string message; // the first one, "" when none
+    std::string exportName;
+    std::string exportBytes;
+    std::vector<std::string> printed; // the statistics block and the summary
+    int estimates = 0;
+};
+
+// The file's export, read and removed, so that the next run writes afresh.
+void takeExport(const fs::path& data, RunOutcome& outcome)
+{
+    outcome.exportName = outcome.state.psdFileName;
+    if (outcome.message.empty()) {
+        outcome.exportBytes = fileBytes(outcome.exportName);
+        outcome.printed = statisticsTexts(outcome.state);
+        outcome.printed.push_back(batchSummary(data.string(), outcome.state));
+    }
+    std::error_code ignored;
+    fs::remove(outcome.exportName, ignored);
+}
+
+// The window's commands that welmo-psd's options stand for, each estimating
+// at once, through a scripted host: Retrieve Data of every row on the
+// configuration the options give, the edits, PSD configuration when a size
+// or an automatic shift was given, and Export PSD under the derived name,
+// until the first message.
+RunOutcome runWindowCommands(const fs::path& data, unsigned rows, const BatchOptions& options)
+{
+    RunOutcome outcome;
+    AnalysisState& state = outcome.state;
+    resetAnalysisState(state);
+    state.segmentCount = options.segmentCount;
+    state.dataShift = options.autoShift ? 0 : options.dataShift;
+    state.windowType = options.windowType;
+    state.normalize = options.normalize;
+    state.lbFrequencies = options.lbFrequencies;
+    state.exportMinLog = options.minLevel;
+    ScriptedHost host(state);
+    host.timeSeriesDialog = [&](AnalysisState& record) {
+        record.dataFileName = data.string();
+        record.headerTokens = 0;
+        record.columnCount = 1;
+        record.dataColumn = 1;
+        record.sampleCount = rows;
+        return true;
+    };
+    host.psdConfigDialog = [&](AnalysisState& record) {
+        if (options.psdSize)
+            record.psdSize = *options.psdSize;
+        if (options.autoShift)
+            record.dataShift
+                = automaticShift(record.sampleCount, record.psdSize, record.segmentCount);
+        record.maxPsdSize = psdSizeLimit(record.sampleCount, record.segmentCount, record.dataShift);
+        return true;
+    };
+    host.exportPsdDialog = [&](const AnalysisState& record) {
+        return ExportChoice { record.psdFileName, record.exportMinLog, options.normalScales,
+            options.dt };
+    };
+    std::vector<std::function<void()>> commands { [&] { retrieveData(state, host); } };
+    for (const SeriesEdit& edit : options.edits)
+        commands.push_back([&] {
+            host.selectSegmentDialog = [&](const AnalysisState&) {
+                return SegmentChoice { edit.from, edit.to };
+            };
+            host.runningAverageDialog = [&](const AnalysisState&) { return edit.window; };
+            if (edit.kind == SeriesEdit::SELECT_SEGMENT)
+                selectSegment(state, host);
+            else
+                runningAverage(state, host);
+        });
+    if (options.psdSize || options.autoShift)
+        commands.push_back([&] { psdConfiguration(state, host); });
+    commands.push_back([&] { exportPsdFile(state, host); });
+    for (const auto& command : commands) {
+        command();
+        if (!host.messages.empty())
+            break;
+    }
+    outcome.message = host.messages.empty() ? "" : host.messages.front();
+    for (const std::string& report : host.progressReports)
+        outcome.estimates += report == "Estimating spectrum 0";
+    takeExport(data, outcome);
+    return outcome;
+}
+
+int countOf(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// welmo-psd estimates once, at the configuration of its last command, and
+// leaves what the window's commands leave when each estimates in turn: the
+// same series and spectrum bits, export name and bytes, printed lines,
+// messages and statuses, also where an earlier estimate would fail and a
+// later one would not, or the opposite.
+TEST(BatchRun, EstimatesOnceAndGivesWhatTheWindowsCommandsGive)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 5000, 0.0371);
+    const struct {
+        std::vector<std::string> args;
+        BatchStatus status;
+        int estimates;
+    } cases[] = {
+        { {}, BATCH_OK, 1 },
+        { { "--psd-size", "256" }, BATCH_OK, 1 },
+        { { "--shift", "auto" }, BATCH_OK, 1 },
+        { { "--segments", "8", "--shift", "auto" }, BATCH_OK, 1 },
+        { { "--segments", "8", "--shift", "300" }, BATCH_OK, 1 },
+        { { "--segments", "8", "--shift", "300", "--psd-size", "512", "--window", "welch" },
+            BATCH_OK, 1 },
+        { { "--select", "101:4000", "--average", "5", "--psd-size", "512", "--no-normalize" },
+            BATCH_OK, 1 },
+        { { "--segments", "4", "--select", "1:2000", "--shift", "auto" }, BATCH_OK, 1 },
+        // The largest size fits, the size asked for does not.
+        { { "--segments", "4", "--shift", "1000", "--psd-size", "1024" }, BATCH_CONFIGURATION_ERROR,
+            1 },
+        { { "--average", "4", "--select", "1:3000", "--psd-size", "4096" },
+            BATCH_CONFIGURATION_ERROR, 1 },
+        // No size fits at Retrieve Data: the run ends there, whatever follows.
+        { { "--segments", "10", "--shift", "600", "--average", "5", "--psd-size", "2" },
+            BATCH_CONFIGURATION_ERROR, 1 },
+        // Retrieve Data's estimate fits, the cut leaves too few samples.
+        { { "--segments", "20", "--shift", "200", "--select", "1:3000" }, BATCH_CONFIGURATION_ERROR,
+            1 },
+        { { "--segments", "20", "--shift", "200", "--select", "1:3000", "--average", "3",
+              "--psd-size", "2" },
+            BATCH_CONFIGURATION_ERROR, 1 },
+        // A refused cut ends the run before any estimate.
+        { { "--select", "1:6000", "--average", "3" }, BATCH_USAGE_ERROR, 0 },
+    };
+    for (const auto& c : cases) {
+        std::string label;
+        for (const std::string& arg : c.args)
+            label += arg + " ";
+        std::vector<std::string> args = c.args;
+        args.push_back(data.string());
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(args, options, error)) << error;
+
+        RunOutcome batch;
+        resetAnalysisState(batch.state);
+        std::FILE* progress = std::tmpfile();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_EQ(runBatch(options, batch.state, error, progress), c.status) << label << error;
+        batch.estimates = countOf(contents(progress), "Estimating spectrum   0%");
+        std::fclose(progress);
+        batch.message = c.status == BATCH_OK ? "" : error;
+        takeExport(data, batch);
+
+        const RunOutcome window = runWindowCommands(data, 5000, options);
+        EXPECT_EQ(batch.estimates, c.estimates) << label;
+        EXPECT_GE(window.estimates, batch.estimates) << label;
+        EXPECT_EQ(batch.message, window.message) << label;
+        EXPECT_EQ(batch.exportName, window.exportName) << label;
+        EXPECT_EQ(batch.exportBytes, window.exportBytes) << label;
+        EXPECT_EQ(batch.printed, window.printed) << label;
+        if (c.status != BATCH_OK)
+            continue;
+        EXPECT_FALSE(batch.exportBytes.empty()) << label;
+        ASSERT_EQ(batch.state.sampleCount, window.state.sampleCount) << label;
+        EXPECT_TRUE(sameBits(batch.state.series, window.state.series, batch.state.sampleCount + 1u))
+            << label;
+        ASSERT_EQ(batch.state.psdSize, window.state.psdSize) << label;
+        EXPECT_EQ(batch.state.dataShift, window.state.dataShift) << label;
+        EXPECT_TRUE(sameBits(batch.state.psd, window.state.psd, batch.state.psdSize + 1u)) << label;
+    }
+}

@@ -6,6 +6,7 @@
 #include "output/PsdExport.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 
@@ -32,18 +33,37 @@ BatchStatus failureStatus(const std::string& message)
     return BATCH_DATA_ERROR;
 }
 
+// The commands of a run estimate in turn, each replacing the spectrum of
+// the one before: only the last estimate runs, the others are deferred.
+class EstimateTurns {
+public:
+    explicit EstimateTurns(std::size_t commands)
+        : m_left(commands)
+    {
+    }
+    EstimateTiming next()
+    {
+        --m_left;
+        return m_left == 0 ? EstimateTiming::NOW : EstimateTiming::DEFERRED;
+    }
+
+private:
+    std::size_t m_left;
+};
+
 // The edits of the command line, each through its command as the window
 // runs it, until one shows a message.
-void applyEdits(const BatchOptions& options, AnalysisState& state, BatchHost& host)
+void applyEdits(
+    const BatchOptions& options, AnalysisState& state, BatchHost& host, EstimateTurns& turns)
 {
     for (const SeriesEdit& edit : options.edits) {
         if (host.failed())
             return;
         host.setEdit(edit);
         if (edit.kind == SeriesEdit::SELECT_SEGMENT)
-            selectSegment(state, host);
+            selectSegment(state, host, turns.next());
         else
-            runningAverage(state, host);
+            runningAverage(state, host, turns.next());
     }
 }
 
@@ -89,13 +109,15 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     }
     applySettings(options, state);
     BatchHost host(options, state, progressOut);
-    retrieveData(state, host);
-    if (!host.failed())
-        applyEdits(options, state, host);
     // A size or an automatic shift of the user's is a later command, as
     // in the window: PSD configuration after Retrieve Data and the edits.
-    if (!host.failed() && (options.psdSize || options.autoShift))
-        psdConfiguration(state, host);
+    const bool configure = options.psdSize || options.autoShift;
+    EstimateTurns turns(1 + options.edits.size() + (configure ? 1 : 0));
+    retrieveData(state, host, turns.next());
+    if (!host.failed())
+        applyEdits(options, state, host, turns);
+    if (!host.failed() && configure)
+        psdConfiguration(state, host, turns.next());
     if (host.failed()) {
         error = host.firstMessage();
         return failureStatus(error);

@@ -23,7 +23,9 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal);
 
 // Runs the Retrieve Data sequence on options.dataFile without a window, then
 // the edits' sequences, PSD configuration when a size or an automatic shift
-// was given, and the export. On failure returns the status and the system's
+// was given, and the export: the numbers, messages and files of the window's
+// commands, with the one estimate of the last command (the earlier ones are
+// deferred, see EstimateTiming). On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.
 // Progress is written to `progressOut` when it is not null. The export
 // never replaces the data file nor any of `keptFiles` (the exports of the
