@@ -1,6 +1,7 @@
 #include "spectrum/Fft.h"
 
 #include "spectrum/BitReversal.h"
+#include "spectrum/CanonicalNaN.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftVariant.h"
 #include "spectrum/FirstPass.h"
@@ -148,7 +149,7 @@ const double* smallTwiddleTables()
 }
 
 // The textbook butterfly loop without its bit reversal, for sizes too small
-// for the vector kernels.
+// for the vector kernels; its results follow the rule for not-a-numbers.
 void scalarButterflyPasses(float* c, int log2n, int firstPass)
 {
     const int nn = 1 << log2n;
@@ -171,6 +172,7 @@ void scalarButterflyPasses(float* c, int log2n, int firstPass)
             nextTwiddles(state, ignored, 1);
         }
     }
+    canonicalizeNaNs(c, 2 * static_cast<std::size_t>(nn));
 }
 
 } // namespace
@@ -361,8 +363,14 @@ void complexFftPasses(float* data, int nn)
 void complexFftPassesFrom(float* data, int nn, int firstPass)
 {
     const int log2n = fftExactLog2(nn);
-    if (log2n <= 0 || firstPass < 0)
+    if (log2n < 0 || firstPass < 0)
         return;
+    // The pass that would have given the results their not-a-numbers was
+    // done by the caller (see loadRealWithFirstPass).
+    if (firstPass >= log2n) {
+        canonicalizeNaNs(data + 1, 2 * static_cast<std::size_t>(nn));
+        return;
+    }
     fftAllPasses(data + 1, log2n, firstPass);
 }
 
@@ -433,8 +441,12 @@ void loadBitReversedReal(float* data, int nn, const float* real)
 void complexFft(float* data, int nn)
 {
     const int log2n = fftExactLog2(nn);
-    if (log2n <= 0)
+    if (log2n < 0)
         return;
+    if (log2n == 0) {
+        canonicalizeNaNs(data + 1, 2);
+        return;
+    }
     if (worthSplitting(log2n)) {
         splitComplexFft(data + 1, log2n);
         return;

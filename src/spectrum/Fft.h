@@ -7,6 +7,15 @@
 // 1..2*nn hold nn complex values, real and imaginary values interleaved.
 // nn must be a power of two; for any other nn the data is left unchanged
 // (the textbook loop would run past the array). Allocates nothing.
+//
+// Every value that is a number is the textbook loop's to the bit. Every
+// not-a-number in the result is the one canonical NaN of
+// spectrum/CanonicalNaN.h (bits 0x7fc00000), whatever NaNs went in or arose
+// on the way: which of two NaNs an addition passes on depends on the order
+// the compiler gives its operands, and the instruction-set variants, thread
+// counts and compilers would otherwise disagree on it. The same holds for
+// every entry point below that finishes a transform, and for the estimate
+// built on them.
 void complexFft(float* data, int nn);
 
 // The butterfly passes of complexFft alone, for callers that have already

@@ -1,5 +1,6 @@
 #include "spectrum/PeriodogramBins.h"
 
+#include "spectrum/CanonicalNaN.h"
 #include "spectrum/RangeTasks.h"
 
 #include <algorithm>
@@ -47,18 +48,21 @@ void finishSpectrum(float* psd, int M, int K, int normalize, int logOutput)
     if (!normalize && !logOutput)
         return;
     // Entries 1..M; the division by the total and the logarithm of each entry
-    // are done one after the other, as two sweeps would do them.
+    // are done one after the other, as two sweeps would do them. An infinite
+    // bin makes the total infinite and its quotient a not-a-number, made the
+    // canonical one (see Fft.h).
     const std::size_t smallest = logOutput ? kSmallestLogarithmPiece : kSmallestArithmeticPiece;
     runInRanges(static_cast<std::size_t>(M), smallest, [&](std::size_t first, std::size_t end) {
         float* bins = psd + 1;
         if (normalize && logOutput) {
             for (std::size_t i = first; i < end; ++i) {
                 const float normalized = static_cast<float>(bins[i] / total);
-                bins[i] = static_cast<float>(std::log10(static_cast<double>(normalized)));
+                bins[i]
+                    = canonicalNaN(static_cast<float>(std::log10(static_cast<double>(normalized))));
             }
         } else if (normalize) {
             for (std::size_t i = first; i < end; ++i)
-                bins[i] = static_cast<float>(bins[i] / total);
+                bins[i] = canonicalNaN(static_cast<float>(bins[i] / total));
         } else {
             for (std::size_t i = first; i < end; ++i)
                 bins[i] = static_cast<float>(std::log10(static_cast<double>(bins[i])));
