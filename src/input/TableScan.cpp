@@ -134,11 +134,10 @@ private:
 bool ParallelScan::allocate(Batch& batch)
 {
     const std::size_t bufferBytes = TableChunk::bufferBytes(m_block, tailBytesFor(m_block));
-    if (!m_buffers.allocate(static_cast<std::size_t>(std::max(parallelThreads(), 1)),
-            [&](std::unique_ptr<char[]>& buffer) {
-                buffer.reset(new (std::nothrow) char[bufferBytes]);
-                return buffer != nullptr;
-            }))
+    if (!m_buffers.allocate([&](std::unique_ptr<char[]>& buffer) {
+            buffer.reset(new (std::nothrow) char[bufferBytes]);
+            return buffer != nullptr;
+        }))
         return false;
     batch.chunks.resize(m_batchBlocks);
     batch.numbersBefore.reset(new (std::nothrow) std::atomic<std::uint64_t>[m_batchBlocks + 1]);
