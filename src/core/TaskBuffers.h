@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Parallel.h"
+
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -30,8 +33,16 @@ public:
         std::size_t m_index;
     };
 
-    // `count` buffers, each set up by make(buffer), which returns false
-    // when memory is short; then this does too.
+    // One buffer for each task that may run at once: the thread budget of
+    // runTasks, parallelThreads(). Each is set up by make(buffer), which
+    // returns false when memory is short; then this does too.
+    template <typename Make> bool allocate(Make make)
+    {
+        return allocate(static_cast<std::size_t>(std::max(parallelThreads(), 1)), make);
+    }
+
+    // `count` buffers, for callers whose runTasks have fewer tasks than
+    // the thread budget; more tasks than buffers at once wait their turn.
     template <typename Make> bool allocate(std::size_t count, Make make)
     {
         m_count = 0;

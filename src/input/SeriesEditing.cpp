@@ -1,6 +1,7 @@
 #include "input/SeriesEditing.h"
 
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -63,10 +64,6 @@ void averageRange(float* series, std::int64_t first, std::int64_t last, std::int
         series[i] = meanOf(series, i, i + window - 1);
 }
 
-// Samples per task of the main loop; the tasks also pace the progress.
-constexpr std::int64_t PART_SAMPLES = 65536;
-constexpr std::int64_t MAX_PARTS = 256;
-
 } // namespace
 
 void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress)
@@ -83,7 +80,8 @@ void runningAverage(float* series, unsigned n, int w, const ProgressCallback& pr
         // The parts run at once, so the last window-1 means of a part, which
         // read the next part's entries, are formed before any part stores
         // anything and stored by their own part at its end.
-        const std::int64_t parts = std::clamp<std::int64_t>(means / PART_SAMPLES, 1, MAX_PARTS);
+        const std::int64_t parts = std::clamp<std::int64_t>(
+            means / tuning::kAverageTaskSamples, 1, tuning::kAverageMostTasks);
         const std::int64_t lead = window - 1;
         std::vector<float> held(static_cast<std::size_t>(parts * lead));
         const auto partStart = [&](std::int64_t p) { return 1 + means * p / parts; };

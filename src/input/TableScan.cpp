@@ -2,6 +2,7 @@
 
 #include "core/Parallel.h"
 #include "core/TaskBuffers.h"
+#include "core/Tuning.h"
 #include "input/NumberScanner.h"
 #include "input/TableChunk.h"
 
@@ -14,14 +15,6 @@
 
 namespace {
 
-// A block is read, counted and scanned by one thread in one go, so it
-// should stay in that core's cache meanwhile: a quarter MiB leaves room
-// for its values and the scan's own data. The threads meet once per batch
-// of blocks; many blocks per thread make that rare beside the scan, keep
-// the wait for the slowest block short, and let a thread that the system
-// holds up leave its share to the others.
-constexpr std::size_t DEFAULT_BLOCK_BYTES = std::size_t(1) << 18;
-constexpr std::size_t BLOCKS_PER_THREAD = 16;
 // Rows between two progress reports of the sequential scan.
 constexpr std::uint64_t SLICE_ROWS = std::uint64_t(1) << 14;
 
@@ -30,7 +23,7 @@ std::atomic<std::size_t> blockBytesSetting { 0 };
 std::size_t blockBytes()
 {
     const std::size_t set = blockBytesSetting.load(std::memory_order_relaxed);
-    return set > 0 ? set : DEFAULT_BLOCK_BYTES;
+    return set > 0 ? set : tuning::kReaderBlockBytes;
 }
 
 // A token longer than this past its block's end is left to the sequential
@@ -77,8 +70,8 @@ public:
         , m_wanted(rows * static_cast<std::uint64_t>(columns))
         , m_out(out)
         , m_progress(progress)
-        , m_batchBlocks(
-              static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD)
+        , m_batchBlocks(static_cast<std::size_t>(std::max(parallelThreads(), 1))
+              * tuning::kReaderBlocksPerThread)
         , m_block(blockBytes())
     {
     }
@@ -134,11 +127,10 @@ private:
 bool ParallelScan::allocate(Batch& batch)
 {
     const std::size_t bufferBytes = TableChunk::bufferBytes(m_block, tailBytesFor(m_block));
-    if (!m_buffers.allocate(static_cast<std::size_t>(std::max(parallelThreads(), 1)),
-            [&](std::unique_ptr<char[]>& buffer) {
-                buffer.reset(new (std::nothrow) char[bufferBytes]);
-                return buffer != nullptr;
-            }))
+    if (!m_buffers.allocate([&](std::unique_ptr<char[]>& buffer) {
+            buffer.reset(new (std::nothrow) char[bufferBytes]);
+            return buffer != nullptr;
+        }))
         return false;
     batch.chunks.resize(m_batchBlocks);
     batch.numbersBefore.reset(new (std::nothrow) std::atomic<std::uint64_t>[m_batchBlocks + 1]);

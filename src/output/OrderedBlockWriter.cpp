@@ -1,6 +1,7 @@
 #include "output/OrderedBlockWriter.h"
 
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Bounds the memory whatever the core count: each slot holds one block's
-// text between its formatting and its write.
-constexpr std::size_t MAX_SLOTS = 8;
 
 struct Slot {
     TextBuffer text;
@@ -43,8 +40,8 @@ int writeAll(int descriptor, const char* data, std::size_t size)
 int writeBlocksInOrder(int descriptor, std::size_t blockCount, const BlockFormatter& formatBlock,
     const std::function<void(std::size_t blocksWritten)>& afterOwnBlock)
 {
-    const std::size_t slotCount
-        = std::clamp<std::size_t>(2 * static_cast<std::size_t>(parallelThreads()), 2, MAX_SLOTS);
+    const std::size_t slotCount = std::clamp<std::size_t>(
+        2 * static_cast<std::size_t>(parallelThreads()), 2, tuning::kExportMostSlots);
     std::vector<Slot> slots(slotCount);
     std::mutex mutex;
     std::condition_variable slotFreed;

@@ -1,5 +1,6 @@
 #include "output/PsdExport.h"
 
+#include "core/Tuning.h"
 #include "output/FixedFormat.h"
 #include "output/OrderedBlockWriter.h"
 
@@ -22,9 +23,6 @@ constexpr int LOG_LOG_PRECISION = 6;
 constexpr int LINEAR_PRECISION = 9;
 constexpr int LINEAR_WIDTH = 10;
 constexpr std::size_t LINE_MAX_LENGTH = 2 * FIXED_MAX_LENGTH + 2;
-// Small enough that the few blocks in flight stay a few megabytes, large
-// enough that handing them out costs nothing beside formatting them.
-constexpr std::size_t BLOCK_LINES = 4096;
 constexpr double PROGRESS_STEPS = 256.0;
 
 // A value below the level, or one that does not compare, is written as the
@@ -47,8 +45,8 @@ struct ExportLines {
 bool formatBlock(const ExportLines& lines, std::size_t block, TextBuffer& text)
 {
     const double twiceM = 2.0 * lines.M;
-    const std::size_t firstLine = block * BLOCK_LINES;
-    const std::size_t endLine = std::min(firstLine + BLOCK_LINES, lines.count());
+    const std::size_t firstLine = block * tuning::kExportBlockLines;
+    const std::size_t endLine = std::min(firstLine + tuning::kExportBlockLines, lines.count());
     const int first = static_cast<int>(firstLine + 2);
     const int end = static_cast<int>(endLine + 2);
     for (int i = first; i < end; ++i) {
@@ -74,7 +72,8 @@ bool formatBlock(const ExportLines& lines, std::size_t block, TextBuffer& text)
 // Returns 0 or the error number of the first failure.
 int writeLines(int descriptor, const ExportLines& lines, const ProgressCallback& progress)
 {
-    const std::size_t blockCount = (lines.count() + BLOCK_LINES - 1) / BLOCK_LINES;
+    const std::size_t blockCount
+        = (lines.count() + tuning::kExportBlockLines - 1) / tuning::kExportBlockLines;
     double reported = 0.0;
     auto afterOwnBlock = [&](std::size_t blocksWritten) {
         const double step

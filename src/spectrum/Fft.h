@@ -7,20 +7,21 @@
 // 1..2*nn hold nn complex values, real and imaginary values interleaved.
 // nn must be a power of two; for any other nn the data is left unchanged
 // (the textbook loop would run past the array). Allocates nothing.
+//
+// Every value that is a number is the textbook loop's to the bit. Every
+// not-a-number in the result is the one canonical NaN of
+// spectrum/CanonicalNaN.h (bits 0x7fc00000), whatever NaNs went in or arose
+// on the way: which of two NaNs an addition passes on depends on the order
+// the compiler gives its operands, and the instruction-set variants, thread
+// counts and compilers would otherwise disagree on it. The same holds for
+// every entry point below that finishes a transform, and for the estimate
+// built on them.
 void complexFft(float* data, int nn);
 
-// The butterfly passes of complexFft alone, for callers that have already
-// placed the input in bit-reversed order (element k at index reverse(k)).
-void complexFftPasses(float* data, int nn);
-
-// Fills data[0..2*nn] with the real samples real[1..nn], each with a zero
-// imaginary value and entry 0 set to 0, already in the order of complexFft's bit reversal, so
-// that complexFftPasses(data, nn) then gives what complexFft gives on the
-// samples in natural order. nn must be a power of two (else nothing).
-void loadBitReversedReal(float* data, int nn, const float* real);
-
-// complexFftPasses without the passes before firstPass, for callers that
-// have done those already (see loadRealWithFirstPass).
+// The butterfly passes of complexFft from firstPass on, for callers that
+// have placed the input in bit-reversed order (element k at index
+// reverse(k)) and done the passes before firstPass already (see
+// loadRealWithFirstPass).
 void complexFftPassesFrom(float* data, int nn, int firstPass);
 
 // The factors of the passes of one transform length that are too long for
@@ -45,8 +46,10 @@ private:
 // Same bits.
 void complexFftPassesFrom(float* data, int nn, int firstPass, const FftFactors& factors);
 
-// loadBitReversedReal followed by the first butterfly pass, in one sweep
-// that takes the zero imaginary values as given; complexFftPassesFrom(data,
-// nn, 1) then gives what complexFft gives. nn must be a power of two of at
-// least 2 (else nothing).
+// Fills data[0..2*nn] with the real samples real[1..nn], each with a zero
+// imaginary value and entry 0 set to 0, in the order of complexFft's bit
+// reversal, and does the first butterfly pass, in one sweep that takes the
+// zero imaginary values as given; complexFftPassesFrom(data, nn, 1) then
+// gives what complexFft gives. nn must be a power of two of at least 2
+// (else nothing).
 void loadRealWithFirstPass(float* data, int nn, const float* real);

@@ -1,16 +1,10 @@
 #include "spectrum/PeriodogramBins.h"
 
+#include "core/Tuning.h"
+#include "spectrum/CanonicalNaN.h"
 #include "spectrum/RangeTasks.h"
 
 #include <algorithm>
-
-namespace {
-
-// Below these a thread costs more than it saves.
-constexpr std::size_t kSmallestArithmeticPiece = 1 << 17;
-constexpr std::size_t kSmallestLogarithmPiece = 1 << 14;
-
-} // namespace
 
 void addPeriodogramBins(
     float* psd, const float* work, int M, int first, int end, int amplitudeOutput)
@@ -36,7 +30,7 @@ void finishSpectrum(float* psd, int M, int K, int normalize, int logOutput)
 {
     const float count = static_cast<float>(K);
     const std::size_t entries = static_cast<std::size_t>(M) + 1;
-    runInRanges(entries, kSmallestArithmeticPiece, [&](std::size_t first, std::size_t end) {
+    runInRanges(entries, tuning::kSmallestArithmeticPiece, [&](std::size_t first, std::size_t end) {
         for (std::size_t i = first; i < end; ++i)
             psd[i] = psd[i] / count;
     });
@@ -47,18 +41,22 @@ void finishSpectrum(float* psd, int M, int K, int normalize, int logOutput)
     if (!normalize && !logOutput)
         return;
     // Entries 1..M; the division by the total and the logarithm of each entry
-    // are done one after the other, as two sweeps would do them.
-    const std::size_t smallest = logOutput ? kSmallestLogarithmPiece : kSmallestArithmeticPiece;
+    // are done one after the other, as two sweeps would do them. An infinite
+    // bin makes the total infinite and its quotient a not-a-number, made the
+    // canonical one (see Fft.h).
+    const std::size_t smallest
+        = logOutput ? tuning::kSmallestLogarithmPiece : tuning::kSmallestArithmeticPiece;
     runInRanges(static_cast<std::size_t>(M), smallest, [&](std::size_t first, std::size_t end) {
         float* bins = psd + 1;
         if (normalize && logOutput) {
             for (std::size_t i = first; i < end; ++i) {
                 const float normalized = static_cast<float>(bins[i] / total);
-                bins[i] = static_cast<float>(std::log10(static_cast<double>(normalized)));
+                bins[i]
+                    = canonicalNaN(static_cast<float>(std::log10(static_cast<double>(normalized))));
             }
         } else if (normalize) {
             for (std::size_t i = first; i < end; ++i)
-                bins[i] = static_cast<float>(bins[i] / total);
+                bins[i] = canonicalNaN(static_cast<float>(bins[i] / total));
         } else {
             for (std::size_t i = first; i < end; ++i)
                 bins[i] = static_cast<float>(std::log10(static_cast<double>(bins[i])));

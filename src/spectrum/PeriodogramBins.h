@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spectrum/CanonicalNaN.h"
 #include "spectrum/PsdEstimator.h"
 
 #include <cmath>
@@ -20,10 +21,13 @@ inline float binPower(const float* work, int k, int amplitudeOutput)
     return p;
 }
 
+// Not floored, so it may be a not-a-number; it is always the canonical one,
+// and sums of it with the other segments' are too, whichever operand order
+// the compiler picks.
 inline float zeroBinPower(const float* work)
 {
-    return static_cast<float>(
-        static_cast<double>(work[1]) * work[1] + static_cast<double>(work[2]) * work[2]);
+    return canonicalNaN(static_cast<float>(
+        static_cast<double>(work[1]) * work[1] + static_cast<double>(work[2]) * work[2]));
 }
 
 // psd[i] = psd[i] + bin i of the periodogram in work (transformed, 4M+1

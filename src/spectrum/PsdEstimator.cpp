@@ -1,6 +1,7 @@
 #include "spectrum/PsdEstimator.h"
 
 #include "core/Progress.h"
+#include "core/Tuning.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
 #include "spectrum/PeriodogramBins.h"
@@ -20,10 +21,6 @@ namespace {
 
 // 2M complex points must fit the transform's int length.
 constexpr int kLargestPsdSize = 1 << 29;
-
-// Each weight is a cosine or a few operations: a thread is worth it only for
-// long tables.
-constexpr std::size_t kSmallestWeightPiece = 1 << 15;
 
 bool isPowerOfTwo(int M)
 {
@@ -108,7 +105,7 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     if (isTaperingWindow(windowType) && K > 1) {
         weights.reset(new (std::nothrow) double[length]);
         if (weights)
-            runInRanges(static_cast<std::size_t>(length), kSmallestWeightPiece,
+            runInRanges(static_cast<std::size_t>(length), tuning::kSmallestWeightPiece,
                 [&](std::size_t first, std::size_t end) {
                     for (std::size_t j = first; j < end; ++j)
                         weights[j] = dataWindowWeight(windowType, static_cast<int>(j), length);

@@ -1,23 +1,16 @@
 #include "spectrum/RangeTasks.h"
 
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 
 #include <algorithm>
-
-namespace {
-
-// Pieces per thread, so that a thread slowed by other work on the machine
-// leaves some of its share to the others.
-constexpr std::size_t kPiecesPerThread = 4;
-
-} // namespace
 
 void runInRanges(std::size_t count, std::size_t smallestPiece,
     const std::function<void(std::size_t first, std::size_t end)>& work)
 {
     const std::size_t threads = static_cast<std::size_t>(parallelThreads());
-    const std::size_t pieces
-        = std::min(count / std::max<std::size_t>(smallestPiece, 1), threads * kPiecesPerThread);
+    const std::size_t pieces = std::min(
+        count / std::max<std::size_t>(smallestPiece, 1), threads * tuning::kPiecesPerThread);
     if (threads < 2 || pieces < 2) {
         if (count > 0)
             work(0, count);

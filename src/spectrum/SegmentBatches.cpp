@@ -3,37 +3,26 @@
 #include "core/FloatBuffer.h"
 #include "core/Parallel.h"
 #include "core/TaskBuffers.h"
+#include "core/Tuning.h"
 #include "spectrum/Fft.h"
 #include "spectrum/PeriodogramBins.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace {
-
-// Starting a thread costs about as much as transforming 2^15 samples.
-constexpr std::int64_t kSmallestBatchedSamples = std::int64_t { 1 } << 18;
-// Work buffers beyond the first are kept small: larger transforms are split
-// among the threads instead (see SplitEstimate).
-constexpr int kLargestBatchedSize = 1 << 21;
-// Periodograms kept for one batch, at most (16 MiB).
-constexpr std::size_t kBatchFloats = std::size_t { 1 } << 22;
-constexpr int kMaxWorkers = 16;
-} // namespace
-
 bool worthBatching(int M, int K)
 {
-    return parallelThreads() > 1 && K > 1 && M <= kLargestBatchedSize
-        && static_cast<std::int64_t>(K) * 2 * M >= kSmallestBatchedSamples;
+    return parallelThreads() > 1 && K > 1 && M <= tuning::kLargestBatchedSize
+        && static_cast<std::int64_t>(K) * 2 * M >= tuning::kSmallestBatchedSamples;
 }
 
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
     const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress)
 {
-    const int threads = std::clamp(parallelThreads(), 1, std::min(K, kMaxWorkers));
+    const int threads = std::clamp(parallelThreads(), 1, std::min(K, tuning::kMostBatchWorkers));
     const std::size_t slot = static_cast<std::size_t>(M) + 1;
     const int largestBatch
-        = static_cast<int>(std::clamp<std::size_t>(kBatchFloats / slot, threads, K));
+        = static_cast<int>(std::clamp<std::size_t>(tuning::kBatchFloats / slot, threads, K));
     const int batches = (K + largestBatch - 1) / largestBatch;
     const int batch = (K + batches - 1) / batches;
     const int length = 2 * M;

@@ -2,19 +2,13 @@
 
 #include "core/FloatBuffer.h"
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 #include "spectrum/BitReversal.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/SplitFft.h"
 
 #include <algorithm>
 #include <cstdint>
-
-namespace {
-
-constexpr std::uint32_t kLoadPiecesPerThread = 4;
-constexpr int kBinPiecesPerThread = 4;
-
-} // namespace
 
 bool worthSplittingSegments(int M)
 {
@@ -35,7 +29,7 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     split.plan(log2n, threads);
     const std::uint32_t tiles = bitReversalTiles(log2n);
     const std::uint32_t loadPieces = std::min<std::uint32_t>(
-        tiles, static_cast<std::uint32_t>(threads) * kLoadPiecesPerThread);
+        tiles, static_cast<std::uint32_t>(threads * tuning::kPiecesPerThread));
     // Fractions of one segment: load 1, passes log2n, bins 1.
     const double stepsPerSegment = log2n + 2.0;
 
@@ -64,7 +58,7 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
         runSplitPasses(w + 1, split, 1, [&](int passesDone) {
             progress.advance((k + (1.0 + passesDone) / stepsPerSegment) / K);
         });
-        const int binPieces = threads * kBinPiecesPerThread;
+        const int binPieces = threads * static_cast<int>(tuning::kPiecesPerThread);
         runTasks(static_cast<std::size_t>(binPieces), [&](std::size_t i) {
             const int first = static_cast<int>(static_cast<std::int64_t>(i) * (M + 1) / binPieces);
             const int end

@@ -1,19 +1,12 @@
 #include "spectrum/SplitFft.h"
 
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 #include "spectrum/BitReversal.h"
 
 #include <algorithm>
 
 namespace {
-
-// Thread starts per runTasks are dear; below this the whole transform runs
-// on the calling thread.
-constexpr int kSplitLog2 = 18;
-
-// Block pieces per thread, so that a thread slowed by other work on the
-// machine leaves some of its blocks to the others.
-constexpr int kPiecesPerThread = 4;
 
 // One recurrence walked from index 0 through the starts of its shares.
 struct Walk {
@@ -118,7 +111,7 @@ void runSplitPasses(float* c, const FftSplit& split, int firstPass,
     }
     const int blockLog2 = fftBlockLog2(log2n);
     const int blocks = 1 << (log2n - blockLog2);
-    const int pieces = std::min(blocks, split.parts() * kPiecesPerThread);
+    const int pieces = std::min(blocks, split.parts() * static_cast<int>(tuning::kPiecesPerThread));
     runTasks(static_cast<std::size_t>(pieces), [&](std::size_t i) {
         const int first = static_cast<int>(static_cast<long>(i) * blocks / pieces);
         const int end = static_cast<int>(static_cast<long>(i + 1) * blocks / pieces);
@@ -140,7 +133,7 @@ void runSplitPasses(float* c, const FftSplit& split, int firstPass,
 
 bool longEnoughToSplit(int log2n)
 {
-    return log2n >= kSplitLog2;
+    return log2n >= tuning::kSmallestSplitLog2;
 }
 
 bool worthSplitting(int log2n)
@@ -155,8 +148,8 @@ void splitComplexFft(float* c, int log2n)
     // The walk to the starts needs no data, so it runs beside the bit
     // reversal; task 0 is handed out first and is the longest.
     const std::uint32_t tiles = bitReversalTiles(log2n);
-    const std::uint32_t pieces
-        = std::min<std::uint32_t>(tiles, static_cast<std::uint32_t>(split.parts()) * 4u);
+    const std::uint32_t pieces = std::min<std::uint32_t>(
+        tiles, static_cast<std::uint32_t>(split.parts() * tuning::kPiecesPerThread));
     runTasks(1 + pieces, [&](std::size_t i) {
         if (i == 0) {
             split.walkStarts();

@@ -42,7 +42,39 @@ TEST_P(ParallelThreads, ProgressComesFromTheCallingThreadInOrderAndEndsAtTheCoun
         EXPECT_LE(reports[i - 1], reports[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(OneAndTwo, ParallelThreads, ::testing::Values(1, 2));
+TEST_P(ParallelThreads, TasksThatRunTasksFinishWithEveryInnerTaskOnce)
+{
+    // Tasks of the estimate may end in routines that split their own work;
+    // the pool's workers are busy with the outer tasks then.
+    const std::size_t outer = 7;
+    const std::size_t inner = 50;
+    std::vector<std::atomic<int>> runs(outer * inner);
+    runTasks(outer, [&](std::size_t i) {
+        runTasks(inner, [&](std::size_t j) { runs[i * inner + j].fetch_add(1); });
+    });
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i].load(), 1) << "task " << i;
+}
+
+TEST_P(ParallelThreads, CallersOnSeveralThreadsAtOnceEachGetTheirTasksDone)
+{
+    constexpr int kCallers = 3;
+    constexpr std::size_t kTasks = 300;
+    std::vector<std::atomic<int>> runs(kCallers * kTasks);
+    std::vector<std::thread> callers;
+    for (int c = 0; c < kCallers; ++c) {
+        callers.emplace_back([&, c] {
+            for (int round = 0; round < 20; ++round)
+                runTasks(kTasks, [&](std::size_t i) { runs[c * kTasks + i].fetch_add(1); });
+        });
+    }
+    for (std::thread& caller : callers)
+        caller.join();
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i].load(), 20) << "task " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(OneToFive, ParallelThreads, ::testing::Values(1, 2, 3, 5));
 
 TEST(ParallelThreadCount, ZeroOrLessMeansOnePerCore)
 {

@@ -1,6 +1,8 @@
 #include "support/PlainFft.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 void plainComplexFft(float* data, int nn)
 {
@@ -46,4 +48,19 @@ void plainComplexFft(float* data, int nn)
         }
         mmax = istep;
     }
+}
+
+void plainCanonicalNaNs(float* values, std::size_t count)
+{
+    const std::uint32_t canonicalBits = 0x7fc00000u;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::isnan(values[i]))
+            std::memcpy(values + i, &canonicalBits, sizeof canonicalBits);
+    }
+}
+
+void oracleComplexFft(float* data, int nn)
+{
+    plainComplexFft(data, nn);
+    plainCanonicalNaNs(data + 1, 2 * static_cast<std::size_t>(nn));
 }

@@ -45,7 +45,7 @@ void plainPeriodogram(float* segment, float* power, int M, int windowType, int a
         work[2 * k - 1] = segment[k];
         work[2 * k] = 0.0f;
     }
-    plainComplexFft(work.data(), 2 * M);
+    oracleComplexFft(work.data(), 2 * M);
     power[0] = static_cast<float>(
         static_cast<double>(work[1]) * work[1] + static_cast<double>(work[2]) * work[2]);
     power[M] = 1e-30f;
@@ -94,6 +94,7 @@ int plainEstimatePsd(const float* series, int N, int windowType, int amplitudeOu
     if (logOutput)
         for (int i = 1; i <= M; ++i)
             psd[i] = static_cast<float>(std::log10(static_cast<double>(psd[i])));
+    plainCanonicalNaNs(psd, static_cast<std::size_t>(M) + 1);
     return 0;
 }
 

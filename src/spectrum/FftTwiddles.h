@@ -1,0 +1,44 @@
+#pragma once
+
+// The twiddle factors of the butterfly passes, shared by the transform's
+// variants. Every factor after a pass's first comes from the textbook
+// loop's recurrence, in its order and with its operations, so the factors
+// are the same to the bit however they are made or stored.
+
+#include "spectrum/FftPasses.h"
+
+// Blocks of 2^12 complex elements (32 KiB) stay in the first-level cache
+// through the first twelve passes; their twiddle tables take 64 KiB of
+// static storage and the chunk of a larger pass 32 KiB of stack.
+inline constexpr int kBlockLog2 = 12;
+inline constexpr int kChunk = 2048;
+
+// One step of the recurrence from one factor to the next.
+inline void stepTwiddle(double& wr, double& wi, double wpr, double wpi)
+{
+    const double wtemp = wr;
+    wr = wr * wpr - wi * wpi + wr;
+    wi = wi * wpr + wtemp * wpi + wi;
+}
+
+// Writes the next `count` factors as (wr, wi) pairs and advances the state.
+inline void nextTwiddles(TwiddleState& state, double* out, int count)
+{
+    double wr = state.wr;
+    double wi = state.wi;
+    for (int t = 0; t < count; ++t) {
+        out[2 * t] = wr;
+        out[2 * t + 1] = wi;
+        stepTwiddle(wr, wi, state.wpr, state.wpi);
+    }
+    state.wr = wr;
+    state.wi = wi;
+}
+
+// Tables of the passes with half-spans 2^first .. 2^(end-1), the table of
+// half-span h at tables + 2*(h - 2^first).
+void fillPassTables(double* tables, int first, int end);
+
+// The tables of the in-block passes, half-spans 1 .. 2^(kBlockLog2-1), at
+// the places fillPassTables(tables, 0, kBlockLog2) gives them.
+const double* smallTwiddleTables();
