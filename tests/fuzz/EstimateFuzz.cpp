@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         extractAverage, M, S, K, normalize, logOutput, expected.data());
     std::vector<float> actual(M + 1, 0.0f);
     setParallelThreads(threads);
-    const int status = estimatePsd(series.data(), N, windowType, amplitudeOutput, extractAverage,
-        M, S, K, normalize, logOutput, actual.data());
+    const int status = estimatePsd(series.data(), N, windowType, amplitudeOutput, extractAverage, M,
+        S, K, normalize, logOutput, actual.data());
     setParallelThreads(0);
     if (status != expectedStatus)
         fuzzMismatch("status " + std::to_string(status) + ", the plain loop gives "
