@@ -124,7 +124,8 @@ protected:
 
     // Runs `command` and answers the modal dialog it opens with `answer`;
     // returns the class name of that dialog, or an empty string when no
-    // dialog opened.
+    // dialog opened. A dialog that the answer leaves open fails the test
+    // when the watchdog of QtTestMain closes it.
     std::string runModal(
         const std::function<void()>& command, const std::function<void(QWidget*)>& answer)
     {

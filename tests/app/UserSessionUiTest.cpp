@@ -87,10 +87,16 @@ protected:
     {
         activate();
         const std::string opened = runModal(start, [&](QWidget* dialog) {
-            if (QTest::qWaitForWindowActive(dialog))
+            // On a loaded machine the focus arrives some events after the
+            // activation, and keys sent before it would go astray.
+            const auto focusInside = [dialog] {
+                QWidget* focus = QApplication::focusWidget();
+                return focus && dialog->isAncestorOf(focus);
+            };
+            if (QTest::qWaitForWindowActive(dialog) && QTest::qWaitFor(focusInside))
                 answer(dialog);
             else
-                ADD_FAILURE() << "the dialog did not become active";
+                ADD_FAILURE() << "the dialog did not become active with the focus";
             if (dialog->isVisible()) {
                 ADD_FAILURE() << "the dialog stayed open";
                 qobject_cast<QDialog*>(dialog)->reject();

@@ -1,5 +1,6 @@
 #include "output/EditorLaunch.h"
 
+#include "support/ShellQuote.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST_F(ScratchFolder, ShellHandsTheNameToTheEditorAsOneArgument)
     chmod(script.c_str(), 0755);
     const std::string record = path("args.out");
     const std::string marker = path("pwned");
-    const std::string editor = script + " " + record;
+    const std::string editor = shellQuoted(script) + " " + shellQuoted(record);
     const std::string names[] = {
         "test.dat",
         "my run 1.dat",

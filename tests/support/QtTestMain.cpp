@@ -1,3 +1,5 @@
+#include "support/ModalWatchdog.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,8 @@ int main(int argc, char** argv)
         qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // Every UI test: a modal window left open fails its test instead of
+    // hanging the executable.
+    ModalWatchdog watchdog;
     return RUN_ALL_TESTS();
 }

@@ -9,6 +9,7 @@
 
 #include "spectrum/PsdSize.h"
 #include "support/ScriptedHost.h"
+#include "support/ShellQuote.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -47,15 +48,6 @@ bool parse(std::vector<std::string> args, BatchOptions& options, std::string& er
     for (std::string& arg : args)
         argv.push_back(arg.data());
     return parseBatchOptions(static_cast<int>(argv.size()), argv.data(), options, error);
-}
-
-// `text` as one word of /bin/sh, whatever spaces or quotes it holds.
-std::string quoted(const std::string& text)
-{
-    std::string word = "'";
-    for (char c : text)
-        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return word + "'";
 }
 
 std::string contents(std::FILE* file)
@@ -283,13 +275,13 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     const fs::path out = folder.path() / "stdout.txt";
     const fs::path err = folder.path() / "stderr.txt";
     auto run = [&](const std::string& args) {
-        const std::string command
-            = quoted(WELMO_PSD_PATH) + " " + args + " >" + quoted(out) + " 2>" + quoted(err);
+        const std::string command = shellQuoted(WELMO_PSD_PATH) + " " + args + " >"
+            + shellQuoted(out) + " 2>" + shellQuoted(err);
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
 
-    ASSERT_EQ(run(quoted(data)), 0);
+    ASSERT_EQ(run(shellQuoted(data)), 0);
     const std::vector<std::string> printed = lines(out);
     ASSERT_EQ(printed.size(), 10u);
     EXPECT_EQ(printed[1], "N=4096");
@@ -301,13 +293,13 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
         data.string() + ": 4096 samples, M = 2048, peak 0.125000, " + printed[8] + ", exported to "
             + (folder.path() / "tonep.dat").string());
 
-    EXPECT_EQ(run("--columns 0 " + quoted(data)), 2);
+    EXPECT_EQ(run("--columns 0 " + shellQuoted(data)), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
-    EXPECT_EQ(run("--rows 5000 " + quoted(data)), 1);
+    EXPECT_EQ(run("--rows 5000 " + shellQuoted(data)), 1);
     EXPECT_EQ(lines(err),
         (std::vector<std::string> {
             "welmo-psd: " + data.string() + ": Error in file ", " 4096 data retrieved" }));
-    EXPECT_EQ(run("--psd-size 4096 " + quoted(data)), 3);
+    EXPECT_EQ(run("--psd-size 4096 " + shellQuoted(data)), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
     EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
@@ -326,17 +318,17 @@ TEST(BatchProgram, RefusesUnusableValuesAndFoldersBeforeEstimating)
         int status;
         std::string message;
     } cases[] = {
-        { "--header-tokens -1 " + quoted(data), 2,
+        { "--header-tokens -1 " + shellQuoted(data), 2,
             "welmo-psd: --header-tokens: expected an integer from 0 to 2147483647" },
-        { "--normal-scales --dt 1e-300 " + quoted(data), 2,
+        { "--normal-scales --dt 1e-300 " + shellQuoted(data), 2,
             "welmo-psd: --dt: expected a finite number, not 0 nor too close to 0" },
-        { quoted(folder.path()), 1,
+        { shellQuoted(folder.path()), 1,
             "welmo-psd: " + folder.path().string() + ": Cannot read " + folder.path().string()
                 + ": Is a directory" },
     };
     for (const auto& c : cases) {
-        const std::string command = quoted(WELMO_PSD_PATH) + " --output " + quoted(exported) + " "
-            + c.args + " >/dev/null 2>" + quoted(err);
+        const std::string command = shellQuoted(WELMO_PSD_PATH) + " --output "
+            + shellQuoted(exported) + " " + c.args + " >/dev/null 2>" + shellQuoted(err);
         const int status = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.args;
         EXPECT_EQ(lines(err), std::vector<std::string> { c.message }) << c.args;
@@ -354,8 +346,9 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
     const fs::path missing = folder.path() / "missing.dat";
     const fs::path out = folder.path() / "stdout.txt";
     const fs::path err = folder.path() / "stderr.txt";
-    const std::string command = quoted(WELMO_PSD_PATH) + " " + quoted(first) + " " + quoted(missing)
-        + " " + quoted(second) + " >" + quoted(out) + " 2>" + quoted(err);
+    const std::string command = shellQuoted(WELMO_PSD_PATH) + " " + shellQuoted(first) + " "
+        + shellQuoted(missing) + " " + shellQuoted(second) + " >" + shellQuoted(out) + " 2>"
+        + shellQuoted(err);
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -471,8 +464,9 @@ TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
     TempFolder folder;
     const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
     const fs::path png = folder.path() / "picture.png";
-    const std::string command = "QT_QPA_PLATFORM=offscreen " + quoted(WELMO_PSD_PATH) + " --render "
-        + quoted(png) + " --size 320x200 " + quoted(data) + " >/dev/null 2>&1";
+    const std::string command = "QT_QPA_PLATFORM=offscreen " + shellQuoted(WELMO_PSD_PATH)
+        + " --render " + shellQuoted(png) + " --size 320x200 " + shellQuoted(data)
+        + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(png, std::ios::binary);
     std::vector<unsigned char> header(24);
