@@ -1,7 +1,7 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <concepts>
 #include <cstddef>
 #include <functional>
 #include <string_view>
@@ -21,16 +21,23 @@ inline constexpr int STEP_CANCELLED = 2;
 // (the answer to the final 1.0 is ignored). A callable that answers
 // nothing lets every step run to its end. An empty callback reports
 // nothing.
+template <typename T> struct IsStdFunction : std::false_type {
+};
+template <typename T> struct IsStdFunction<std::function<T>> : std::true_type {
+};
+
 class ProgressCallback {
 public:
     using Function = std::function<bool(std::string_view step, double fraction)>;
 
     ProgressCallback() = default;
     ProgressCallback(std::nullptr_t) { }
-    template <typename Callable>
-    requires(!std::same_as<std::remove_cvref_t<Callable>,
-                 ProgressCallback> && std::invocable<Callable&, std::string_view, double>)
-        ProgressCallback(Callable callable)
+    // Plain SFINAE: Qt's moc reads this header and knows no concepts.
+    template <typename Callable,
+        typename = std::enable_if_t<
+            !std::is_same_v<std::decay_t<Callable>,
+                ProgressCallback> && std::is_invocable_v<Callable&, std::string_view, double>>>
+    ProgressCallback(Callable callable)
         : m_function(wrap(std::move(callable)))
     {
     }
@@ -45,7 +52,7 @@ private:
     template <typename Callable> static Function wrap(Callable callable)
     {
         // An empty std::function or a null pointer stays an empty callback.
-        if constexpr (std::is_pointer_v<Callable> || requires { typename Callable::result_type; }) {
+        if constexpr (std::is_pointer_v<Callable> || IsStdFunction<Callable>::value) {
             if (!callable)
                 return {};
         }
@@ -70,10 +77,23 @@ inline constexpr std::string_view PROGRESS_AVERAGE = "Running average";
 inline constexpr std::string_view PROGRESS_EXPORT = "Exporting spectrum";
 inline constexpr std::string_view PROGRESS_PAINT = "Drawing";
 
+// A stop asked for from outside the callbacks: welmo-psd's handler of
+// SIGINT and SIGTERM stores the signal's number here. Every step hears it
+// at its next report, as it hears a callback's false. Lock-free, so that a
+// signal handler may store it.
+inline constinit std::atomic<int> processStopRequest { 0 };
+static_assert(std::atomic<int>::is_always_lock_free);
+
+inline bool processStopRequested()
+{
+    return processStopRequest.load(std::memory_order_relaxed) != 0;
+}
+
 // Reports and returns whether the step goes on.
 inline bool reportProgress(const ProgressCallback& progress, std::string_view step, double fraction)
 {
-    return !progress || progress(step, fraction);
+    const bool goOn = !progress || progress(step, fraction);
+    return goOn && !processStopRequested();
 }
 
 // One step's progress report: 0 when made, 1 when it goes (on every path
@@ -97,6 +117,8 @@ public:
     // Returns whether the step goes on.
     bool advance(double fraction)
     {
+        if (!m_cancelled && processStopRequested())
+            m_cancelled = true;
         if (!m_progress || m_cancelled)
             return !m_cancelled;
         const Clock::time_point now = Clock::now();

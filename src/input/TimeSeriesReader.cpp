@@ -60,7 +60,9 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
     // the same rules, so a row fails exactly where a full read would.
     into[0] = 0.0f;
     const std::uint64_t stored = readTableColumn(stream, columns, kept, count, into.data(), report);
-    if (report.cancelled() && spare)
+    // A stop asked for after the last report still counts: the read may
+    // have ended at a pipe's end without one.
+    if (!report.poll() && spare)
         return STEP_CANCELLED;
     if (spare)
         state.series = std::move(fresh);
@@ -90,7 +92,7 @@ int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsign
     GrowingColumn column;
     const std::uint64_t stored = readWholeTableColumn(
         stream, columns, kept, std::numeric_limits<unsigned>::max(), column, report);
-    if (report.cancelled())
+    if (!report.poll())
         return STEP_CANCELLED;
     if (column.failed() || !column.reserve(stored))
         return 1;
@@ -114,7 +116,7 @@ int countTimeSeriesRows(const std::string& fileName, int headerTokens, int colum
 
     const auto complete = static_cast<unsigned>(
         countTableRows(stream, columnCount, std::numeric_limits<unsigned>::max(), report));
-    if (report.cancelled())
+    if (!report.poll())
         return STEP_CANCELLED;
     rows = complete;
     return 0;
