@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/HeldPicture.h"
+
 #include <QWidget>
 
 struct AnalysisState;
@@ -17,6 +19,11 @@ public:
     // repainted without reading pixels.
     int paintCount() const { return m_paintCount; }
 
+    // While a command changes the record, paints repeat the picture from
+    // before it (see HeldPicture).
+    void holdPicture() { m_heldPicture.hold(*this); }
+    void releasePicture() { m_heldPicture.release(*this); }
+
 signals:
     // What lies under the mouse (see PlotReadout); empty when it leaves.
     void readoutChanged(const QString& text);
@@ -30,4 +37,5 @@ private:
     CWelmoDoc& m_document;
     const AnalysisState& m_state;
     int m_paintCount = 0;
+    HeldPicture m_heldPicture;
 };
