@@ -163,8 +163,15 @@ bool ProgressDisplay::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_running || !isUserInput(event->type()))
         return false;
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Only the window system's close: Qt closes its own popups with events
+    // of the same kind.
+    if (event->type() == QEvent::Close && !event->spontaneous())
+        return false;
+    const bool isKey
+        = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (isKey && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        // Accepted as a key, so that no shortcut on Esc takes it first.
+        event->accept();
         requestCancel();
         return true;
     }

@@ -70,6 +70,12 @@ TEST_F(ProgressCancel, EscOrTheCancelButtonStopsTheStepAndOnlyIt)
         std::function<void()> ask;
     };
     const Case cases[] = {
+        { "Esc pressed where a shortcut takes Esc",
+            [this] {
+                m_action->setShortcut(QKeySequence(Qt::Key_Escape));
+                QTest::keyClick(m_field, Qt::Key_Escape);
+                m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+            } },
         { "Esc pressed", [this] { QTest::keyClick(m_field, Qt::Key_Escape); } },
         { "Esc queued for the event loop",
             [this] {
@@ -94,6 +100,7 @@ TEST_F(ProgressCancel, EscOrTheCancelButtonStopsTheStepAndOnlyIt)
         EXPECT_TRUE(reportLater(0.5));
         m_display->report(PROGRESS_EXPORT, 1.0);
     }
+    EXPECT_EQ(m_commands, 0);
 }
 
 TEST_F(ProgressCancel, NothingElseReactsWhileAStepRuns)
