@@ -46,18 +46,20 @@ void BatchHost::runTimeSeriesDialog()
     layout.columnCount = m_options.columnCount;
     layout.dataColumn = m_options.dataColumn;
     unsigned rows = 0;
+    FloatBuffer series;
     m_seriesRead = false;
     if (m_options.rows) {
         rows = *m_options.rows;
     } else {
         // All complete rows, as Get and Check counts them, in one pass.
-        const int status = readWholeTimeSeries(layout, m_readSeries, rows, progressCallback());
+        const int status = readWholeTimeSeries(layout, series, rows, progressCallback());
         if (status != 0) {
             // The dialog's Get and Check finds no file; it is never accepted.
             message(status == STEP_CANCELLED ? "Cancelled" : "File not found");
             return;
         }
-        m_readRows = rows;
+        m_state.series = std::move(series);
+        m_state.isOriginal = 1;
         m_seriesRead = true;
     }
     m_state.dataFileName = m_options.dataFile;
@@ -68,14 +70,11 @@ void BatchHost::runTimeSeriesDialog()
     m_state.dialogAccepted = 1;
 }
 
-bool BatchHost::takeReadSeries(FloatBuffer& series, unsigned& rows)
+bool BatchHost::seriesReadByDialog()
 {
-    if (!m_seriesRead)
-        return false;
+    const bool read = m_seriesRead;
     m_seriesRead = false;
-    series = std::move(m_readSeries);
-    rows = m_readRows;
-    return true;
+    return read;
 }
 
 void BatchHost::runPsdConfigDialog()

@@ -12,11 +12,11 @@
 
 // The command sequences' window system for welmo-psd: the data dialog's OK
 // takes the layout from the options and, unless the rows were given, reads
-// the series in one pass (which takeReadSeries hands over, so that the
-// sequence need not read the file again); the configuration dialog's OK
-// takes the PSD size and shift, and the first message is kept for the exit
-// status. Progress goes as one
-// rewritten line to `progressOut` (a terminal), or nowhere when it is null.
+// the series into the record in one pass (seriesReadByDialog tells the
+// sequence, which need not read the file again); the configuration
+// dialog's OK takes the PSD size and shift, and the first message is kept
+// for the exit status. Progress goes as one rewritten line to
+// `progressOut` (a terminal), or nowhere when it is null.
 class BatchHost : public CommandHost {
 public:
     BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut = nullptr);
@@ -31,9 +31,9 @@ public:
     void invalidateWindow() override { }
     void progress(std::string_view step, double fraction) override;
 
-    // The series the data dialog read, once: true, with `series` (rows+1
-    // entries) and `rows` set, when there is one.
-    bool takeReadSeries(FloatBuffer& series, unsigned& rows);
+    // Whether the last data dialog read the series into the record (asked
+    // once per dialog).
+    bool seriesReadByDialog();
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
@@ -42,8 +42,6 @@ private:
     const BatchOptions& m_options;
     AnalysisState& m_state;
     std::string m_firstMessage;
-    FloatBuffer m_readSeries;
-    unsigned m_readRows = 0;
     bool m_seriesRead = false;
     std::FILE* m_progressOut;
     std::string m_shownStep;
