@@ -49,6 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool follow(std::string_view step, double fraction);
     void start();
     void finish();
     void show(std::string_view step);
@@ -66,5 +67,5 @@ private:
     bool m_running = false;
     bool m_shown = false;
     bool m_cancelRequested = false;
-    bool m_inEvents = false;
+    bool m_reporting = false;
 };

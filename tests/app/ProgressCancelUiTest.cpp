@@ -156,6 +156,42 @@ TEST_F(ProgressCancel, TheWindowRepaintsDuringAStep)
     m_display->report(PROGRESS_READ, 1.0);
 }
 
+// A paint that reports a step of its own, within the loop that the
+// running step runs, leaves the running step its display and its cancel.
+TEST_F(ProgressCancel, AStepWithinAPaintLeavesTheRunningStepAlone)
+{
+    QCoreApplication::processEvents();
+    struct ReportingPaint : QObject {
+        ProgressDisplay& display;
+        int paints = 0;
+        explicit ReportingPaint(ProgressDisplay& shown)
+            : display(shown)
+        {
+        }
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                display.report(PROGRESS_PAINT, 0.0);
+                display.report(PROGRESS_PAINT, 1.0);
+            }
+            return false;
+        }
+    } painter(*m_display);
+    m_button->installEventFilter(&painter);
+
+    m_display->report(PROGRESS_ESTIMATE, 0.0);
+    m_button->update();
+    EXPECT_TRUE(reportLater(0.5));
+    EXPECT_GE(painter.paints, 1);
+    EXPECT_TRUE(m_display->isRunning());
+    EXPECT_TRUE(m_display->isShown());
+    QTest::keyClick(m_field, Qt::Key_Escape);
+    EXPECT_FALSE(reportLater(0.6));
+    m_display->report(PROGRESS_ESTIMATE, 1.0);
+    m_button->removeEventFilter(&painter);
+}
+
 TEST_F(ProgressCancel, TheStatusBarSaysCancelled)
 {
     m_display->showCancelled();
