@@ -74,6 +74,32 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
     return 0;
 }
 
+int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
+    unsigned& stored, const ProgressCallback& progress)
+{
+    StepProgress report(progress, PROGRESS_READ);
+    const int columns = layout.columnCount;
+    const int kept = layout.dataColumn;
+    FloatBuffer fresh;
+    ByteStream stream;
+    if (!columnsAccepted(columns) || kept < 1 || kept > columns
+        || !fresh.allocate(static_cast<std::size_t>(count) + 1)
+        || !stream.open(layout.dataFileName)) {
+        stored = 0;
+        return 1;
+    }
+    skipHeader(stream, layout.headerTokens);
+    if (report.cancelled())
+        return STEP_CANCELLED;
+    fresh[0] = 0.0f;
+    const std::uint64_t rows = readTableColumn(stream, columns, kept, count, fresh.data(), report);
+    if (!report.poll())
+        return STEP_CANCELLED;
+    series = std::move(fresh);
+    stored = static_cast<unsigned>(rows);
+    return rows < count ? 1 : 0;
+}
+
 int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
     const ProgressCallback& progress)
 {

@@ -22,6 +22,17 @@ inline constexpr int MAX_ROW_VALUES = MAX_COLUMNS;
 // the record untouched, when the progress asks to stop.
 int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback& progress = {});
 
+// readTimeSeries into a buffer of its own, leaving the record alone (its
+// layout fields give the file and the columns): `series` gets exactly
+// count+1 entries and `stored` the complete rows read. Returns 0 when all
+// `count` rows were read, 1 when fewer were (`series` then holds those) or
+// the file cannot be opened, the layout is refused or memory runs short
+// (`stored` 0, `series` untouched), and STEP_CANCELLED when the progress
+// asks to stop (`series` and `stored` untouched). For a caller that
+// installs the series only when the read was not cancelled.
+int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
+    unsigned& stored, const ProgressCallback& progress = {});
+
 // The read in one pass over the file: column `dataColumn` of every complete
 // row of `dataFileName` after `headerTokens` skipped tokens (the layout
 // fields of `layout`), up to the end of the file or the first token that is

@@ -110,6 +110,16 @@ TEST_P(CancelInput, ACancelledStepLeavesTheRecordAsItWas)
             [](AnalysisState& state, const ProgressCallback& progress) {
                 return readTimeSeries(state, state.sampleCount, progress);
             } },
+        { "read into a buffer of its own", SERIES_ROWS,
+            [](AnalysisState& state, const ProgressCallback& progress) {
+                unsigned stored = 0;
+                FloatBuffer series;
+                const int status
+                    = readTimeSeriesInto(state, state.sampleCount, series, stored, progress);
+                if (status == 0)
+                    state.series = std::move(series);
+                return status;
+            } },
         { "one-pass read", SERIES_ROWS,
             [](AnalysisState& state, const ProgressCallback& progress) {
                 unsigned rows = 0;

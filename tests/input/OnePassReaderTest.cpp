@@ -81,11 +81,29 @@ Outcome readInOnePass(const std::string& path, const Layout& layout)
     return outcome;
 }
 
+// The count, then the read into a buffer of its own.
+Outcome countThenReadInto(const std::string& path, const Layout& layout)
+{
+    Outcome outcome;
+    outcome.status = countTimeSeriesRows(path, layout.header, layout.columns, outcome.rows);
+    if (outcome.status != 0)
+        return outcome;
+    FloatBuffer series;
+    unsigned stored = 0;
+    outcome.status = readTimeSeriesInto(layoutOf(path, layout), outcome.rows, series, stored);
+    EXPECT_EQ(stored, outcome.rows);
+    EXPECT_EQ(series.size(), outcome.rows + std::size_t(1));
+    outcome.bits = bitsOf(series, series.size());
+    return outcome;
+}
+
 void expectSameRead(const std::string& path, const Layout& layout, const std::string& trace)
 {
     SCOPED_TRACE(trace + ", header " + std::to_string(layout.header) + ", "
         + std::to_string(layout.columns) + " columns, column " + std::to_string(layout.column));
-    EXPECT_EQ(readInOnePass(path, layout), countThenRead(path, layout));
+    const Outcome expected = countThenRead(path, layout);
+    EXPECT_EQ(readInOnePass(path, layout), expected);
+    EXPECT_EQ(countThenReadInto(path, layout), expected);
 }
 
 class OnePassRead : public ::testing::TestWithParam<int> {
@@ -188,4 +206,25 @@ TEST(OnePassRead, FailsWithTheSeriesUntouched)
         ASSERT_EQ(series.size(), 3u);
         EXPECT_EQ(series[1], 7.0f);
     }
+}
+
+TEST(ReadTimeSeriesInto, KeepsTheRowsBeforeAFailureAndRefusesWhatItCannotRead)
+{
+    ScratchFile file("a b\n1 2\n3 4\n5 x 6\n");
+    FloatBuffer series;
+    unsigned stored = 99;
+    EXPECT_EQ(readTimeSeriesInto(layoutOf(file.path(), { 2, 2, 2 }), 3, series, stored), 1);
+    EXPECT_EQ(stored, 2u);
+    ASSERT_EQ(series.size(), 4u);
+    EXPECT_EQ(series[0], 0.0f);
+    EXPECT_EQ(series[1], 2.0f);
+    EXPECT_EQ(series[2], 4.0f);
+
+    FloatBuffer untouched;
+    untouched.allocate(2);
+    EXPECT_EQ(
+        readTimeSeriesInto(layoutOf(file.path() + ".missing", { 2, 2, 2 }), 3, untouched, stored),
+        1);
+    EXPECT_EQ(stored, 0u);
+    EXPECT_EQ(untouched.size(), 2u);
 }
