@@ -170,10 +170,19 @@ bool ProgressDisplay::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_running || !isUserInput(event->type()))
         return false;
-    // Only the window system's close: Qt closes its own popups with events
-    // of the same kind.
-    if (event->type() == QEvent::Close && !event->spontaneous())
+    // Input reaches a widget through its window and is held back at the
+    // widget, where the Cancel button can be told apart; shortcuts go to
+    // actions, which are no widgets.
+    if (!watched->isWidgetType() && event->type() != QEvent::Shortcut)
         return false;
+    if (event->type() == QEvent::Close) {
+        // Only the window system's close: Qt closes its own popups with
+        // events of the same kind. An ignored close leaves the window open.
+        if (!event->spontaneous())
+            return false;
+        event->ignore();
+        return true;
+    }
     const bool isKey
         = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
     if (isKey && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {

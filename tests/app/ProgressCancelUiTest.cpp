@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -82,6 +83,12 @@ TEST_F(ProgressCancel, EscOrTheCancelButtonStopsTheStepAndOnlyIt)
                 QCoreApplication::postEvent(
                     m_field, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
             } },
+        { "Cancel clicked through the window system",
+            [this] {
+                QWidget* button = m_display->cancelButton();
+                QTest::mouseClick(m_window.windowHandle(), Qt::LeftButton, {},
+                    button->mapTo(&m_window, button->rect().center()));
+            } },
         { "Cancel clicked",
             [this] { QTest::mouseClick(m_display->cancelButton(), Qt::LeftButton); } },
     };
@@ -114,19 +121,30 @@ TEST_F(ProgressCancel, NothingElseReactsWhileAStepRuns)
             new QKeyEvent(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, QStringLiteral("3")));
     };
 
+    const auto clickThroughTheWindow = [this] {
+        QTest::mouseClick(m_window.windowHandle(), Qt::LeftButton, {},
+            m_button->mapTo(&m_window, m_button->rect().center()));
+    };
+
     m_display->report(PROGRESS_READ, 0.0);
     typeAndClick();
+    clickThroughTheWindow();
+    // The window system's close reaches the window as its window's close.
+    QCloseEvent close;
+    QCoreApplication::sendEvent(m_window.windowHandle(), &close);
     EXPECT_TRUE(reportLater(0.5));
     m_display->report(PROGRESS_READ, 1.0);
     EXPECT_EQ(m_field->text(), QString());
     EXPECT_EQ(m_buttonClicks, 0);
     EXPECT_EQ(m_commands, 0);
+    EXPECT_TRUE(m_window.isVisible());
 
     // Afterwards the window takes input again.
     typeAndClick();
     QCoreApplication::processEvents();
+    clickThroughTheWindow();
     EXPECT_EQ(m_field->text(), QStringLiteral("123"));
-    EXPECT_EQ(m_buttonClicks, 1);
+    EXPECT_EQ(m_buttonClicks, 2);
     EXPECT_EQ(m_commands, 1);
 }
 
