@@ -148,6 +148,11 @@ private:
             || plainCountRows(m_path, HEADER_TOKENS, COLUMNS, plainRows) != 0 || rows != ROWS
             || plainRows != ROWS)
             return "the row counts differ";
+        FloatBuffer whole;
+        rows = 0;
+        if (readWholeTimeSeries(state, whole, rows) != 0 || rows != ROWS
+            || std::memcmp(whole.data(), plain.data(), plain.size() * sizeof(float)) != 0)
+            return "the one-pass read differs";
         return {};
     }
 
@@ -297,6 +302,67 @@ void BM_CountAndReadNamedFile(benchmark::State& state)
     }
 }
 
+// The one-pass read of the named file, as BM_CountAndReadNamedFile.
+void BM_ReadWholeNamedFile(benchmark::State& state)
+{
+    const ThreadScope threads(state);
+    const char* path = std::getenv("WELMO_READER_BENCH_FILE");
+    if (path == nullptr) {
+        state.SkipWithError("WELMO_READER_BENCH_FILE is not set");
+        return;
+    }
+    AnalysisState record = benchRecord(path);
+    record.series.release();
+    for (auto _ : state) {
+        unsigned rows = 0;
+        if (readWholeTimeSeries(record, record.series, rows) != 0) {
+            state.SkipWithError("the named file cannot be read");
+            return;
+        }
+        state.counters["rows"] = rows;
+    }
+}
+
+// The plain fscanf count and read of the named file, as
+// BM_CountAndReadNamedFile.
+void BM_PlainCountAndReadNamedFile(benchmark::State& state)
+{
+    const char* path = std::getenv("WELMO_READER_BENCH_FILE");
+    if (path == nullptr) {
+        state.SkipWithError("WELMO_READER_BENCH_FILE is not set");
+        return;
+    }
+    for (auto _ : state) {
+        unsigned rows = 0, stored = 0;
+        std::vector<float> series;
+        if (plainCountRows(path, HEADER_TOKENS, COLUMNS, rows) != 0
+            || (series.resize(static_cast<std::size_t>(rows) + 1),
+                   plainReadTimeSeries(
+                       path, HEADER_TOKENS, COLUMNS, KEPT_COLUMN, rows, series.data(), stored))
+                != 0) {
+            state.SkipWithError("the named file cannot be read");
+            return;
+        }
+        state.counters["rows"] = rows;
+    }
+}
+
+// The one-pass read beside the count and read (BM_CountAndRead).
+void BM_ReadWholeTimeSeries(benchmark::State& state)
+{
+    if (!tableReady(state))
+        return;
+    const ThreadScope threads(state);
+    AnalysisState record = benchRecord(BenchTable::get().path());
+    for (auto _ : state) {
+        unsigned rows = 0;
+        FloatBuffer series;
+        benchmark::DoNotOptimize(readWholeTimeSeries(record, series, rows));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * ROWS);
+}
+
 void BM_ReadTimeSeries(benchmark::State& state)
 {
     if (!tableReady(state))
@@ -351,3 +417,6 @@ BENCHMARK(BM_PlainCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SingleStreamCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_CountAndRead)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_CountAndReadNamedFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ReadWholeTimeSeries)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ReadWholeNamedFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PlainCountAndReadNamedFile)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -1,9 +1,16 @@
 #!/usr/bin/python3
-"""Whole-process count and read of a 4,000,000 x 3 "%.10g" table by
-welmo_bench (BM_CountAndReadNamedFile) beside numpy.loadtxt of the same
-file, and the ratio of their times.
+"""Whole-process reads of a 4,000,000 x 3 "%.10g" table by welmo_bench:
+the one-pass read (BM_ReadWholeNamedFile), the count and read
+(BM_CountAndReadNamedFile) and the plain fscanf count and read
+(BM_PlainCountAndReadNamedFile), beside numpy.loadtxt of the same file, and
+the ratios of their times.
 
-    /usr/bin/python3 bench/external/loadtxt_compare.py BUILD/bench/welmo_bench [RUNS]
+    /usr/bin/python3 bench/external/loadtxt_compare.py BUILD/bench/welmo_bench [RUNS [WELMO_PSD]]
+
+With WELMO_PSD (the welmo-psd program) the whole welmo-psd process on the
+same table is timed too: its default job (the largest PSD size, and the
+export of its bins) and the same with --psd-size 1024, where the read is
+most of the work.
 
 Each side is also timed in process: the best of RUNS count+read calls in
 one welmo_bench process (--benchmark_repetitions) beside the best of RUNS
@@ -28,7 +35,9 @@ import tempfile
 import time
 
 ROWS = 4_000_000
-FILTER = "BM_CountAndReadNamedFile/0/"
+FILTER = "^BM_CountAndReadNamedFile/0/"
+ONE_PASS_FILTER = "^BM_ReadWholeNamedFile/0/"
+PLAIN_FILTER = "^BM_PlainCountAndReadNamedFile/"
 
 
 def write_table(path):
@@ -54,9 +63,9 @@ def best_time(command, env, runs):
     return best
 
 
-def welmo_in_process(bench, env, runs):
+def welmo_in_process(bench, env, runs, benchmark_filter=FILTER):
     out = subprocess.run(
-        [bench, "--benchmark_filter=" + FILTER, "--benchmark_format=json",
+        [bench, "--benchmark_filter=" + benchmark_filter, "--benchmark_format=json",
          "--benchmark_repetitions=%d" % runs],
         env=env, check=True, capture_output=True, text=True).stdout
     times = [b["real_time"] for b in json.loads(out)["benchmarks"]
@@ -84,12 +93,15 @@ def main():
         sys.exit(__doc__)
     bench = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    welmo_psd = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 else None
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "table_4m_x3.dat")
         write_table(path)
 
         welmo_env = dict(os.environ, WELMO_READER_BENCH_FILE=path)
         welmo = best_time([bench, "--benchmark_filter=" + FILTER], welmo_env, runs)
+        one_pass = best_time([bench, "--benchmark_filter=" + ONE_PASS_FILTER], welmo_env, runs)
+        plain = best_time([bench, "--benchmark_filter=" + PLAIN_FILTER], welmo_env, 1)
 
         # numpy may pick a BLAS tuned by these; its reading must not.
         numpy_env = dict(os.environ)
@@ -99,7 +111,15 @@ def main():
                   "column = numpy.loadtxt(sys.argv[1], skiprows=1, usecols=2, dtype=numpy.float32)\n"
                   "assert column.shape == (%d,)\n" % ROWS)
         loadtxt = best_time([sys.executable, "-c", script, path], numpy_env, runs)
+        batch = {}
+        if welmo_psd:
+            layout = ["--header-tokens", "3", "--columns", "3", "--column", "3",
+                      "--output", os.path.join(folder, "spectrum.dat")]
+            batch["default job"] = best_time([welmo_psd] + layout + [path], welmo_env, runs)
+            batch["--psd-size 1024"] = best_time(
+                [welmo_psd, "--psd-size", "1024"] + layout + [path], welmo_env, runs)
         welmo_warm = welmo_in_process(bench, welmo_env, runs)
+        one_pass_warm = welmo_in_process(bench, welmo_env, runs, ONE_PASS_FILTER)
         loadtxt_warm = loadtxt_in_process(path, numpy_env, runs)
 
     print("welmo count+read (whole process): %.3f s" % welmo)
@@ -108,6 +128,15 @@ def main():
     print("welmo count+read (in process):    %.3f s" % welmo_warm)
     print("numpy.loadtxt (in process):       %.3f s" % loadtxt_warm)
     print("ratio in process:                 %.1fx" % (loadtxt_warm / welmo_warm))
+    print("welmo one-pass read (whole process): %.3f s" % one_pass)
+    print("ratio loadtxt / one-pass:            %.1fx" % (loadtxt / one_pass))
+    print("plain fscanf count+read (whole process, one run): %.3f s" % plain)
+    print("ratio fscanf / one-pass:             %.1fx" % (plain / one_pass))
+    print("welmo one-pass read (in process):    %.3f s" % one_pass_warm)
+    print("ratio in process, one-pass:          %.1fx" % (loadtxt_warm / one_pass_warm))
+    for job, seconds in batch.items():
+        print("welmo-psd, %s (whole process): %.3f s; loadtxt / it %.1fx, fscanf / it %.1fx"
+              % (job, seconds, loadtxt / seconds, plain / seconds))
 
 
 if __name__ == "__main__":

@@ -55,6 +55,8 @@ CWelmoView::CWelmoView(CWelmoDoc& document, const AnalysisState& state, QWidget*
 
 void CWelmoView::paintEvent(QPaintEvent*)
 {
+    if (m_heldPicture.paint(*this))
+        return;
     ++m_paintCount;
     m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
     {

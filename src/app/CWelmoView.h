@@ -4,6 +4,8 @@
 #include "plot/PictureView.h"
 
 #include <QPoint>
+#include "app/HeldPicture.h"
+
 #include <QWidget>
 
 #include <string_view>
@@ -45,6 +47,11 @@ public slots:
     // Zooms the spectrum panel onto the entries it draws.
     void fitSpectrum();
 
+    // While a command changes the record, paints repeat the picture from
+    // before it (see HeldPicture).
+    void holdPicture() { m_heldPicture.hold(*this); }
+    void releasePicture() { m_heldPicture.release(*this); }
+
 signals:
     // What lies under the mouse (see PlotReadout); empty when it leaves.
     void readoutChanged(const QString& text);
@@ -78,4 +85,5 @@ private:
     QPoint m_dragStart;
     QPoint m_dragLast;
     QRubberBand* m_rubberBand = nullptr;
+    HeldPicture m_heldPicture;
 };

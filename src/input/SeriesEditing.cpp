@@ -4,6 +4,7 @@
 #include "core/Tuning.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -66,13 +67,13 @@ void averageRange(float* series, std::int64_t first, std::int64_t last, std::int
 
 } // namespace
 
-void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress)
+int runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress)
 {
-    reportProgress(progress, PROGRESS_AVERAGE, 0.0);
-    if (series == nullptr || w < 1) {
-        reportProgress(progress, PROGRESS_AVERAGE, 1.0);
-        return;
-    }
+    StepProgress report(progress, PROGRESS_AVERAGE);
+    if (report.cancelled())
+        return STEP_CANCELLED;
+    if (series == nullptr || w < 1)
+        return 0;
     const std::int64_t count = n;
     const std::int64_t window = w;
     const std::int64_t means = count - window; // entries 1..means take whole windows
@@ -93,24 +94,56 @@ void runningAverage(float* series, unsigned n, int w, const ProgressCallback& pr
             for (std::int64_t i = heldStart(p); i < partStart(p + 1); ++i)
                 into[i - heldStart(p)] = meanOf(series, i, i + window - 1);
         });
+        // Parts not yet begun when a stop is asked for stay undone.
+        std::atomic<bool> stopping { false };
         runTasks(
             static_cast<std::size_t>(parts),
             [&](std::size_t task) {
+                if (stopping.load(std::memory_order_relaxed))
+                    return;
                 const auto p = static_cast<std::int64_t>(task);
                 averageRange(series, partStart(p), heldStart(p) - 1, window);
                 std::copy_n(
                     held.data() + p * lead, partStart(p + 1) - heldStart(p), series + heldStart(p));
             },
             [&](std::size_t finished) {
-                reportProgress(progress, PROGRESS_AVERAGE,
-                    static_cast<double>(finished) / static_cast<double>(parts + 1));
+                if (!report.advance(static_cast<double>(finished) / static_cast<double>(parts + 1)))
+                    stopping.store(true, std::memory_order_relaxed);
             });
+        if (report.cancelled())
+            return STEP_CANCELLED;
     }
     // Ascending order: each mean reads only entries at or after its own
     // index, which are still the input values.
     for (std::int64_t j = std::max<std::int64_t>(1, count - window + 1); j < count; ++j)
         series[j] = meanOf(series, j, count);
-    reportProgress(progress, PROGRESS_AVERAGE, 1.0);
+    return 0;
+}
+
+int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& progress)
+{
+    // A record left without a buffer by a failed allocation still counts
+    // its samples; only the entries that exist are smoothed.
+    const std::size_t entries = state.series.size();
+    const unsigned held = entries == 0
+        ? 0u
+        : (entries - 1 < state.sampleCount ? static_cast<unsigned>(entries - 1)
+                                           : state.sampleCount);
+    FloatBuffer averaged;
+    if (entries > 0) {
+        if (!averaged.allocate(entries)) {
+            StepProgress report(progress, PROGRESS_AVERAGE);
+            return 1;
+        }
+        std::copy_n(state.series.data(), entries, averaged.data());
+    }
+    const int status = runningAverage(averaged.data(), held, w, progress);
+    if (status != 0)
+        return status;
+    if (entries > 0)
+        state.series = std::move(averaged);
+    state.isOriginal = 0;
+    return 0;
 }
 
 void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress)

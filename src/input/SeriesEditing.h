@@ -14,11 +14,20 @@ int cutSegment(AnalysisState& state, int from, int to);
 // at entry 1. Nothing outside 1..n is read or written. Every mean is the
 // sum of its entries in index order in double precision, divided by its
 // count, whatever the thread count (parallelThreads()); reports
-// PROGRESS_AVERAGE by samples.
-void runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress = {});
+// PROGRESS_AVERAGE by samples. Returns 0, or STEP_CANCELLED when the
+// progress asks to stop: the entries are then part averaged, part not
+// (runningAverageOfSeries keeps the series whole).
+int runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress = {});
 
 // The running average of window w over the samples the record holds, in
 // place; isOriginal becomes 0. A record left without a buffer by a failed
 // allocation still counts its samples: only the entries that exist are
 // smoothed.
 void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress = {});
+
+// The running average of window w over the record's series (the samples
+// that both sampleCount and the buffer hold), formed in a copy that
+// replaces the series when it is complete; isOriginal becomes 0. Returns
+// 0, 1 when memory for the copy is short, or STEP_CANCELLED when the
+// progress asks to stop; the record is then untouched.
+int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& progress = {});

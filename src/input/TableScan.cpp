@@ -3,6 +3,7 @@
 #include "core/Parallel.h"
 #include "core/TaskBuffers.h"
 #include "core/Tuning.h"
+#include "input/GrowingColumn.h"
 #include "input/NumberScanner.h"
 #include "input/TableChunk.h"
 
@@ -33,26 +34,54 @@ std::size_t tailBytesFor(std::size_t block)
     return block / 4 + 64;
 }
 
-void reportOffset(StepProgress& progress, const ByteStream& stream)
+// Returns whether the step goes on.
+bool reportOffset(StepProgress& progress, const ByteStream& stream)
 {
-    if (stream.size() > 0)
-        progress.advance(static_cast<double>(stream.offset()) / static_cast<double>(stream.size()));
+    if (stream.size() == 0)
+        return progress.poll();
+    return progress.advance(
+        static_cast<double>(stream.offset()) / static_cast<double>(stream.size()));
 }
 
-// The sequential scan in slices of rows, reporting between them; out null
-// only counts.
+// Where the rows go: out[1], out[2], ... of a buffer of known length, the
+// entries after `before` of a growing column, or nowhere (only counted).
+struct RowSink {
+    float* out = nullptr;
+    GrowingColumn* growing = nullptr;
+    std::uint64_t before = 0;
+
+    bool stores() const { return out != nullptr || growing != nullptr; }
+    // out[1..rows] after `done` rows, with room for them; null when there
+    // is none.
+    float* room(std::uint64_t done, std::uint64_t rows) const
+    {
+        if (!growing)
+            return out + done;
+        if (!growing->reserve(before + done + rows))
+            return nullptr;
+        return growing->data() + before + done;
+    }
+};
+
+// The sequential scan in slices of rows, reporting between them.
 std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::uint64_t rows,
-    float* out, StepProgress& progress)
+    const RowSink& sink, StepProgress& progress)
 {
     std::uint64_t done = 0;
     while (done < rows) {
         const std::uint64_t slice = std::min(SLICE_ROWS, rows - done);
-        const std::uint64_t got = out ? readColumn(stream, columns, kept, slice, out + done)
-                                      : countRows(stream, columns, slice);
+        std::uint64_t got = 0;
+        if (sink.stores()) {
+            float* const out = sink.room(done, slice);
+            if (!out)
+                break;
+            got = readColumn(stream, columns, kept, slice, out);
+        } else {
+            got = countRows(stream, columns, slice);
+        }
         done += got;
-        if (got < slice)
+        if (got < slice || !reportOffset(progress, stream))
             break;
-        reportOffset(progress, stream);
     }
     return done;
 }
@@ -61,14 +90,16 @@ std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::u
 // sequentially where a chunk had to stop short.
 class ParallelScan {
 public:
-    ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows, float* out,
+    ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows, const RowSink& sink,
         StepProgress& progress)
         : m_stream(stream)
         , m_columns(columns)
         , m_kept(kept - 1)
         , m_rows(rows)
         , m_wanted(rows * static_cast<std::uint64_t>(columns))
-        , m_out(out)
+        , m_stores(sink.stores())
+        , m_growing(sink.growing)
+        , m_out(sink.growing ? sink.growing->data() : sink.out)
         , m_progress(progress)
         , m_batchBlocks(static_cast<std::size_t>(std::max(parallelThreads(), 1))
               * tuning::kReaderBlocksPerThread)
@@ -95,6 +126,7 @@ private:
     void loadAndScan(Batch& batch, std::size_t i);
     int guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const;
     std::size_t checkPositions(Batch& batch);
+    bool makeRoom(const Batch& batch, std::size_t used);
     void storeRows(const TableChunk& chunk);
     std::uint64_t continueSequentially(std::uint64_t offset);
 
@@ -108,7 +140,9 @@ private:
     const int m_kept; // from 0
     const std::uint64_t m_rows;
     const std::uint64_t m_wanted;
-    float* const m_out;
+    const bool m_stores;
+    GrowingColumn* const m_growing; // null when out has room for all rows
+    float* m_out;
     StepProgress& m_progress;
     const std::size_t m_batchBlocks;
     const std::size_t m_block;
@@ -137,7 +171,7 @@ bool ParallelScan::allocate(Batch& batch)
     if (!batch.numbersBefore)
         return false;
     for (TableChunk& chunk : batch.chunks) {
-        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_out != nullptr))
+        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_stores))
             return false;
     }
     return true;
@@ -170,7 +204,7 @@ void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
     auto lease = m_buffers.lend();
     load(batch, i, lease.buffer().get());
     TableChunk& chunk = batch.chunks[i];
-    if (!m_out) {
+    if (!m_stores) {
         chunk.scan(m_columns, 0, -1);
         return;
     }
@@ -207,6 +241,21 @@ int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t token
     return static_cast<int>((known - 1) % static_cast<std::uint64_t>(m_columns));
 }
 
+// A growing column gets room for the rows that the first `used` blocks of
+// the batch complete; false when memory is short.
+bool ParallelScan::makeRoom(const Batch& batch, std::size_t used)
+{
+    if (!m_growing)
+        return true;
+    std::uint64_t numbers = m_numbers;
+    for (std::size_t i = 0; i < used; ++i)
+        numbers += batch.chunks[i].result().numbers;
+    if (!m_growing->reserve(std::min(m_wanted, numbers) / static_cast<std::uint64_t>(m_columns)))
+        return false;
+    m_out = m_growing->data();
+    return true;
+}
+
 // Returns how many blocks of the batch count.
 std::size_t ParallelScan::checkPositions(Batch& batch)
 {
@@ -215,7 +264,7 @@ std::size_t ParallelScan::checkPositions(Batch& batch)
     for (std::size_t i = 0; i < batch.blocks; ++i) {
         const TableChunk& chunk = batch.chunks[i];
         const int position = static_cast<int>(exact % static_cast<std::uint64_t>(m_columns));
-        if (m_out && chunk.position() != position)
+        if (m_stores && chunk.position() != position)
             wrong.emplace_back(i, position);
         exact += chunk.result().numbers;
         if (endsScan(chunk)) {
@@ -270,17 +319,28 @@ std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
         double value = 0.0;
         for (int j = position; j < m_columns; ++j) {
             const bool converted
-                = m_out && j == m_kept ? readNumber(m_stream, value) : skipNumber(m_stream);
+                = m_stores && j == m_kept ? readNumber(m_stream, value) : skipNumber(m_stream);
             if (!converted)
                 return rows;
         }
+        if (m_growing) {
+            if (!m_growing->reserve(rows + 1))
+                return rows;
+            m_out = m_growing->data();
+        }
         ++rows;
-        if (m_out)
+        if (m_stores)
             m_out[rows] = m_kept >= position ? static_cast<float>(value) : m_pending;
     }
+    RowSink rest;
+    if (m_growing) {
+        rest.growing = m_growing;
+        rest.before = rows;
+    } else if (m_stores) {
+        rest.out = m_out + rows;
+    }
     return rows
-        + scanSequentially(m_stream, m_columns, m_kept + 1, m_rows - rows,
-            m_out ? m_out + rows : nullptr, m_progress);
+        + scanSequentially(m_stream, m_columns, m_kept + 1, m_rows - rows, rest, m_progress);
 }
 
 std::uint64_t ParallelScan::run()
@@ -289,7 +349,10 @@ std::uint64_t ParallelScan::run()
     Batch batch;
     if (!allocate(batch)) {
         batch.chunks.clear();
-        return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, m_out, m_progress);
+        RowSink sink;
+        sink.out = m_growing ? nullptr : m_out;
+        sink.growing = m_growing;
+        return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, sink, m_progress);
     }
     const auto columns = static_cast<std::uint64_t>(m_columns);
     std::uint64_t start = m_boundary;
@@ -297,9 +360,11 @@ std::uint64_t ParallelScan::run()
         runTasks(batch.blocks, [&](std::size_t i) { loadAndScan(batch, i); });
         start = batch.start + batch.blocks * m_block;
         const std::size_t used = checkPositions(batch);
+        if (!makeRoom(batch, used))
+            return m_numbers / columns;
         for (std::size_t i = 0; i < used; ++i) {
             const TableChunk& chunk = batch.chunks[i];
-            if (m_out)
+            if (m_stores)
                 storeRows(chunk);
             m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
             if (m_numbers >= m_wanted || chunk.result().failed || chunk.endsData())
@@ -307,7 +372,8 @@ std::uint64_t ParallelScan::run()
             if (chunk.isCut())
                 return continueSequentially(chunk.cutOffset());
         }
-        m_progress.advance(static_cast<double>(start) / static_cast<double>(m_stream.size()));
+        if (!m_progress.advance(static_cast<double>(start) / static_cast<double>(m_stream.size())))
+            return m_numbers / columns;
     }
     return m_numbers / columns;
 }
@@ -318,22 +384,36 @@ bool runsInParallel(const ByteStream& stream)
     return parallelThreads() > 1 && stream.size() > 0 && stream.descriptor() >= 0;
 }
 
+std::uint64_t scanTable(ByteStream& stream, int columns, int kept, std::uint64_t rows,
+    const RowSink& sink, StepProgress& progress)
+{
+    if (!runsInParallel(stream))
+        return scanSequentially(stream, columns, kept, rows, sink, progress);
+    return ParallelScan(stream, columns, kept, rows, sink, progress).run();
+}
+
 } // namespace
 
 std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
     float* out, StepProgress& progress)
 {
-    if (!runsInParallel(stream))
-        return scanSequentially(stream, columns, kept, count, out, progress);
-    return ParallelScan(stream, columns, kept, count, out, progress).run();
+    RowSink sink;
+    sink.out = out;
+    return scanTable(stream, columns, kept, count, sink, progress);
+}
+
+std::uint64_t readWholeTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t maxRows,
+    GrowingColumn& out, StepProgress& progress)
+{
+    RowSink sink;
+    sink.growing = &out;
+    return scanTable(stream, columns, kept, maxRows, sink, progress);
 }
 
 std::uint64_t countTableRows(
     ByteStream& stream, int columns, std::uint64_t maxRows, StepProgress& progress)
 {
-    if (!runsInParallel(stream))
-        return scanSequentially(stream, columns, 0, maxRows, nullptr, progress);
-    return ParallelScan(stream, columns, 1, maxRows, nullptr, progress).run();
+    return scanTable(stream, columns, 1, maxRows, RowSink {}, progress);
 }
 
 void setTableBlockBytes(std::size_t bytes)

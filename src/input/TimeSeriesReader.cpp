@@ -2,9 +2,11 @@
 
 #include "core/Progress.h"
 #include "input/ByteStream.h"
+#include "input/GrowingColumn.h"
 #include "input/NumberScanner.h"
 #include "input/TableScan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -41,17 +43,89 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
         return 1;
     }
     skipHeader(stream, state.headerTokens);
+    if (report.cancelled())
+        return STEP_CANCELLED;
+
+    // The rows go to a copy of the series, which replaces it when the read
+    // ends other than by a cancel (the entries past the rows read stay as
+    // they were). Without memory for the copy they go to the series itself,
+    // and a cancel then ends the read as a failure.
+    FloatBuffer fresh;
+    const bool spare = fresh.allocate(state.series.size());
+    if (spare)
+        std::copy_n(state.series.data(), state.series.size(), fresh.data());
+    FloatBuffer& into = spare ? fresh : state.series;
 
     // Only the kept value of a row is converted; the others are scanned with
     // the same rules, so a row fails exactly where a full read would.
-    state.series[0] = 0.0f;
-    const std::uint64_t stored
-        = readTableColumn(stream, columns, kept, count, state.series.data(), report);
+    into[0] = 0.0f;
+    const std::uint64_t stored = readTableColumn(stream, columns, kept, count, into.data(), report);
+    // A stop asked for after the last report still counts: the read may
+    // have ended at a pipe's end without one.
+    if (!report.poll() && spare)
+        return STEP_CANCELLED;
+    if (spare)
+        state.series = std::move(fresh);
     if (stored < count) {
         state.sampleCount = static_cast<unsigned>(stored);
         return 1;
     }
     state.isOriginal = 1;
+    return 0;
+}
+
+int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
+    unsigned& stored, const ProgressCallback& progress)
+{
+    StepProgress report(progress, PROGRESS_READ);
+    const int columns = layout.columnCount;
+    const int kept = layout.dataColumn;
+    FloatBuffer fresh;
+    ByteStream stream;
+    if (!columnsAccepted(columns) || kept < 1 || kept > columns
+        || !fresh.allocate(static_cast<std::size_t>(count) + 1)
+        || !stream.open(layout.dataFileName)) {
+        stored = 0;
+        return 1;
+    }
+    skipHeader(stream, layout.headerTokens);
+    if (report.cancelled())
+        return STEP_CANCELLED;
+    fresh[0] = 0.0f;
+    const std::uint64_t rows = readTableColumn(stream, columns, kept, count, fresh.data(), report);
+    if (!report.poll())
+        return STEP_CANCELLED;
+    series = std::move(fresh);
+    stored = static_cast<unsigned>(rows);
+    return rows < count ? 1 : 0;
+}
+
+int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
+    const ProgressCallback& progress)
+{
+    StepProgress report(progress, PROGRESS_READ);
+    const int columns = layout.columnCount;
+    const int kept = layout.dataColumn;
+    if (!columnsAccepted(columns) || kept < 1 || kept > columns)
+        return 1;
+    ByteStream stream;
+    if (!stream.open(layout.dataFileName))
+        return 1;
+    skipHeader(stream, layout.headerTokens);
+    if (report.cancelled())
+        return STEP_CANCELLED;
+
+    GrowingColumn column;
+    const std::uint64_t stored = readWholeTableColumn(
+        stream, columns, kept, std::numeric_limits<unsigned>::max(), column, report);
+    if (!report.poll())
+        return STEP_CANCELLED;
+    if (column.failed() || !column.reserve(stored))
+        return 1;
+    column.data()[0] = 0.0f;
+    if (!column.moveInto(series, stored))
+        return 1;
+    rows = static_cast<unsigned>(stored);
     return 0;
 }
 
@@ -68,6 +142,8 @@ int countTimeSeriesRows(const std::string& fileName, int headerTokens, int colum
 
     const auto complete = static_cast<unsigned>(
         countTableRows(stream, columnCount, std::numeric_limits<unsigned>::max(), report));
+    if (!report.poll())
+        return STEP_CANCELLED;
     rows = complete;
     return 0;
 }

@@ -18,14 +18,41 @@ inline constexpr int MAX_ROW_VALUES = MAX_COLUMNS;
 // refused: columnCount outside 1..MAX_ROW_VALUES, dataColumn outside
 // 1..columnCount, or a series buffer of fewer than count+1 entries).
 // Uses parallelThreads() threads with the same result for any count;
-// reports PROGRESS_READ by bytes of the file.
+// reports PROGRESS_READ by bytes of the file. Returns STEP_CANCELLED, with
+// the record untouched, when the progress asks to stop.
 int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback& progress = {});
+
+// readTimeSeries into a buffer of its own, leaving the record alone (its
+// layout fields give the file and the columns): `series` gets exactly
+// count+1 entries and `stored` the complete rows read. Returns 0 when all
+// `count` rows were read, 1 when fewer were (`series` then holds those) or
+// the file cannot be opened, the layout is refused or memory runs short
+// (`stored` 0, `series` untouched), and STEP_CANCELLED when the progress
+// asks to stop (`series` and `stored` untouched). For a caller that
+// installs the series only when the read was not cancelled.
+int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
+    unsigned& stored, const ProgressCallback& progress = {});
+
+// The read in one pass over the file: column `dataColumn` of every complete
+// row of `dataFileName` after `headerTokens` skipped tokens (the layout
+// fields of `layout`), up to the end of the file or the first token that is
+// not a number, which are the samples of countTimeSeriesRows and then
+// readTimeSeries. On success (0) `series` holds exactly rows+1 entries
+// (series[0] = 0) and `rows` the complete rows. Returns 1 when the file
+// cannot be opened, the layout is refused or memory runs short, and
+// STEP_CANCELLED when the progress asks to stop; `series` and `rows` are
+// then untouched. The record is never changed, so the caller installs the
+// series only when the read succeeds. Memory grows with the rows read;
+// threads and progress as for readTimeSeries.
+int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
+    const ProgressCallback& progress = {});
 
 // "Get and Check": counts the complete groups of `columnCount` numbers
 // after `headerTokens` skipped tokens, ending at the end of the file or at
 // the first token that is not a number. Returns 0 and sets `rows`, or 1
 // when the file cannot be opened or columnCount is outside
-// 1..MAX_ROW_VALUES (`rows` untouched). Threads and progress
-// (PROGRESS_COUNT) as for readTimeSeries.
+// 1..MAX_ROW_VALUES (`rows` untouched), STEP_CANCELLED when the progress
+// asks to stop (`rows` untouched). Threads and progress (PROGRESS_COUNT) as
+// for readTimeSeries.
 int countTimeSeriesRows(const std::string& fileName, int headerTokens, int columnCount,
     unsigned& rows, const ProgressCallback& progress = {});

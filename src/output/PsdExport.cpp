@@ -5,6 +5,7 @@
 #include "output/OrderedBlockWriter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -69,24 +70,31 @@ bool formatBlock(const ExportLines& lines, std::size_t block, TextBuffer& text)
     return true;
 }
 
-// Returns 0 or the error number of the first failure.
+// Returns 0, the error number of the first failure, or ECANCELED when the
+// progress asked to stop.
 int writeLines(int descriptor, const ExportLines& lines, const ProgressCallback& progress)
 {
     const std::size_t blockCount
         = (lines.count() + tuning::kExportBlockLines - 1) / tuning::kExportBlockLines;
     double reported = 0.0;
+    // A stop makes the blocks not yet formatted fail, which ends the write.
+    std::atomic<bool> stopping { false };
     auto afterOwnBlock = [&](std::size_t blocksWritten) {
         const double step
             = std::floor(PROGRESS_STEPS * static_cast<double>(blocksWritten) / blockCount);
         if (step > reported && step < PROGRESS_STEPS) {
             reported = step;
-            reportProgress(progress, PROGRESS_EXPORT, step / PROGRESS_STEPS);
+            if (!reportProgress(progress, PROGRESS_EXPORT, step / PROGRESS_STEPS))
+                stopping.store(true, std::memory_order_relaxed);
         }
     };
-    return writeBlocksInOrder(
+    const int failure = writeBlocksInOrder(
         descriptor, blockCount,
-        [&lines](std::size_t block, TextBuffer& text) { return formatBlock(lines, block, text); },
+        [&](std::size_t block, TextBuffer& text) {
+            return !stopping.load(std::memory_order_relaxed) && formatBlock(lines, block, text);
+        },
         afterOwnBlock);
+    return stopping.load() ? ECANCELED : failure;
 }
 
 std::string systemReason(int error)
@@ -148,6 +156,8 @@ int writeThroughTemporary(const std::string& fileName, const float* psd, int M, 
         failure = errno;
     if (failure != 0) {
         unlink(tempName.c_str());
+        if (failure == ECANCELED)
+            return STEP_CANCELLED;
         error = systemReason(failure);
         return 1;
     }
@@ -160,7 +170,10 @@ int writeThroughTemporary(const std::string& fileName, const float* psd, int M, 
 int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
     double& minLog, std::string& error, const ProgressCallback& progress)
 {
-    reportProgress(progress, PROGRESS_EXPORT, 0.0);
+    if (!reportProgress(progress, PROGRESS_EXPORT, 0.0)) {
+        reportProgress(progress, PROGRESS_EXPORT, 1.0);
+        return STEP_CANCELLED;
+    }
     const int status
         = writeThroughTemporary(fileName, psd, M, normalScales, dt, minLog, error, progress);
     reportProgress(progress, PROGRESS_EXPORT, 1.0);
@@ -179,10 +192,10 @@ int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& e
     // The buffer's own length is the size of the estimate that filled it.
     const int M = static_cast<int>(state.psd.size() - 1);
     double minLog = state.exportMinLog;
-    if (writePsdFile(
-            state.psdFileName, state.psd.data(), M, normalScales, dt, minLog, error, progress)
-        != 0)
-        return 1;
+    const int status = writePsdFile(
+        state.psdFileName, state.psd.data(), M, normalScales, dt, minLog, error, progress);
+    if (status != 0)
+        return status;
     state.exportMinLog = minLog;
     return 0;
 }

@@ -14,15 +14,18 @@
 // when complete, so a failure leaves the old file untouched. The linear
 // format refuses a time step that exportTimeStepValid refuses, before
 // anything is written. Returns 0 on success, 1 on failure with the system's
-// reason in `error`. Large spectra are formatted on the parallel threads;
-// the bytes are the same for any thread count.
+// reason in `error`, and STEP_CANCELLED when the progress asks to stop (the
+// old file, minLog and error untouched, no temporary file left). Large
+// spectra are formatted on the parallel threads; the bytes are the same for
+// any thread count.
 int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
     double& minLog, std::string& error, const ProgressCallback& progress = {});
 
 // Export of the record's spectrum to psdFileName, storing a raised minimum
 // level in exportMinLog (the one place that stores it: the window's and
 // welmo-psd's exports both come here). Refuses (1, "No spectrum to export") when no valid
-// spectrum exists.
+// spectrum exists. Returns writePsdFile's status; the record is changed
+// only on success.
 int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error,
     const ProgressCallback& progress = {});
 

@@ -57,7 +57,8 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
         loadSegment(w, segment, own);
         complexFftPassesFrom(w, length, 1, factors);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
-        progress.advance(static_cast<double>(k + 1) / K);
+        if (!progress.advance(static_cast<double>(k + 1) / K))
+            break;
     }
     return true;
 }
@@ -90,6 +91,8 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress)
 {
     StepProgress report(progress, PROGRESS_ESTIMATE);
+    if (report.cancelled())
+        return STEP_CANCELLED;
     // The test keeps one shift more than the K segments need; stored
     // configurations rely on exactly this limit.
     if (!series || !psd || !isPowerOfTwo(M) || M > kLargestPsdSize || K < 1 || S < 0
@@ -132,6 +135,8 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     if (!added
         && !addPeriodogramsOneByOne(series, M, S, K, load, factors, amplitudeOutput, psd, report))
         return 1;
+    if (report.cancelled())
+        return STEP_CANCELLED;
     finishSpectrum(psd, M, K, normalize, logOutput);
     return 0;
 }
@@ -141,15 +146,21 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
     const int M = state.psdSize;
     if (M < 1) {
         StepProgress report(progress, PROGRESS_ESTIMATE);
+        if (report.cancelled())
+            return STEP_CANCELLED;
         state.psd.release();
         state.computeStatus = 1;
         return 1;
     }
+    // The estimate fills a buffer of its own, which replaces the spectrum
+    // only when it succeeds: a cancelled estimate leaves the spectrum as it
+    // was. When memory holds no second spectrum the first goes, as the
+    // estimate could not keep it anyway.
     const std::size_t entries = static_cast<std::size_t>(M) + 1;
-    // A buffer of another length would let the estimate write past it, so it
-    // is replaced even when reallocation is switched off.
-    if (state.reallocatePsd || state.psd.size() != entries) {
-        if (!state.psd.allocate(entries)) {
+    FloatBuffer fresh;
+    if (!fresh.allocate(entries)) {
+        state.psd.release();
+        if (!fresh.allocate(entries)) {
             StepProgress report(progress, PROGRESS_ESTIMATE);
             return 1;
         }
@@ -160,7 +171,9 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
     const int N = static_cast<int>(std::min<std::size_t>(samples, INT_MAX));
     const int status = estimatePsd(state.series.data(), N, state.windowType, state.amplitudeOutput,
         state.extractAverage, M, state.dataShift, state.segmentCount, state.normalize,
-        state.logOutput, state.psd.data(), progress);
+        state.logOutput, fresh.data(), progress);
+    if (status == STEP_CANCELLED)
+        return STEP_CANCELLED;
     state.computeStatus = status;
     if (status != 0) {
         state.psd.release();
@@ -170,7 +183,8 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
         // With the logarithmic output this divides the averaged power by M^2.
         const double correction = 2.0 * std::log10(static_cast<double>(M));
         for (int i = 1; i < M; ++i)
-            state.psd[i] = static_cast<float>(state.psd[i] - correction);
+            fresh[i] = static_cast<float>(fresh[i] - correction);
     }
+    state.psd = std::move(fresh);
     return 0;
 }

@@ -16,16 +16,19 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
 // (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0) or memory
-// runs out. Uses up to parallelThreads() threads, with the same bits for
+// runs out, and STEP_CANCELLED (psd then unspecified) when the progress
+// asks to stop. Uses up to parallelThreads() threads, with the same bits for
 // any count; progress is reported as PROGRESS_ESTIMATE from the calling
 // thread (segments done, or passes of the one transform).
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
     int M, int S, int K, int normalize, int logOutput, float* psd,
     const ProgressCallback& progress = {});
 
-// Driver on the record: (re)allocates psd with psdSize+1 entries, estimates,
-// applies the unnormalized scale correction, sets computeStatus. Returns 0
-// on success; on failure the record holds no spectrum buffer (a failed
-// allocation of psd leaves computeStatus as it was; psdSize < 1 sets it 1).
-// Progress as estimatePsd reports it.
+// Driver on the record: estimates into a new buffer of psdSize+1 entries,
+// applies the unnormalized scale correction, and on success puts the
+// buffer in place of psd and sets computeStatus. Returns 0 on success; on
+// failure the record holds no spectrum buffer (a failed allocation leaves
+// computeStatus as it was; psdSize < 1 sets it 1). STEP_CANCELLED when the
+// progress asks to stop: the record is then untouched. Progress as
+// estimatePsd reports it.
 int computeSpectrum(AnalysisState& state, const ProgressCallback& progress = {});

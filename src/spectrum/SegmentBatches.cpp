@@ -8,6 +8,7 @@
 #include "spectrum/PeriodogramBins.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 bool worthBatching(int M, int K)
@@ -36,7 +37,10 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
         || !periodograms.allocate(slot * batch) || !means.allocate(static_cast<std::size_t>(batch)))
         return false;
 
-    for (int k0 = 0; k0 < K; k0 += batch) {
+    // A request to stop leaves the tasks of the batch that have not begun
+    // undone; the psd is then of no use.
+    std::atomic<bool> stopping { false };
+    for (int k0 = 0; k0 < K && !progress.cancelled(); k0 += batch) {
         const int count = std::min(batch, K - k0);
         if (load.subtractMean) {
             // Four segments to a task (see segmentMeans).
@@ -49,6 +53,8 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
         runTasks(
             static_cast<std::size_t>(count),
             [&](std::size_t i) {
+                if (stopping.load(std::memory_order_relaxed))
+                    return;
                 const float* segment = series + static_cast<std::int64_t>(k0 + i) * S;
                 SegmentLoad own = load;
                 if (own.subtractMean)
@@ -60,8 +66,11 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
             },
             [&](std::size_t finished) {
-                progress.advance(static_cast<double>(k0 + finished) / K);
+                if (!progress.advance(static_cast<double>(k0 + finished) / K))
+                    stopping.store(true, std::memory_order_relaxed);
             });
+        if (progress.cancelled())
+            break;
         for (int i = 0; i < count; ++i) {
             const float* power = periodograms.data() + static_cast<std::size_t>(i) * slot;
             for (std::size_t j = 0; j < slot; ++j)

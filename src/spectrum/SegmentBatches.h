@@ -15,6 +15,7 @@ bool worthBatching(int M, int K);
 // batch is added. `load` gives length 2M, window, weights and mean removal
 // (its mean is set per segment); `factors` may hold the long passes'
 // factors of length 2M. Returns false, with psd untouched, when
-// the buffers cannot be had.
+// the buffers cannot be had. Stops early, with psd of no use, when the
+// progress asks to (progress.cancelled()).
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
     const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress);

@@ -33,7 +33,9 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     // Fractions of one segment: load 1, passes log2n, bins 1.
     const double stepsPerSegment = log2n + 2.0;
 
-    for (int k = 0; k < K; ++k) {
+    // A request to stop is heard between the stages of a segment; the
+    // transform's passes, once begun, run to their end.
+    for (int k = 0; k < K && !progress.cancelled(); ++k) {
         const float* segment = series + static_cast<std::int64_t>(k) * S;
         SegmentLoad own = load;
         // The mean is one sum in sample order and cannot be shared; the walk
@@ -54,10 +56,13 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
                 static_cast<std::uint32_t>(std::uint64_t { piece } * tiles / loadPieces),
                 static_cast<std::uint32_t>(std::uint64_t { piece + 1 } * tiles / loadPieces));
         });
-        progress.advance((k + 1.0 / stepsPerSegment) / K);
+        if (!progress.advance((k + 1.0 / stepsPerSegment) / K))
+            break;
         runSplitPasses(w + 1, split, 1, [&](int passesDone) {
             progress.advance((k + (1.0 + passesDone) / stepsPerSegment) / K);
         });
+        if (progress.cancelled())
+            break;
         const int binPieces = threads * static_cast<int>(tuning::kPiecesPerThread);
         runTasks(static_cast<std::size_t>(binPieces), [&](std::size_t i) {
             const int first = static_cast<int>(static_cast<std::int64_t>(i) * (M + 1) / binPieces);

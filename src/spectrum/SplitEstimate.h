@@ -12,5 +12,7 @@ bool worthSplittingSegments(int M);
 // and bins shared among the threads of runTasks, in the one work buffer of
 // 4M+1 floats that the one-thread loop uses. Same bits as that loop.
 // Returns false, with psd untouched, when the work buffer cannot be had.
+// Stops early, with psd of no use, when the progress asks to
+// (progress.cancelled()).
 bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     const SegmentLoad& load, int amplitudeOutput, float* psd, StepProgress& progress);

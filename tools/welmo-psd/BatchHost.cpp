@@ -40,15 +40,27 @@ void BatchHost::progress(std::string_view step, double fraction)
 
 void BatchHost::runTimeSeriesDialog()
 {
+    AnalysisState layout;
+    layout.dataFileName = m_options.dataFile;
+    layout.headerTokens = m_options.headerTokens;
+    layout.columnCount = m_options.columnCount;
+    layout.dataColumn = m_options.dataColumn;
     unsigned rows = 0;
-    if (m_options.rows)
+    FloatBuffer series;
+    m_seriesRead = false;
+    if (m_options.rows) {
         rows = *m_options.rows;
-    else if (countTimeSeriesRows(m_options.dataFile, m_options.headerTokens, m_options.columnCount,
-                 rows, progressCallback())
-        != 0) {
-        // The dialog's Get and Check finds no file; it is never accepted.
-        message("File not found");
-        return;
+    } else {
+        // All complete rows, as Get and Check counts them, in one pass.
+        const int status = readWholeTimeSeries(layout, series, rows, progressCallback());
+        if (status != 0) {
+            // The dialog's Get and Check finds no file; it is never accepted.
+            message(status == STEP_CANCELLED ? "Cancelled" : "File not found");
+            return;
+        }
+        m_state.series = std::move(series);
+        m_state.isOriginal = 1;
+        m_seriesRead = true;
     }
     m_state.dataFileName = m_options.dataFile;
     m_state.headerTokens = m_options.headerTokens;
@@ -56,6 +68,13 @@ void BatchHost::runTimeSeriesDialog()
     m_state.dataColumn = m_options.dataColumn;
     m_state.sampleCount = rows;
     m_state.dialogAccepted = 1;
+}
+
+bool BatchHost::seriesReadByDialog()
+{
+    const bool read = m_seriesRead;
+    m_seriesRead = false;
+    return read;
 }
 
 void BatchHost::runPsdConfigDialog()

@@ -11,12 +11,14 @@
 #include <string_view>
 
 // The command sequences' window system for welmo-psd: the data dialog's OK
-// takes the layout from the options (counting the rows unless they were
-// given), the configuration dialog's OK takes the PSD size and shift, and
-// the edit dialogs' OK takes the edit at hand, the export dialog's OK takes
-// the record's name and level with the options' format and time step, and
-// the first message is kept for the exit status. Progress goes as one
-// rewritten line to `progressOut` (a terminal), or nowhere when it is null.
+// takes the layout from the options and, unless the rows were given, reads
+// the series into the record in one pass (seriesReadByDialog tells the
+// sequence, which need not read the file again); the configuration
+// dialog's OK takes the PSD size and shift, the edit dialogs' OK takes the
+// edit at hand, the export dialog's OK takes the record's name and level
+// with the options' format and time step, and the first message is kept for
+// the exit status. Progress goes as one rewritten line to `progressOut` (a
+// terminal), or nowhere when it is null.
 class BatchHost : public CommandHost {
 public:
     BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut = nullptr);
@@ -34,6 +36,9 @@ public:
 
     // The edit the next Select Segment or Running Average dialog accepts.
     void setEdit(const SeriesEdit& edit) { m_edit = edit; }
+    // Whether the last data dialog read the series into the record (asked
+    // once per dialog).
+    bool seriesReadByDialog();
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
@@ -43,6 +48,7 @@ private:
     AnalysisState& m_state;
     SeriesEdit m_edit;
     std::string m_firstMessage;
+    bool m_seriesRead = false;
     std::FILE* m_progressOut;
     std::string m_shownStep;
     int m_shownPercent = -1;

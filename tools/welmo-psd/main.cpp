@@ -5,6 +5,7 @@
 #include "BatchOptions.h"
 #include "BatchRun.h"
 #include "BatchSummary.h"
+#include "StopSignals.h"
 
 #include "core/AnalysisState.h"
 #include "core/Version.h"
@@ -53,6 +54,10 @@ int runOneFile(BatchOptions& options, const std::string& file, std::vector<std::
     std::string error;
     std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
     const BatchStatus status = runBatch(options, state, error, progressOut, exports);
+    // A stopped step fails as it would for any other reason; the signal
+    // is the reason to give.
+    if (const int signal = stopSignal())
+        return reportFailure(file, stopMessage(signal), stopExitStatus(signal));
     if (status != BATCH_OK)
         return reportFailure(file, error, status);
 
@@ -91,9 +96,14 @@ int main(int argc, char** argv)
     }
 #endif
 
+    installStopSignals();
     int worst = BATCH_OK;
     std::vector<std::string> exports;
-    for (const std::string& file : options.dataFiles)
-        worst = std::max(worst, runOneFile(options, file, exports));
+    for (const std::string& file : options.dataFiles) {
+        const int status = runOneFile(options, file, exports);
+        if (const int signal = stopSignal())
+            return stopExitStatus(signal);
+        worst = std::max(worst, status);
+    }
     return worst;
 }
