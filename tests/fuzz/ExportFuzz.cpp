@@ -40,8 +40,10 @@ void checkFormatFixed(double value, int precision, int width)
 void checkExportFile(std::vector<float> psd, bool normalScales, double dt, double minLog,
     bool longSpectrum, int threads)
 {
-    static const std::string fast = fuzzFilePath("export.dat");
-    static const std::string plain = fuzzFilePath("plain.dat");
+    static const FuzzFile fastFile("export.dat");
+    static const FuzzFile plainFile("plain.dat");
+    const std::string& fast = fastFile.path();
+    const std::string& plain = plainFile.path();
     if (longSpectrum && !psd.empty()) {
         const std::vector<float> once = psd;
         while (psd.size() < LONG_SPECTRUM)

@@ -7,12 +7,24 @@
 
 // One file of the process's own in the temporary folder, rewritten for
 // every case, so that the code under test reads and writes real files.
-inline std::string fuzzFilePath(const std::string& name)
-{
-    return (std::filesystem::temp_directory_path()
-        / ("welmo_fuzz_" + std::to_string(::getpid()) + "_" + name))
-        .string();
-}
+// Removed when the fuzzer ends normally; after a mismatch it stays.
+class FuzzFile {
+public:
+    explicit FuzzFile(const std::string& name)
+        : m_path((std::filesystem::temp_directory_path()
+            / ("welmo_fuzz_" + std::to_string(::getpid()) + "_" + name))
+                     .string())
+    {
+    }
+    ~FuzzFile() { std::remove(m_path.c_str()); }
+    FuzzFile(const FuzzFile&) = delete;
+    FuzzFile& operator=(const FuzzFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
 
 inline bool writeFuzzFile(const std::string& path, const std::string& bytes)
 {

@@ -90,7 +90,8 @@ void expectSame(const Outcome& actual, const Outcome& expected)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = fuzzFilePath("table.dat");
+    static const FuzzFile table("table.dat");
+    const std::string& path = table.path();
     FuzzInput input(data, size);
     const int header = input.inRange(0, 3);
     const int columns = input.inRange(1, 4);
