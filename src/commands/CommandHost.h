@@ -38,6 +38,11 @@ struct CommandHost {
     // progress() as the callback the numeric routines take.
     ProgressCallback progressCallback()
     {
-        return [this](std::string_view step, double fraction) { progress(step, fraction); };
+        return [this](std::string_view step, double fraction) { return progress(step, fraction); };
     }
+
+    // Whether the data dialog just accepted has read the series into the
+    // record itself, so that Retrieve Data need not read the file again.
+    // Asked once after each accepted data dialog.
+    virtual bool seriesReadByDialog() { return false; }
 };

@@ -77,7 +77,9 @@ void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing
         host.message("Too few data");
         return;
     }
-    if (count != countBefore || !seriesHolds(state, count)) {
+    // welmo-psd's data dialog has already read the file, in one pass.
+    const bool readByDialog = host.seriesReadByDialog();
+    if (!readByDialog && (count != countBefore || !seriesHolds(state, count))) {
         state.computeStatus = allocateSeries(state, count);
         if (state.computeStatus != 0) {
             // No buffer is left: nothing may read the old counts' samples.
@@ -89,7 +91,7 @@ void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing
     }
 
     host.waitCursor();
-    state.computeStatus = readTimeSeries(state, count, host.progressCallback());
+    state.computeStatus = readByDialog ? 0 : readTimeSeries(state, count, host.progressCallback());
     state.loadedCount = state.sampleCount;
     const bool readOk = state.computeStatus == 0;
     if (readOk)

@@ -38,7 +38,7 @@ public:
     void setEdit(const SeriesEdit& edit) { m_edit = edit; }
     // Whether the last data dialog read the series into the record (asked
     // once per dialog).
-    bool seriesReadByDialog();
+    bool seriesReadByDialog() override;
 
     bool failed() const { return !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
