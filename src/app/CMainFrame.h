@@ -60,7 +60,8 @@ public:
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
-    void progress(std::string_view step, double fraction) override;
+    bool progress(std::string_view step, double fraction) override;
+    void cancelled() override;
 
     // Retrieve Data with `fileName` filled in the data dialog (a file given
     // on the command line or dropped on the window); the user still
