@@ -40,6 +40,8 @@ public:
 
     // Routes a command to its handler. Returns false for an id that has
     // none (the Edit commands and the pane keys), which then does nothing.
+    // A command that arrives while one that changes the record runs is
+    // dropped.
     bool onCommand(int id);
     // Whether a command id reaches a handler.
     static bool handlesCommand(int id);
@@ -119,6 +121,10 @@ private:
     void updateCaption();
     void showIdleText(const QString& message);
     void editFile(const std::string& fileName);
+    // Runs a sequence that changes the record. Meanwhile the view repeats
+    // its last complete picture, and no other such command starts (one
+    // that a timer or a nested event loop would start is dropped).
+    void runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&));
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;
@@ -131,4 +137,5 @@ private:
     ProgressDisplay* m_progress = nullptr;
     QLabel* m_readout = nullptr;
     std::optional<std::string> m_offeredDataFile;
+    bool m_recordCommandRunning = false;
 };
