@@ -11,6 +11,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -227,4 +228,46 @@ TEST(CancelCommand, ARepeatedCommandEndsAsIfNeverCancelled)
         EXPECT_TRUE(recordBytes(retried.state) == plainRecord) << "the records differ";
         EXPECT_TRUE(folderBytes(folder.path()) == plainFiles) << "the files differ";
     }
+}
+
+namespace {
+
+// A host whose data dialog reads the series into the record itself, as
+// welmo-psd's does.
+struct ReadingDialogHost : ScriptedHost {
+    using ScriptedHost::ScriptedHost;
+    bool seriesReadByDialog() override { return std::exchange(readByDialog, false); }
+    bool readByDialog = false;
+};
+
+} // namespace
+
+// Retrieve Data takes the series the dialog read: no second read of the
+// file, the samples as the dialog stored them, then the estimate.
+TEST(RetrieveData, TakesTheSeriesTheDialogRead)
+{
+    AnalysisState state;
+    ReadingDialogHost host(state);
+    host.timeSeriesDialog = [&host](AnalysisState& record) {
+        record.dataFileName = "no such file";
+        record.sampleCount = 64;
+        record.series.allocate(65);
+        record.series[0] = 0.0f;
+        for (unsigned i = 1; i <= 64; ++i)
+            record.series[i] = static_cast<float>(i % 4);
+        record.isOriginal = 1;
+        host.readByDialog = true;
+        return true;
+    };
+    retrieveData(state, host);
+
+    EXPECT_TRUE(host.messages.empty());
+    for (const std::string& report : host.progressReports)
+        EXPECT_EQ(report.find(PROGRESS_READ), std::string::npos) << report;
+    ASSERT_EQ(state.series.size(), 65u);
+    for (unsigned i = 1; i <= 64; ++i)
+        ASSERT_EQ(state.series[i], static_cast<float>(i % 4)) << i;
+    EXPECT_EQ(state.loadedCount, 64u);
+    EXPECT_EQ(state.seriesMean, 1.5);
+    EXPECT_EQ(state.psdValid, 1);
 }
