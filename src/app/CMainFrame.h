@@ -40,6 +40,8 @@ public:
 
     // Routes a command to its handler. Returns false for an id that has
     // none (the Edit commands and the pane keys), which then does nothing.
+    // A command that arrives while one that changes the record runs is
+    // dropped.
     bool onCommand(int id);
     // Whether a command id reaches a handler.
     static bool handlesCommand(int id);
@@ -60,7 +62,8 @@ public:
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
-    void progress(std::string_view step, double fraction) override;
+    bool progress(std::string_view step, double fraction) override;
+    void cancelled() override;
 
     // Retrieve Data with `fileName` filled in the data dialog (a file given
     // on the command line or dropped on the window); the user still
@@ -118,6 +121,10 @@ private:
     void updateCaption();
     void showIdleText(const QString& message);
     void editFile(const std::string& fileName);
+    // Runs a sequence that changes the record. Meanwhile the view repeats
+    // its last complete picture, and no other such command starts (one
+    // that a timer or a nested event loop would start is dropped).
+    void runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&));
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;
@@ -130,4 +137,5 @@ private:
     ProgressDisplay* m_progress = nullptr;
     QLabel* m_readout = nullptr;
     std::optional<std::string> m_offeredDataFile;
+    bool m_recordCommandRunning = false;
 };

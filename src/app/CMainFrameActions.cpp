@@ -118,7 +118,8 @@ QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
     if (entry.icon)
         action->setIcon(QIcon(QString::fromLatin1(entry.icon)));
     if (entry.handler)
-        QObject::connect(action, &QAction::triggered, frame, entry.handler);
+        QObject::connect(
+            action, &QAction::triggered, frame, [frame, id = entry.id] { frame->onCommand(id); });
     return action;
 }
 
@@ -167,7 +168,8 @@ bool CMainFrame::onCommand(int id)
     const CommandEntry* entry = findCommand(id);
     if (!entry || !entry->handler)
         return false;
-    (this->*entry->handler)();
+    if (!m_recordCommandRunning)
+        (this->*entry->handler)();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/CGraphicsDlg.h"
 #include "app/CWelmoView.h"
+#include "app/HeldPicture.h"
 #include "app/PictureExport.h"
 #include "commands/Commands.h"
 #include "core/AnalysisState.h"
@@ -14,29 +15,42 @@
 // The analysis commands: each hands the record and this window to its
 // sequence, which runs the dialog, does the work and asks for the repaint.
 
+void CMainFrame::runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&))
+{
+    if (m_recordCommandRunning)
+        return;
+    m_recordCommandRunning = true;
+    {
+        PictureHoldScope<CWelmoView> hold(*m_view);
+        sequence(m_state, *this);
+    }
+    m_recordCommandRunning = false;
+}
+
 void CMainFrame::OnRetrieveData()
 {
-    retrieveData(m_state, *this);
+    runRecordCommand([](AnalysisState& state, CommandHost& host) { retrieveData(state, host); });
 }
 
 void CMainFrame::OnPsdConfiguration()
 {
-    psdConfiguration(m_state, *this);
+    runRecordCommand(
+        [](AnalysisState& state, CommandHost& host) { psdConfiguration(state, host); });
 }
 
 void CMainFrame::OnGetOriginalData()
 {
-    getOriginalData(m_state, *this);
+    runRecordCommand(getOriginalData);
 }
 
 void CMainFrame::OnSelectSegment()
 {
-    selectSegment(m_state, *this);
+    runRecordCommand([](AnalysisState& state, CommandHost& host) { selectSegment(state, host); });
 }
 
 void CMainFrame::OnRunningAverage()
 {
-    runningAverage(m_state, *this);
+    runRecordCommand([](AnalysisState& state, CommandHost& host) { runningAverage(state, host); });
 }
 
 void CMainFrame::OnRefreshScreen()
@@ -77,7 +91,7 @@ void CMainFrame::OnGraphics()
 
 void CMainFrame::OnExportPsd()
 {
-    exportPsdFile(m_state, *this);
+    runRecordCommand(exportPsdFile);
 }
 
 void CMainFrame::OnEditDataFile()

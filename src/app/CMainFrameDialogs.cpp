@@ -18,6 +18,7 @@ void CMainFrame::runTimeSeriesDialog()
 {
     CTimeSeriesDlg dialog(m_state, this);
     dialog.setProgress(progressCallback());
+    dialog.setCancelledNotice([this] { cancelled(); });
     if (m_offeredDataFile)
         dialog.offerDataFileName(*m_offeredDataFile);
     dialog.exec();
@@ -60,8 +61,14 @@ void CMainFrame::OnEditorCommand()
     dialog.exec();
 }
 
-void CMainFrame::progress(std::string_view step, double fraction)
+bool CMainFrame::progress(std::string_view step, double fraction)
 {
-    m_progress->report(step, fraction);
+    const bool goOn = m_progress->report(step, fraction);
     m_view->followProgress(step, fraction);
+    return goOn;
+}
+
+void CMainFrame::cancelled()
+{
+    m_progress->showCancelled();
 }

@@ -127,7 +127,15 @@ void CTimeSeriesDlg::OnGetAndCheck()
         return;
     setWaitCursor();
     unsigned rows = 0;
-    if (countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows, progress()) != 0) {
+    const int status
+        = countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows, progress());
+    if (status == STEP_CANCELLED) {
+        setArrowCursor();
+        if (m_cancelledNotice)
+            m_cancelledNotice();
+        return;
+    }
+    if (status != 0) {
         setArrowCursor();
         showMessage("File not found");
         return;

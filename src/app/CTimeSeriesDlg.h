@@ -3,6 +3,7 @@
 #include "core/AnalysisState.h"
 #include "platform/WelmoDialog.h"
 
+#include <functional>
 #include <string>
 
 class QLineEdit;
@@ -29,6 +30,8 @@ public:
     // Puts `fileName` in the file field, as Browse does; the record
     // changes only on OK.
     void offerDataFileName(const std::string& fileName);
+    // Told when Get and Check's count was cancelled (which changes nothing).
+    void setCancelledNotice(std::function<void()> notice) { m_cancelledNotice = std::move(notice); }
 
     void OnBrowse();
     void OnGetAndCheck();
@@ -49,6 +52,7 @@ private:
     int m_columnCount;
     int m_dataColumn;
     unsigned m_sampleCount;
+    std::function<void()> m_cancelledNotice;
 
     QLineEdit* m_dataFileNameEdit = nullptr;
     QPushButton* m_browseButton = nullptr;

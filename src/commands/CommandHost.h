@@ -28,16 +28,27 @@ struct CommandHost {
     virtual void arrowCursor() = 0;
     virtual void invalidateWindow() = 0; // repaint the whole window later
     // A long step's progress (see core/Progress.h): shown at once, without
-    // handling input, so the record is never seen half-changed.
-    virtual void progress(std::string_view step, double fraction)
+    // handling input, so the record is never seen half-changed. Returns
+    // whether the step goes on; false asks it to stop.
+    virtual bool progress(std::string_view step, double fraction)
     {
         (void)step;
         (void)fraction;
+        return true;
     }
+    // A command stopped because a step was asked to stop: the record and
+    // every file are as they were before the command, and no message was
+    // shown.
+    virtual void cancelled() { }
 
     // progress() as the callback the numeric routines take.
     ProgressCallback progressCallback()
     {
-        return [this](std::string_view step, double fraction) { progress(step, fraction); };
+        return [this](std::string_view step, double fraction) { return progress(step, fraction); };
     }
+
+    // Whether the data dialog just accepted has read the series into the
+    // record itself, so that Retrieve Data need not read the file again.
+    // Asked once after each accepted data dialog.
+    virtual bool seriesReadByDialog() { return false; }
 };

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 int cutSegment(AnalysisState& state, int from, int to)
@@ -120,7 +121,8 @@ int runningAverage(float* series, unsigned n, int w, const ProgressCallback& pro
     return 0;
 }
 
-int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& progress)
+int runningAverageOfSeries(
+    AnalysisState& state, int w, const ProgressCallback& progress, FloatBuffer* replaced)
 {
     // A record left without a buffer by a failed allocation still counts
     // its samples; only the entries that exist are smoothed.
@@ -140,19 +142,11 @@ int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& 
     const int status = runningAverage(averaged.data(), held, w, progress);
     if (status != 0)
         return status;
-    if (entries > 0)
+    if (entries > 0) {
+        if (replaced)
+            std::swap(*replaced, state.series);
         state.series = std::move(averaged);
+    }
     state.isOriginal = 0;
     return 0;
-}
-
-void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress)
-{
-    state.isOriginal = 0;
-    const std::size_t entries = state.series.size();
-    const unsigned held = entries == 0
-        ? 0u
-        : (entries - 1 < state.sampleCount ? static_cast<unsigned>(entries - 1)
-                                           : state.sampleCount);
-    runningAverage(state.series.data(), held, w, progress);
 }

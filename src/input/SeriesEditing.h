@@ -19,15 +19,11 @@ int cutSegment(AnalysisState& state, int from, int to);
 // (runningAverageOfSeries keeps the series whole).
 int runningAverage(float* series, unsigned n, int w, const ProgressCallback& progress = {});
 
-// The running average of window w over the samples the record holds, in
-// place; isOriginal becomes 0. A record left without a buffer by a failed
-// allocation still counts its samples: only the entries that exist are
-// smoothed.
-void smoothSeries(AnalysisState& state, int w, const ProgressCallback& progress = {});
-
 // The running average of window w over the record's series (the samples
 // that both sampleCount and the buffer hold), formed in a copy that
 // replaces the series when it is complete; isOriginal becomes 0. Returns
 // 0, 1 when memory for the copy is short, or STEP_CANCELLED when the
-// progress asks to stop; the record is then untouched.
-int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& progress = {});
+// progress asks to stop; the record is then untouched. The series replaced
+// goes to `replaced` when it is given, so that a caller can put it back.
+int runningAverageOfSeries(AnalysisState& state, int w, const ProgressCallback& progress = {},
+    FloatBuffer* replaced = nullptr);

@@ -67,10 +67,16 @@ void ScriptedHost::clearRecord()
     consistentAtEveryMessage = true;
 }
 
-void ScriptedHost::progress(std::string_view step, double fraction)
+void ScriptedHost::cancelled()
+{
+    events.push_back("cancelled");
+}
+
+bool ScriptedHost::progress(std::string_view step, double fraction)
 {
     if (fraction == 0.0 || fraction == 1.0)
         progressReports.push_back(std::string(step) + (fraction == 0.0 ? " 0" : " 1"));
     else
         progressReports.push_back(std::string(step) + " part");
+    return !progressAnswer || progressAnswer(step, fraction);
 }

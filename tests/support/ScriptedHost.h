@@ -33,7 +33,8 @@ struct ScriptedHost : CommandHost {
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
-    void progress(std::string_view step, double fraction) override;
+    bool progress(std::string_view step, double fraction) override;
+    void cancelled() override;
 
     // Forgets what was recorded so far; the scripts stay.
     void clearRecord();
@@ -45,7 +46,12 @@ struct ScriptedHost : CommandHost {
     ValueScript<int> runningAverageDialog;
     ValueScript<ExportChoice> exportPsdDialog;
 
-    // "dialog", "wait", "arrow", "message", "repaint", in the order they came.
+    // Answers each progress report, as a window's Cancel would; an empty
+    // one lets every step go on.
+    ProgressCallback progressAnswer;
+
+    // "dialog", "wait", "arrow", "message", "repaint", "cancelled", in the
+    // order they came.
     std::vector<std::string> events;
     std::vector<std::string> messages;
     // Each progress report as "step fraction", kept apart from the events.

@@ -10,10 +10,10 @@ BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FIL
 {
 }
 
-void BatchHost::progress(std::string_view step, double fraction)
+bool BatchHost::progress(std::string_view step, double fraction)
 {
     if (!m_progressOut)
-        return;
+        return true;
     if (fraction >= 1.0) {
         if (m_shownLength > 0)
             std::fprintf(m_progressOut, "\r%*s\r", m_shownLength, "");
@@ -21,11 +21,11 @@ void BatchHost::progress(std::string_view step, double fraction)
         m_shownPercent = -1;
         m_shownStep.clear();
         m_shownLength = 0;
-        return;
+        return true;
     }
     const int percent = fraction > 0.0 ? static_cast<int>(fraction * 100.0) : 0;
     if (percent == m_shownPercent && step == m_shownStep)
-        return;
+        return true;
     m_shownPercent = percent;
     m_shownStep = step;
     std::fputc('\r', m_progressOut);
@@ -36,6 +36,7 @@ void BatchHost::progress(std::string_view step, double fraction)
         std::fprintf(m_progressOut, "%*s", m_shownLength - length, "");
     m_shownLength = length > m_shownLength ? length : m_shownLength;
     std::fflush(m_progressOut);
+    return true;
 }
 
 void BatchHost::runTimeSeriesDialog()

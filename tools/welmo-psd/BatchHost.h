@@ -32,15 +32,18 @@ public:
     void waitCursor() override { }
     void arrowCursor() override { }
     void invalidateWindow() override { }
-    void progress(std::string_view step, double fraction) override;
+    bool progress(std::string_view step, double fraction) override;
+    // A stop comes only from SIGINT or SIGTERM, which the run reports
+    // itself; the run ends as after a failure.
+    void cancelled() override { m_cancelled = true; }
 
     // The edit the next Select Segment or Running Average dialog accepts.
     void setEdit(const SeriesEdit& edit) { m_edit = edit; }
     // Whether the last data dialog read the series into the record (asked
     // once per dialog).
-    bool seriesReadByDialog();
+    bool seriesReadByDialog() override;
 
-    bool failed() const { return !m_firstMessage.empty(); }
+    bool failed() const { return m_cancelled || !m_firstMessage.empty(); }
     const std::string& firstMessage() const { return m_firstMessage; }
 
 private:
@@ -49,6 +52,7 @@ private:
     SeriesEdit m_edit;
     std::string m_firstMessage;
     bool m_seriesRead = false;
+    bool m_cancelled = false;
     std::FILE* m_progressOut;
     std::string m_shownStep;
     int m_shownPercent = -1;
