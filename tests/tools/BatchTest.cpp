@@ -700,9 +700,10 @@ TEST(BatchProgram, RendersTheFormatTheNameAsksForWithAxesAndRanges)
     TempFolder folder;
     const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
     auto render = [&](const std::string& name, const std::string& extra) {
-        const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + WELMO_PSD_PATH
-            + " --render " + (folder.path() / name).string() + " " + extra + " " + data.string()
-            + " >/dev/null 2>&1";
+        const std::string command = std::string("QT_QPA_PLATFORM=offscreen ")
+            + shellQuoted(WELMO_PSD_PATH) + " --render "
+            + shellQuoted((folder.path() / name).string()) + " " + extra + " "
+            + shellQuoted(data.string()) + " >/dev/null 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
