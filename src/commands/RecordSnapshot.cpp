@@ -4,9 +4,12 @@
 
 namespace {
 
-// Every field of the record but the series and the spectrum buffers. A
-// field added to the record must be added here, or a cancelled command
-// leaves it changed.
+// A field added to the record changes its size: this stops the build until
+// the field is copied below too (then the size here is updated), so that a
+// cancelled command never leaves a new field changed.
+static_assert(sizeof(AnalysisState) == 352, "copyFields must copy every field of the record");
+
+// Every field of the record but the series and the spectrum buffers.
 void copyFields(const AnalysisState& from, AnalysisState& to)
 {
     to.dataFileName = from.dataFileName;
