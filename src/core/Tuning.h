@@ -23,8 +23,10 @@ inline constexpr std::size_t kReaderBlockBytes = std::size_t { 1 } << 18;
 // make that rare beside the scan and keep the wait for the slowest short.
 inline constexpr std::size_t kReaderBlocksPerThread = 16;
 
-// Samples per task of the running average; the tasks also pace its progress.
-inline constexpr std::int64_t kAverageTaskSamples = 65536;
+// Samples per task of the running average. The tasks also pace its
+// progress, which the calling thread reports after each of its own: small
+// enough that it still reports often when it does a fifth of them.
+inline constexpr std::int64_t kAverageTaskSamples = 16384;
 // Tasks of the running average at most, however long the series.
 inline constexpr std::int64_t kAverageMostTasks = 256;
 
