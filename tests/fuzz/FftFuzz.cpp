@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 1; i <= 2 * nn && static_cast<std::size_t>(i) <= values.size(); ++i)
         expected[i] = values[i - 1];
     const std::vector<float> given = expected;
-    plainComplexFft(expected.data(), nn);
+    oracleComplexFft(expected.data(), nn);
 
     setParallelThreads(threads);
     for (std::size_t v = 0; v < std::size(VARIANTS); ++v) {
