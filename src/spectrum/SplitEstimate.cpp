@@ -33,8 +33,9 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     // Fractions of one segment: load 1, passes log2n, bins 1.
     const double stepsPerSegment = log2n + 2.0;
 
-    // A request to stop is heard between the stages of a segment; the
-    // transform's passes, once begun, run to their end.
+    // A request to stop is heard between the stages of a segment and between
+    // the passes of its transform, so that one long transform need not run
+    // to its end.
     for (int k = 0; k < K && !progress.cancelled(); ++k) {
         const float* segment = series + static_cast<std::int64_t>(k) * S;
         SegmentLoad own = load;
@@ -58,10 +59,10 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
         });
         if (!progress.advance((k + 1.0 / stepsPerSegment) / K))
             break;
-        runSplitPasses(w + 1, split, 1, [&](int passesDone) {
-            progress.advance((k + (1.0 + passesDone) / stepsPerSegment) / K);
+        const bool transformed = runSplitPasses(w + 1, split, 1, [&](int passesDone) {
+            return progress.advance((k + (1.0 + passesDone) / stepsPerSegment) / K);
         });
-        if (progress.cancelled())
+        if (!transformed)
             break;
         const int binPieces = threads * static_cast<int>(tuning::kPiecesPerThread);
         runTasks(static_cast<std::size_t>(binPieces), [&](std::size_t i) {

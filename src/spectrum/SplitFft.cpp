@@ -96,18 +96,14 @@ void FftSplit::walkStarts()
     }
 }
 
-void runSplitPasses(float* c, const FftSplit& split, int firstPass,
-    const std::function<void(int passesDone)>& afterPasses)
+bool runSplitPasses(float* c, const FftSplit& split, int firstPass,
+    const std::function<bool(int passesDone)>& afterPasses)
 {
     const int log2n = split.log2n();
-    auto report = [&](int done) {
-        if (afterPasses)
-            afterPasses(done);
-    };
+    auto report = [&](int done) { return !afterPasses || afterPasses(done); };
     if (!fftHasBlocks(log2n)) {
         fftAllPasses(c, log2n, firstPass);
-        report(log2n);
-        return;
+        return report(log2n);
     }
     const int blockLog2 = fftBlockLog2(log2n);
     const int blocks = 1 << (log2n - blockLog2);
@@ -117,7 +113,8 @@ void runSplitPasses(float* c, const FftSplit& split, int firstPass,
         const int end = static_cast<int>(static_cast<long>(i + 1) * blocks / pieces);
         fftBlockPasses(c, log2n, first, end, firstPass);
     });
-    report(blockLog2);
+    if (!report(blockLog2))
+        return false;
     for (int s = blockLog2; s < log2n; ++s) {
         runTasks(static_cast<std::size_t>(split.parts()), [&](std::size_t i) {
             const int p = static_cast<int>(i);
@@ -127,8 +124,10 @@ void runSplitPasses(float* c, const FftSplit& split, int firstPass,
             if (end > first)
                 fftLargePass(c, log2n, s, first, end, split.start(s, p));
         });
-        report(s + 1);
+        if (!report(s + 1))
+            return false;
     }
+    return true;
 }
 
 bool longEnoughToSplit(int log2n)

@@ -40,10 +40,12 @@ private:
 // The butterfly passes from firstPass on of the planned transform (starts
 // walked) on c, which holds its input in bit-reversed order with the passes
 // before firstPass done, on the threads of runTasks. After each group of
-// passes the calling thread is told how many of the log2n passes are done.
-// Same bits as complexFftPassesFrom.
-void runSplitPasses(float* c, const FftSplit& split, int firstPass,
-    const std::function<void(int passesDone)>& afterPasses = {});
+// passes the calling thread is told how many of the log2n passes are done
+// and answers whether to go on; on false the passes stop there, leaving c
+// half transformed, and the function returns false. Same bits as
+// complexFftPassesFrom when run to the end.
+bool runSplitPasses(float* c, const FftSplit& split, int firstPass,
+    const std::function<bool(int passesDone)>& afterPasses = {});
 
 // Whether a transform of 2^log2n elements is long enough to split: starting
 // a thread costs about as much as a transform of 2^15 elements.

@@ -1,6 +1,7 @@
 #include "core/Parallel.h"
 #include "spectrum/PsdEstimator.h"
 #include "spectrum/SpectralMeasures.h"
+#include "spectrum/SplitFft.h"
 #include "support/CancelPoints.h"
 
 #include <gtest/gtest.h>
@@ -88,4 +89,51 @@ TEST_P(CancelEstimate, ACancelledEstimateLeavesTheHeldSpectrum)
         EXPECT_EQ(computeSpectrum(kept, stopAt(1.0, asked)), 0);
         EXPECT_EQ(kept.psd.size(), static_cast<std::size_t>(configuration.psdSize) + 1);
     }
+}
+
+TEST_P(CancelEstimate, AStopBetweenPassesEndsALongTransform)
+{
+    // The passes of one transform, stopped after the pass of the middle
+    // report: nothing runs or reports after it.
+    constexpr int log2n = 20;
+    std::vector<float> data(2 * (std::size_t { 1 } << log2n) + 1, 1.0f);
+    FftSplit split;
+    split.plan(log2n, GetParam());
+    split.walkStarts();
+    std::vector<int> everyReport;
+    ASSERT_TRUE(runSplitPasses(data.data() + 1, split, 0, [&](int done) {
+        everyReport.push_back(done);
+        return true;
+    }));
+    ASSERT_GE(everyReport.size(), 3u);
+    const int stopAfter = everyReport[everyReport.size() / 2];
+    std::vector<int> reports;
+    EXPECT_FALSE(runSplitPasses(data.data() + 1, split, 0, [&](int done) {
+        reports.push_back(done);
+        return done < stopAfter;
+    }));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), stopAfter);
+
+    // The estimate of one long segment, stopped in the middle of its
+    // transform: cancelled, with the held spectrum untouched and no report
+    // but the final one after the stop.
+    const Configuration& longSegment = CONFIGURATIONS[1];
+    const int segmentLog2n = 18;
+    const double middlePass = (1.0 + segmentLog2n / 2) / (segmentLog2n + 2.0);
+    AnalysisState state = recordWithSpectrum(longSegment);
+    const std::string before = recordBytes(state);
+    bool asked = false;
+    int reportsAfterStop = 0;
+    const int status = computeSpectrum(state, [&](std::string_view, double fraction) {
+        if (asked && fraction < 1.0)
+            ++reportsAfterStop;
+        if (fraction >= middlePass && fraction < 1.0)
+            asked = true;
+        return !asked;
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(status, STEP_CANCELLED);
+    EXPECT_TRUE(recordBytes(state) == before);
+    EXPECT_EQ(reportsAfterStop, 0);
 }

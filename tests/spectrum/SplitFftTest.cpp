@@ -107,7 +107,10 @@ TEST(SplitFft, EveryShareOfEveryPassHasThePlainBits)
                 split.plan(log2n, parts);
                 split.walkStarts();
                 std::vector<int> passes;
-                runSplitPasses(c, split, 0, [&](int done) { passes.push_back(done); });
+                runSplitPasses(c, split, 0, [&](int done) {
+                    passes.push_back(done);
+                    return true;
+                });
                 EXPECT_TRUE(sameBits(expected, actual))
                     << "variant " << variant << ", nn 2^" << log2n << ", parts " << parts;
                 ASSERT_FALSE(passes.empty());
