@@ -17,11 +17,13 @@ namespace {
 // JPEG keeps the one-pixel lines of the picture readable at this quality.
 constexpr int JPEG_QUALITY = 95;
 
-void paintPicture(
+// False when the drawing was asked to stop (a stop of the process), which
+// leaves the picture unfinished: such a picture is not written.
+bool paintPicture(
     QPainter& painter, const AnalysisState& state, const PictureView& view, QSize size)
 {
     QtPainterCanvas canvas(painter, DeviceRect { 0, 0, size.width(), size.height() });
-    drawPicture(canvas, state, view);
+    return !drawPicture(canvas, state, view).cancelled;
 }
 
 bool writeImage(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size,
@@ -34,7 +36,8 @@ bool writeImage(QSaveFile& file, const AnalysisState& state, const PictureView& 
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        paintPicture(painter, state, view, size);
+        if (!paintPicture(painter, state, view, size))
+            return false;
     }
     return image.save(&file, format, format[0] == 'J' ? JPEG_QUALITY : -1);
 }
@@ -47,8 +50,8 @@ bool paintOnto(
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    paintPicture(painter, state, view, size);
-    return painter.end();
+    const bool drawn = paintPicture(painter, state, view, size);
+    return painter.end() && drawn;
 }
 
 bool writeSvg(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size)

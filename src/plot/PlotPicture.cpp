@@ -11,6 +11,7 @@
 #include "plot/StatisticsText.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -274,6 +275,39 @@ void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
     }
 }
 
+// Reduces the curves to their columns and draws the picture; false,
+// drawing nothing, when a progress report asks to stop.
+bool reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout,
+    const ProgressCallback& progress)
+{
+    Tasks tasks;
+    SignalCurve signal(state, layout, tasks);
+    SpectrumPanel spectrum(state, layout, tasks);
+    const double parts = static_cast<double>(tasks.size()) + 1.0;
+    // Once stopped, the tasks not yet begun are skipped; nothing is drawn.
+    std::atomic<bool> stopped { false };
+    runTasks(
+        tasks.size(),
+        [&](std::size_t task) {
+            if (!stopped.load(std::memory_order_relaxed))
+                tasks[task]();
+        },
+        [&](std::size_t finished) {
+            if (!stopped.load(std::memory_order_relaxed)
+                && !reportProgress(progress, PROGRESS_PAINT, static_cast<double>(finished) / parts))
+                stopped.store(true, std::memory_order_relaxed);
+        });
+    if (stopped.load(std::memory_order_relaxed))
+        return false;
+    signal.draw(canvas);
+    spectrum.draw(canvas);
+    const std::vector<PlacedText> statistics = statisticsPlacement(canvas, state, layout.third);
+    if (layout.axes)
+        drawAxes(canvas, state, layout, statistics);
+    drawStatistics(canvas, statistics);
+    return true;
+}
+
 } // namespace
 
 PlotWindow spectrumWindow(const AnalysisState& state)
@@ -304,23 +338,9 @@ void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallb
 PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
     const ProgressCallback& progress)
 {
-    reportProgress(progress, PROGRESS_PAINT, 0.0);
-    const PictureLayout layout = layoutPicture(canvas, state, view);
-    Tasks tasks;
-    SignalCurve signal(state, layout, tasks);
-    SpectrumPanel spectrum(state, layout, tasks);
-    const double parts = static_cast<double>(tasks.size()) + 1.0;
-    runTasks(
-        tasks.size(), [&](std::size_t task) { tasks[task](); },
-        [&](std::size_t finished) {
-            reportProgress(progress, PROGRESS_PAINT, static_cast<double>(finished) / parts);
-        });
-    signal.draw(canvas);
-    spectrum.draw(canvas);
-    const std::vector<PlacedText> statistics = statisticsPlacement(canvas, state, layout.third);
-    if (layout.axes)
-        drawAxes(canvas, state, layout, statistics);
-    drawStatistics(canvas, statistics);
+    const bool goOn = reportProgress(progress, PROGRESS_PAINT, 0.0);
+    PictureLayout layout = layoutPicture(canvas, state, view);
+    layout.cancelled = !goOn || !reduceCurvesAndDraw(canvas, state, layout, progress);
     reportProgress(progress, PROGRESS_PAINT, 1.0);
     return layout;
 }

@@ -27,6 +27,8 @@ void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallb
 
 // The same with the view's axes and zoom; the default view draws the
 // picture above, pixel for pixel. Returns the layout drawn, whose
-// mappings the readout and the zoom invert.
+// mappings the readout and the zoom invert. A report answered with a stop
+// ends the reduction of the curves: nothing is drawn, and the layout says
+// cancelled.
 PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
     const ProgressCallback& progress = {});

@@ -448,3 +448,53 @@ TEST(PlotPicture, PaintReportsProgressInOrder)
 }
 
 } // namespace
+
+TEST(PlotPicture, AStoppedPaintDrawsNothingAndSaysCancelled)
+{
+    // Long enough for several chunks, so that reports come between them.
+    std::vector<float> samples(std::size_t { 1 } << 21);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(i % 97) - 48.0f;
+    AnalysisState state = withSeries(samples);
+    struct Case {
+        const char* name;
+        int threads;
+        int stopAtReport; // the first report answered with a stop; -1: none
+    };
+    const Case cases[] = {
+        { "stop at the first report", 1, 0 },
+        { "stop at the first report, three threads", 3, 0 },
+        { "stop between chunks", 1, 1 },
+        { "stop between chunks, three threads", 3, 1 },
+        { "no stop", 1, -1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setParallelThreads(c.threads);
+        RecordingCanvas canvas(client);
+        int reports = 0;
+        int reportsAfterStop = 0;
+        bool stopped = false;
+        const PictureLayout layout = drawPicture(
+            canvas, state, PictureView {}, [&](std::string_view step, double fraction) {
+                EXPECT_EQ(step, PROGRESS_PAINT);
+                if (fraction >= 1.0)
+                    return true;
+                if (stopped)
+                    ++reportsAfterStop;
+                stopped = stopped || reports == c.stopAtReport;
+                ++reports;
+                return !stopped;
+            });
+        EXPECT_EQ(layout.cancelled, c.stopAtReport >= 0);
+        EXPECT_EQ(reportsAfterStop, 0);
+        if (layout.cancelled) {
+            EXPECT_TRUE(canvas.lines.empty());
+            EXPECT_TRUE(canvas.pixels.empty());
+            EXPECT_TRUE(canvas.texts.empty());
+        } else {
+            EXPECT_FALSE(canvas.lines.empty());
+        }
+    }
+    setParallelThreads(0);
+}
