@@ -57,13 +57,52 @@ void CWelmoView::paintEvent(QPaintEvent*)
 {
     if (m_heldPicture.paint(*this))
         return;
+    // A paint's progress reports run the event loop, which may ask for
+    // another paint meanwhile: that one repeats the last picture.
+    if (m_painting) {
+        paintLastPicture();
+        return;
+    }
     ++m_paintCount;
     m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
-    {
+    if (!m_paintProgress) {
         QPainter painter(this);
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
         drawPicture(canvas, m_state, m_pictureView);
+        return;
     }
+    m_painting = true;
+    paintAndKeepPicture();
+    m_painting = false;
+}
+
+void CWelmoView::paintAndKeepPicture()
+{
+    // Drawn off the view first, so that a stopped paint leaves the last
+    // complete picture whole; the background is the view's own.
+    QPixmap picture(size() * devicePixelRatio());
+    picture.setDevicePixelRatio(devicePixelRatio());
+    picture.fill(palette().color(QPalette::Window));
+    bool finished = false;
+    {
+        QPainter painter(&picture);
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        painter.setBackground(palette().brush(backgroundRole()));
+        QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
+        finished = !drawPicture(canvas, m_state, m_pictureView, m_paintProgress).cancelled;
+    }
+    if (finished)
+        m_lastPicture = picture;
+    paintLastPicture();
+    if (!finished)
+        emit paintCancelled();
+}
+
+void CWelmoView::paintLastPicture()
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_lastPicture);
 }
 
 PictureLayout CWelmoView::currentLayout() const

@@ -3,8 +3,10 @@
 #include "plot/PictureLayout.h"
 #include "plot/PictureView.h"
 
-#include <QPoint>
 #include "app/HeldPicture.h"
+#include "core/Progress.h"
+#include <QPixmap>
+#include <QPoint>
 
 #include <QWidget>
 
@@ -40,6 +42,11 @@ public:
     // back to its full extent.
     void followProgress(std::string_view step, double fraction);
 
+    // Where a paint reports its progress, and whether it goes on. A paint
+    // asked to stop shows the last complete picture again and signals
+    // paintCancelled. Without one, paints draw straight onto the view.
+    void setPaintProgress(ProgressCallback progress) { m_paintProgress = std::move(progress); }
+
 public slots:
     // Shows or hides the axes, remembered with the window's settings.
     void setAxesShown(bool shown);
@@ -55,6 +62,8 @@ public slots:
 signals:
     // What lies under the mouse (see PlotReadout); empty when it leaves.
     void readoutChanged(const QString& text);
+    // A paint was asked to stop; the view shows the picture before it.
+    void paintCancelled();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -75,6 +84,8 @@ private:
     void setZoom(Panel panel, const PlotWindow& window);
     void finishZoomDrag(QPoint at);
     void showReadout(QPoint at);
+    void paintAndKeepPicture();
+    void paintLastPicture();
 
     CWelmoDoc& m_document;
     const AnalysisState& m_state;
@@ -86,4 +97,8 @@ private:
     QPoint m_dragLast;
     QRubberBand* m_rubberBand = nullptr;
     HeldPicture m_heldPicture;
+    ProgressCallback m_paintProgress;
+    // The last picture a paint finished, shown again when a paint stops.
+    QPixmap m_lastPicture;
+    bool m_painting = false;
 };

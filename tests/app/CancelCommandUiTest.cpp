@@ -114,3 +114,26 @@ TEST_F(CommandWindow, CancelledCountChangesNothing)
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(recordBytes(m_state) == recordBefore) << "the record changed";
 }
+
+// A paint asked to stop shows the picture of the last complete paint, and
+// the status bar says "Cancelled"; the next paint that runs to its end
+// shows the new picture.
+TEST_F(CommandWindow, CancelledPaintShowsThePictureBefore)
+{
+    startWindow();
+    loadSawtooth();
+    settledPaints();
+    CWelmoView& view = m_frame->view();
+    const QImage pictureBefore = view.grab().toImage();
+    const bool axesBefore = view.axesShown();
+
+    view.setPaintProgress([](std::string_view, double fraction) { return fraction >= 1.0; });
+    view.setAxesShown(!axesBefore);
+    EXPECT_TRUE(view.grab().toImage() == pictureBefore)
+        << "the stopped paint showed another picture";
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(), QStringLiteral("Cancelled"));
+
+    view.setPaintProgress([](std::string_view, double) { return true; });
+    EXPECT_FALSE(view.grab().toImage() == pictureBefore) << "the axes never showed";
+    view.setAxesShown(axesBefore);
+}
