@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, CommandsOpenTheirDialogsAndCancelKeepsTheRecord)
 
     startWindow();
     loadTone(m_state);
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dialog);
         const std::string dialog = runModal([&] { m_frame->commandAction(row.id)->trigger(); },
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, LbButtonsMoveTheBandAndRepaint)
 TEST_F(MainWindowTest, ExportWithoutASpectrumOpensNoDialog)
 {
     startWindow();
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     const std::string dialog
         = runModal([&] { m_frame->commandAction(ID_FILE_EXPORT_PSD)->trigger(); },
             [](QWidget* modal) { modal->close(); });
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, RefreshAndRedrawRepaintWithoutChangingTheRecord)
 {
     startWindow();
     loadTone(m_state);
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     for (int id : { ID_VIEW_REFRESH_SCREEN, ID_TOOLBAR_REDRAW }) {
         SCOPED_TRACE(id);
         const int paintsBefore = paints();

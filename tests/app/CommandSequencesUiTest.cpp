@@ -21,7 +21,7 @@ TEST_F(CommandWindow, TooFewRowsKeepsTheCountsTheBufferCovers)
         startWindow();
         if (row.loadedBefore)
             loadSawtooth();
-        const RecordSnapshot before = snapshotOf(m_state);
+        const RecordValue before = snapshotOf(m_state);
 
         retrieve(SAWTOOTH, row.rows);
         EXPECT_EQ(m_messages, std::vector<std::string> { "Too few data" });
@@ -49,7 +49,7 @@ TEST_F(CommandWindow, ShortReadReportsTheRowsAndKeepsTheStatistics)
 {
     startWindow();
     loadSawtooth();
-    const RecordSnapshot good = snapshotOf(m_state);
+    const RecordValue good = snapshotOf(m_state);
     const int paintsBefore = settledPaints();
 
     retrieve(HUNDRED_ROWS, "150");
@@ -212,7 +212,7 @@ TEST_F(CommandWindow, PsdConfigurationRefusesWhatCannotBeEstimated)
         SCOPED_TRACE(row.name);
         startWindow();
         loadSawtooth();
-        const RecordSnapshot before = snapshotOf(m_state);
+        const RecordValue before = snapshotOf(m_state);
         std::string shownMax, shownSize;
         bool stayedOpen = false;
         command(ID_SETTINGS_PSD_CONFIG, [&](QWidget* dialog) {

@@ -66,7 +66,7 @@ TEST_F(DocumentTest, OpenChangesOnlyTheTitleAndSaveLeavesTheFile)
     loadTone(m_state);
     const QByteArray contents("1 2 3\n4 5 6\n");
     m_chosen = writeFile(m_files, "other.dat", contents);
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
 
     pressKeys("Ctrl+O");
     ASSERT_EQ(m_requests.size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(DocumentTest, NewRenamesTheDocumentOnly)
     loadTone(m_state);
     m_chosen = writeFile(m_files, "named.dat", "1\n");
     m_frame->commandAction(ID_FILE_OPEN)->trigger();
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
 
     pressKeys("Ctrl+N");
     EXPECT_EQ(m_frame->document().title().toStdString(), "Untitled");
@@ -161,7 +161,7 @@ TEST_F(DocumentTest, HidingAndShowingTheBarsKeepsTheRecord)
     };
     startWindow();
     loadTone(m_state);
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     const std::vector<Bar> bars = {
         { ID_VIEW_TOOLBAR, [&] { return static_cast<QWidget*>(&m_frame->toolBar()); } },
         { ID_VIEW_STATUS_BAR, [&] { return static_cast<QWidget*>(m_frame->statusBar()); } },

@@ -28,7 +28,7 @@
 
 // Everything of the record that a command could change, as one comparable
 // value.
-struct RecordSnapshot {
+struct RecordValue {
     std::string dataFileName, psdFileName, editorCommand;
     unsigned sampleCount, loadedCount;
     int isOriginal, psdSize, maxPsdSize, lbFrequencies, psdValid, computeStatus, segmentCount,
@@ -36,10 +36,10 @@ struct RecordSnapshot {
     double lbValue, peakFrequency, seriesMean, seriesMin, seriesMax, seriesStdDev, signalMin,
         signalMax, exportDt;
     std::vector<float> series, psd;
-    bool operator==(const RecordSnapshot&) const = default;
+    bool operator==(const RecordValue&) const = default;
 };
 
-inline RecordSnapshot snapshotOf(const AnalysisState& s)
+inline RecordValue snapshotOf(const AnalysisState& s)
 {
     return { s.dataFileName, s.psdFileName, s.editorCommand, s.sampleCount, s.loadedCount,
         s.isOriginal, s.psdSize, s.maxPsdSize, s.lbFrequencies, s.psdValid, s.computeStatus,

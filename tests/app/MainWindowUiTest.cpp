@@ -241,7 +241,7 @@ TEST_F(MainWindowTest, EditKeysDoNothing)
     loadTone(m_state);
     m_frame->view().update();
     waitForPaint(paints());
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     const QString title = m_frame->windowTitle();
 
     for (const char* keys : { "Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C",

@@ -73,7 +73,7 @@ protected:
 TEST_F(ViewZoom, DragWheelAndPanChangeOnlyTheViewAndEveryWayOutRestoresThePicture)
 {
     const QImage full = shown();
-    const RecordSnapshot record = snapshotOf(m_state);
+    const RecordValue record = snapshotOf(m_state);
     const QPoint centre = spectrumCentre();
     using Undo = std::function<void()>;
     const std::vector<std::pair<const char*, Undo>> ways = {

@@ -49,7 +49,7 @@ protected:
 TEST_F(WindowIntake, OfferedFileFillsTheDataDialogAndChangesNothingOnCancel)
 {
     startWindow();
-    const RecordSnapshot before = snapshotOf(m_state);
+    const RecordValue before = snapshotOf(m_state);
     EXPECT_EQ(dataDialogFileName([&] { m_frame->retrieveDataFrom("/data/run 7.dat"); }),
         "/data/run 7.dat");
     EXPECT_EQ(snapshotOf(m_state), before);
