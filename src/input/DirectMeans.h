@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+// Mean of series[first..last]: the entries added in index order to a double
+// that starts at 0, divided by their count, rounded to single precision.
+// This is the running average's definition of every mean; the faster
+// routines must give its bits.
+float meanOf(const float* series, std::int64_t first, std::int64_t last);
+
+// means[t] = meanOf(series, first + t, first + t + window - 1) for t in
+// [0, count). Reads series[first .. first + count + window - 2] only; means
+// must not overlap them.
+void directMeans(
+    const float* series, std::int64_t first, std::int64_t count, std::int64_t window, float* means);
