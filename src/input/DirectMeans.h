@@ -9,7 +9,8 @@
 float meanOf(const float* series, std::int64_t first, std::int64_t last);
 
 // means[t] = meanOf(series, first + t, first + t + window - 1) for t in
-// [0, count). Reads series[first .. first + count + window - 2] only; means
-// must not overlap them.
+// [0, count). Reads series[first .. first + count + window - 2] only. means
+// is either series + first (each mean is formed before it is stored, and
+// none reads an entry before its own) or apart from what is read.
 void directMeans(
     const float* series, std::int64_t first, std::int64_t count, std::int64_t window, float* means);

@@ -114,8 +114,12 @@ int runningAverage(float* series, unsigned n, int w, const ProgressCallback& pro
                     if (!goOn())
                         return;
                     const std::int64_t size = std::min(block, heldStart(p) - i);
-                    windowMeans(series, i, size, window, formed);
-                    std::copy_n(formed, size, series + i);
+                    if (window < kSlidingFromWindow) {
+                        directMeans(series, i, size, window, series + i);
+                    } else {
+                        windowMeans(series, i, size, window, formed);
+                        std::copy_n(formed, size, series + i);
+                    }
                     done.fetch_add(size, std::memory_order_relaxed);
                 }
                 std::copy_n(
