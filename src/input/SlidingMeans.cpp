@@ -29,13 +29,14 @@ int finestBit(const float* samples, std::int64_t size)
     for (std::int64_t k = 0; k < size; ++k) {
         const auto bits = std::bit_cast<std::uint32_t>(samples[k]);
         const unsigned exponent = (bits >> 23) & 0xffu;
-        top = std::max(top, exponent);
-        if ((bits & 0x7fffffffu) == 0)
-            continue;
         const std::uint32_t fraction = bits & 0x7fffffu;
         const std::uint32_t significand = exponent == 0 ? fraction : fraction | 0x800000u;
-        finest = std::min(
-            finest, std::max(exponent, 1u) + static_cast<unsigned>(std::countr_zero(significand)));
+        // Zeros have no set bit and leave the finest one as it is.
+        const unsigned lowest = significand == 0
+            ? 0x200u
+            : std::max(exponent, 1u) + static_cast<unsigned>(std::countr_zero(significand));
+        top = std::max(top, exponent);
+        finest = std::min(finest, lowest);
     }
     if (top == 0xffu)
         return kNotProvable;
