@@ -1,11 +1,13 @@
 #include "input/DirectMeans.h"
 
+#include "spectrum/CanonicalNaN.h"
+
 float meanOf(const float* series, std::int64_t first, std::int64_t last)
 {
     double sum = 0.0;
     for (std::int64_t k = first; k <= last; ++k)
         sum += series[k];
-    return static_cast<float>(sum / static_cast<double>(last - first + 1));
+    return canonicalNaN(static_cast<float>(sum / static_cast<double>(last - first + 1)));
 }
 
 namespace {
@@ -24,7 +26,7 @@ void lanesOfMeans(const float* series, std::int64_t first, std::int64_t window, 
             sums[lane] += entries[k + lane];
     }
     for (int lane = 0; lane < LANES; ++lane)
-        means[lane] = static_cast<float>(sums[lane] / static_cast<double>(window));
+        means[lane] = canonicalNaN(static_cast<float>(sums[lane] / static_cast<double>(window)));
 }
 
 } // namespace

@@ -5,7 +5,10 @@
 // Mean of series[first..last]: the entries added in index order to a double
 // that starts at 0, divided by their count, rounded to single precision.
 // This is the running average's definition of every mean; the faster
-// routines must give its bits.
+// routines must give its bits. A mean that is not a number is
+// kCanonicalNaN: which of two NaNs a sum passes on depends on the order the
+// compiler gives the operands of an addition, and the side-by-side sums
+// order them otherwise than the one-at-a-time sum.
 float meanOf(const float* series, std::int64_t first, std::int64_t last);
 
 // means[t] = meanOf(series, first + t, first + t + window - 1) for t in

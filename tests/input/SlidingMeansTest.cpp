@@ -56,14 +56,16 @@ float fullRange(std::int64_t, std::mt19937_64& random)
     return std::bit_cast<float>((bits & 0x807fffffu) | (bits % 255u) << 23);
 }
 
-// The running average as the plain loops over the entries, one sum at a time.
+// The running average as the plain loops over the entries, one sum at a
+// time; every mean that is not a number is the one canonical NaN.
 void plainRunningAverage(float* series, std::int64_t n, std::int64_t w)
 {
     const auto mean = [series](std::int64_t first, std::int64_t last) {
         double sum = 0.0;
         for (std::int64_t k = first; k <= last; ++k)
             sum += series[k];
-        return static_cast<float>(sum / static_cast<double>(last - first + 1));
+        const auto value = static_cast<float>(sum / static_cast<double>(last - first + 1));
+        return std::isnan(value) ? std::bit_cast<float>(0x7fc00000u) : value;
     };
     for (std::int64_t i = 1; i <= n - w; ++i)
         series[i] = mean(i, i + w - 1);
@@ -154,6 +156,23 @@ TEST(RunningAverage, GivesThePlainLoopsBitsWhereverTheProofHoldsOrFails)
         { "infinities of both signs now and then",
             [](std::int64_t i, std::mt19937_64& r) {
                 return i % 7000 == 1 ? kInfinity : i % 7000 == 2 ? -kInfinity : tone(i, r);
+            } },
+        // Windows that meet the infinities' NaN, then NaNs of other
+        // payloads and signs.
+        { "NaNs of several payloads after infinities of both signs",
+            [](std::int64_t i, std::mt19937_64& r) {
+                switch (i % 9000) {
+                case 1:
+                    return kInfinity;
+                case 2:
+                    return -kInfinity;
+                case 5:
+                    return std::bit_cast<float>(0x7fc01234u);
+                case 9:
+                    return std::bit_cast<float>(0xffc00042u);
+                default:
+                    return tone(i, r);
+                }
             } },
         { "exponents over the whole range", fullRange },
     };
