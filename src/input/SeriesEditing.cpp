@@ -31,7 +31,7 @@ namespace {
 
 // Below this window the direct sums cost less than proving the sliding sum
 // exact.
-constexpr std::int64_t kSlidingFromWindow = 16;
+constexpr std::int64_t kSlidingFromWindow = 24;
 // About this many additions of the direct sums between two stop checks.
 constexpr std::int64_t kBlockAdditions = std::int64_t { 1 } << 24;
 // A block the proof refuses is halved while its halves keep at least this
