@@ -67,29 +67,28 @@ bool partialSumsFit(const float* samples, std::int64_t size, std::int64_t window
     const auto spread = [](std::int64_t low, std::int64_t high) {
         return static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low);
     };
+    // prefix runs through the prefix sums; the one at index j is the sum of
+    // the samples before j.
     std::int64_t prefix = 0;
-    std::int64_t low = 0, high = 0, lastLow = 0, lastHigh = 0;
-    std::int64_t inChunk = 1;
-    bool hasLast = false;
-    for (std::int64_t k = 0; k < size; ++k) {
-        prefix += unitsOf(samples[k], toUnits);
-        if (inChunk == chunk) {
-            if (hasLast && spread(std::min(low, lastLow), std::max(high, lastHigh)) > kLimit)
-                return false;
-            lastLow = low;
-            lastHigh = high;
-            hasLast = true;
-            low = high = prefix;
-            inChunk = 1;
-        } else {
+    std::int64_t lastLow = 0, lastHigh = 0;
+    for (std::int64_t start = 0; start <= size; start += chunk) {
+        if (start > 0)
+            prefix += unitsOf(samples[start - 1], toUnits);
+        std::int64_t low = prefix, high = prefix;
+        const std::int64_t end = std::min(size, start + chunk - 1);
+        for (std::int64_t j = start + 1; j <= end; ++j) {
+            prefix += unitsOf(samples[j - 1], toUnits);
             low = std::min(low, prefix);
             high = std::max(high, prefix);
-            ++inChunk;
         }
+        const bool alone = start == 0;
+        if (spread(alone ? low : std::min(low, lastLow), alone ? high : std::max(high, lastHigh))
+            > kLimit)
+            return false;
+        lastLow = low;
+        lastHigh = high;
     }
-    if (hasLast)
-        return spread(std::min(low, lastLow), std::max(high, lastHigh)) <= kLimit;
-    return spread(low, high) <= kLimit;
+    return true;
 }
 
 } // namespace
