@@ -18,20 +18,22 @@ namespace {
 // order as meanOf forms it: the processor adds them at once instead of
 // waiting on one chain. Written with the compiler's vector types, since
 // whether it finds the vectors in a plain loop of lanes depends on what is
-// around the loop; without AVX each type is two SSE registers.
+// around the loop; without AVX each type is two SSE registers. Everything
+// below is inlined into the variants, which compile it for their own
+// instruction set.
 using Doubles = double __attribute__((vector_size(32)));
 using Floats = float __attribute__((vector_size(16)));
 using Masks = int __attribute__((vector_size(16)));
 constexpr std::int64_t LANES = 16;
 
-Floats loadFloats(const float* from)
+[[gnu::always_inline]] inline Floats loadFloats(const float* from)
 {
     Floats values;
     std::memcpy(&values, from, sizeof values);
     return values;
 }
 
-void storeMeans(Doubles sums, double divisor, float* into)
+[[gnu::always_inline]] inline void storeMeans(Doubles sums, double divisor, float* into)
 {
     Floats means = __builtin_convertvector(sums / divisor, Floats);
     const Masks notNumber = means != means;
