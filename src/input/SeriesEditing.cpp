@@ -2,11 +2,14 @@
 
 #include "core/Parallel.h"
 #include "core/Tuning.h"
+#include "input/DirectMeans.h"
+#include "input/SlidingMeans.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,44 +29,37 @@ int cutSegment(AnalysisState& state, int from, int to)
 
 namespace {
 
-// Mean of series[first..last], summed in double precision in index order.
-float meanOf(const float* series, std::int64_t first, std::int64_t last)
+// Below this window the direct sums cost less than proving the sliding sum
+// exact.
+constexpr std::int64_t kSlidingFromWindow = 24;
+// About this many additions of the direct sums between two stop checks.
+constexpr std::int64_t kBlockAdditions = std::int64_t { 1 } << 24;
+// A block the proof refuses is halved while its halves keep at least this
+// many means, so that one odd sample sends only its neighbourhood to the
+// direct sums.
+constexpr std::int64_t kSmallestHalf = 512;
+
+std::int64_t blockMeansFor(std::int64_t window)
 {
-    double sum = 0.0;
-    for (std::int64_t k = first; k <= last; ++k)
-        sum += series[k];
-    return static_cast<float>(sum / static_cast<double>(last - first + 1));
+    return std::clamp<std::int64_t>(kBlockAdditions / window, 1, kMostSlidingMeans);
 }
 
-// Means of the windows starting at first .. first+LANES-1, each its own sum
-// in index order, as meanOf forms it: the sums are independent, so the
-// processor adds them side by side instead of waiting on one chain.
-constexpr int LANES = 8;
-
-void lanesOfMeans(const float* series, std::int64_t first, std::int64_t window, float* means)
+// means[t] for the windows starting at first .. first+count-1, as
+// directMeans forms them; count is at most kMostSlidingMeans.
+void windowMeans(
+    const float* series, std::int64_t first, std::int64_t count, std::int64_t window, float* means)
 {
-    double sums[LANES] = {};
-    const float* entries = series + first;
-    for (std::int64_t k = 0; k < window; ++k) {
-        for (int lane = 0; lane < LANES; ++lane)
-            sums[lane] += entries[k + lane];
+    if (window >= kSlidingFromWindow && window <= kMostSlidingWindow) {
+        if (slidingMeans(series, first, count, window, means))
+            return;
+        if (count >= 2 * std::max(window, kSmallestHalf)) {
+            const std::int64_t half = count / 2;
+            windowMeans(series, first, half, window, means);
+            windowMeans(series, first + half, count - half, window, means + half);
+            return;
+        }
     }
-    for (int lane = 0; lane < LANES; ++lane)
-        means[lane] = static_cast<float>(sums[lane] / static_cast<double>(window));
-}
-
-// Overwrites series[first..last] with the means of their windows, in
-// ascending order. The means of a group of lanes are all formed before any
-// of them is stored, so each reads input values only.
-void averageRange(float* series, std::int64_t first, std::int64_t last, std::int64_t window)
-{
-    std::int64_t i = first;
-    for (float means[LANES]; i + LANES - 1 <= last; i += LANES) {
-        lanesOfMeans(series, i, window, means);
-        std::memcpy(series + i, means, sizeof means);
-    }
-    for (; i <= last; ++i)
-        series[i] = meanOf(series, i, i + window - 1);
+    directMeans(series, first, count, window, means);
 }
 
 } // namespace
@@ -91,26 +87,46 @@ int runningAverage(float* series, unsigned n, int w, const ProgressCallback& pro
             = [&](std::int64_t p) { return std::max(partStart(p), partStart(p + 1) - lead); };
         runTasks(static_cast<std::size_t>(parts), [&](std::size_t task) {
             const auto p = static_cast<std::int64_t>(task);
-            float* const into = held.data() + p * lead;
-            for (std::int64_t i = heldStart(p); i < partStart(p + 1); ++i)
-                into[i - heldStart(p)] = meanOf(series, i, i + window - 1);
+            windowMeans(series, heldStart(p), partStart(p + 1) - heldStart(p), window,
+                held.data() + p * lead);
         });
-        // Parts not yet begun when a stop is asked for stay undone.
+        // Each block's means are formed before any is stored, and the later
+        // blocks read only entries after it. The calling thread asks whether
+        // to go on between its blocks, the others hear its answer at their
+        // next block; parts not yet begun stay undone.
         std::atomic<bool> stopping { false };
+        std::atomic<std::int64_t> done { 0 };
+        const auto caller = std::this_thread::get_id();
+        const auto goOn = [&] {
+            if (std::this_thread::get_id() == caller
+                && !report.advance(static_cast<double>(done.load(std::memory_order_relaxed))
+                    / static_cast<double>(count)))
+                stopping.store(true, std::memory_order_relaxed);
+            return !stopping.load(std::memory_order_relaxed);
+        };
+        const std::int64_t block = blockMeansFor(window);
         runTasks(
             static_cast<std::size_t>(parts),
             [&](std::size_t task) {
-                if (stopping.load(std::memory_order_relaxed))
-                    return;
                 const auto p = static_cast<std::int64_t>(task);
-                averageRange(series, partStart(p), heldStart(p) - 1, window);
+                float formed[kMostSlidingMeans];
+                for (std::int64_t i = partStart(p); i < heldStart(p); i += block) {
+                    if (!goOn())
+                        return;
+                    const std::int64_t size = std::min(block, heldStart(p) - i);
+                    if (window < kSlidingFromWindow) {
+                        directMeans(series, i, size, window, series + i);
+                    } else {
+                        windowMeans(series, i, size, window, formed);
+                        std::copy_n(formed, size, series + i);
+                    }
+                    done.fetch_add(size, std::memory_order_relaxed);
+                }
                 std::copy_n(
                     held.data() + p * lead, partStart(p + 1) - heldStart(p), series + heldStart(p));
+                done.fetch_add(partStart(p + 1) - heldStart(p), std::memory_order_relaxed);
             },
-            [&](std::size_t finished) {
-                if (!report.advance(static_cast<double>(finished) / static_cast<double>(parts + 1)))
-                    stopping.store(true, std::memory_order_relaxed);
-            });
+            [&](std::size_t) { goOn(); });
         if (report.cancelled())
             return STEP_CANCELLED;
     }
