@@ -11,8 +11,9 @@ struct AnalysisState;
 class CWelmoDoc;
 class QRubberBand;
 
-// The single view: owns nothing of the record, and on every paint draws
-// the whole picture of the record and gives the document its title. What
+// The single view: owns nothing of the record, and on every paint that no
+// command holds draws the whole picture of the record and gives the
+// document its title. What
 // it keeps of its own is how the picture is looked at: the axes and the
 // zoom of each panel (a rubber-band drag, the wheel, a middle-button or
 // Shift drag to pan; double-click or Esc for the full picture), and the
