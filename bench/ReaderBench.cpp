@@ -1,17 +1,13 @@
 // The reader and row count on one and on two threads beside the plain
-// fscanf("%lf") loop and beside the single-stream scan as it was before the
-// reader used threads, on one table of 4,000,000 rows of three "%.10g"
+// fscanf("%lf") loop, on one table of 4,000,000 rows of three "%.10g"
 // numbers under a one-line header. The table is written once per run into
 // the temporary folder, and before anything is timed all readers must give
 // the same samples, bit for bit, and all counts the same number of rows.
 // Arguments: the thread count.
 
-#include "ScannerBefore.h"
 #include "core/AnalysisState.h"
 #include "core/CFormat.h"
 #include "core/Parallel.h"
-#include "input/ByteStream.h"
-#include "input/NumberScanner.h"
 #include "input/TimeSeriesReader.h"
 #include "support/PlainReader.h"
 
@@ -22,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -34,31 +29,6 @@ constexpr unsigned ROWS = 4'000'000;
 constexpr int COLUMNS = 3;
 constexpr int HEADER_TOKENS = 3;
 constexpr int KEPT_COLUMN = 3;
-
-// The reader and count as they were with one stream, no threads and no
-// plain-number skip.
-unsigned singleStreamRead(const std::string& path, float* series)
-{
-    ByteStream stream;
-    if (!stream.open(path))
-        return 0;
-    for (int i = 0; i < HEADER_TOKENS; ++i)
-        skipToken(stream);
-    series[0] = 0.0f;
-    return static_cast<unsigned>(
-        scannerBefore::readColumn(stream, COLUMNS, KEPT_COLUMN, ROWS, series));
-}
-
-unsigned singleStreamCount(const std::string& path)
-{
-    ByteStream stream;
-    if (!stream.open(path))
-        return 0;
-    for (int i = 0; i < HEADER_TOKENS; ++i)
-        skipToken(stream);
-    return static_cast<unsigned>(
-        scannerBefore::countRows(stream, COLUMNS, std::numeric_limits<unsigned>::max()));
-}
 
 class BenchTable {
 public:
@@ -113,15 +83,6 @@ private:
             if (!disagreement.empty())
                 return disagreement + " on " + std::to_string(threads) + " threads";
         }
-        std::vector<float> single(ROWS + 1);
-        std::vector<float> plain(ROWS + 1);
-        unsigned stored = 0;
-        if (singleStreamRead(m_path, single.data()) != ROWS || singleStreamCount(m_path) != ROWS
-            || plainReadTimeSeries(
-                   m_path, HEADER_TOKENS, COLUMNS, KEPT_COLUMN, ROWS, plain.data(), stored)
-                != 0
-            || std::memcmp(single.data(), plain.data(), plain.size() * sizeof(float)) != 0)
-            return "the single-stream scan differs";
         return {};
     }
 
@@ -206,27 +167,6 @@ AnalysisState benchRecord(const std::string& path)
     return record;
 }
 
-void BM_SingleStreamReader(benchmark::State& state)
-{
-    if (!tableReady(state))
-        return;
-    std::vector<float> series(ROWS + 1);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(singleStreamRead(BenchTable::get().path(), series.data()));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * ROWS);
-}
-
-void BM_SingleStreamRowCount(benchmark::State& state)
-{
-    if (!tableReady(state))
-        return;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(singleStreamCount(BenchTable::get().path()));
-    state.SetItemsProcessed(state.iterations() * ROWS);
-}
-
 // "Get and Check" and then the read, as Retrieve Data runs them.
 void BM_PlainCountAndRead(benchmark::State& state)
 {
@@ -239,19 +179,6 @@ void BM_PlainCountAndRead(benchmark::State& state)
         plainCountRows(path, HEADER_TOKENS, COLUMNS, rows);
         benchmark::DoNotOptimize(plainReadTimeSeries(
             path, HEADER_TOKENS, COLUMNS, KEPT_COLUMN, rows, series.data(), stored));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * ROWS);
-}
-
-void BM_SingleStreamCountAndRead(benchmark::State& state)
-{
-    if (!tableReady(state))
-        return;
-    std::vector<float> series(ROWS + 1);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(singleStreamCount(BenchTable::get().path()));
-        benchmark::DoNotOptimize(singleStreamRead(BenchTable::get().path(), series.data()));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * ROWS);
@@ -408,13 +335,10 @@ void BM_CountTimeSeriesRows(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_PlainReader)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SingleStreamReader)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ReadTimeSeries)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_PlainRowCount)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SingleStreamRowCount)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_CountTimeSeriesRows)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_PlainCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_SingleStreamCountAndRead)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_CountAndRead)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_CountAndReadNamedFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ReadWholeTimeSeries)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);

@@ -33,9 +33,6 @@ CMainFrame::CMainFrame(AnalysisState& state, QWidget* parent)
     initAppResources();
     m_view = new CWelmoView(*m_document, m_state, this);
     setCentralWidget(m_view);
-    m_view->setPaintProgress(
-        [this](std::string_view step, double fraction) { return progress(step, fraction); });
-    connect(m_view, &CWelmoView::paintCancelled, this, &CMainFrame::cancelled);
     setAcceptDrops(true);
     connect(m_document, &CWelmoDoc::titleChanged, this, &CMainFrame::updateCaption);
 

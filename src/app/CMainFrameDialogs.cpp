@@ -63,9 +63,7 @@ void CMainFrame::OnEditorCommand()
 
 bool CMainFrame::progress(std::string_view step, double fraction)
 {
-    const bool goOn = m_progress->report(step, fraction);
-    m_view->followProgress(step, fraction);
-    return goOn;
+    return m_progress->report(step, fraction);
 }
 
 void CMainFrame::cancelled()

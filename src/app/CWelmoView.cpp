@@ -2,7 +2,6 @@
 
 #include "app/CWelmoDoc.h"
 #include "core/AnalysisState.h"
-#include "core/Progress.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 #include "plot/PlotReadout.h"
@@ -55,54 +54,35 @@ CWelmoView::CWelmoView(CWelmoDoc& document, const AnalysisState& state, QWidget*
 
 void CWelmoView::paintEvent(QPaintEvent*)
 {
-    if (m_heldPicture.paint(*this))
-        return;
-    // A paint's progress reports run the event loop, which may ask for
-    // another paint meanwhile: that one repeats the last picture.
-    if (m_painting) {
-        paintLastPicture();
-        return;
+    if (!m_held) {
+        ++m_paintCount;
+        m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
+        m_keptPicture = drawnPicture();
     }
-    ++m_paintCount;
-    m_document.setTitle(QString::fromStdString(pictureTitle(m_state)));
-    if (!m_paintProgress) {
-        QPainter painter(this);
-        QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
-        drawPicture(canvas, m_state, m_pictureView);
-        return;
-    }
-    m_painting = true;
-    paintAndKeepPicture();
-    m_painting = false;
+    // Where the view has grown beyond a kept picture its background shows.
+    QPainter(this).drawPixmap(0, 0, m_keptPicture);
 }
 
-void CWelmoView::paintAndKeepPicture()
+QPixmap CWelmoView::drawnPicture() const
 {
-    // Drawn off the view first, so that a stopped paint leaves the last
-    // complete picture whole; the background is the view's own.
     QPixmap picture(size() * devicePixelRatio());
     picture.setDevicePixelRatio(devicePixelRatio());
     picture.fill(palette().color(QPalette::Window));
-    bool finished = false;
     {
         QPainter painter(&picture);
         painter.setFont(font());
         painter.setPen(palette().color(foregroundRole()));
         painter.setBackground(palette().brush(backgroundRole()));
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
-        finished = !drawPicture(canvas, m_state, m_pictureView, m_paintProgress).cancelled;
+        drawPicture(canvas, m_state, m_pictureView);
     }
-    if (finished)
-        m_lastPicture = picture;
-    paintLastPicture();
-    if (!finished)
-        emit paintCancelled();
+    return picture;
 }
 
-void CWelmoView::paintLastPicture()
+void CWelmoView::releasePicture()
 {
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_lastPicture);
+    m_held = false;
+    update();
 }
 
 PictureLayout CWelmoView::currentLayout() const
@@ -145,7 +125,7 @@ void CWelmoView::setZoom(Panel panel, const PlotWindow& window)
     update();
 }
 
-void CWelmoView::zoomOut()
+void CWelmoView::showWholePicture()
 {
     if (!m_pictureView.zoomed())
         return;
@@ -167,14 +147,6 @@ void CWelmoView::setAxesShown(bool shown)
         return;
     m_pictureView.axes = shown;
     update();
-}
-
-void CWelmoView::followProgress(std::string_view step, double fraction)
-{
-    const bool changesRecord
-        = step == PROGRESS_READ || step == PROGRESS_ESTIMATE || step == PROGRESS_AVERAGE;
-    if (changesRecord && fraction == 0.0)
-        zoomOut();
 }
 
 void CWelmoView::mousePressEvent(QMouseEvent* event)
@@ -232,7 +204,7 @@ void CWelmoView::finishZoomDrag(QPoint at)
 void CWelmoView::mouseDoubleClickEvent(QMouseEvent*)
 {
     m_drag = Drag::none;
-    zoomOut();
+    showWholePicture();
 }
 
 void CWelmoView::wheelEvent(QWheelEvent* event)
@@ -258,7 +230,7 @@ void CWelmoView::wheelEvent(QWheelEvent* event)
 void CWelmoView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && m_pictureView.zoomed()) {
-        zoomOut();
+        showWholePicture();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -3,24 +3,21 @@
 #include "plot/PictureLayout.h"
 #include "plot/PictureView.h"
 
-#include "app/HeldPicture.h"
-#include "core/Progress.h"
 #include <QPixmap>
 #include <QPoint>
-
 #include <QWidget>
-
-#include <string_view>
 
 struct AnalysisState;
 class CWelmoDoc;
 class QRubberBand;
 
-// The single view: owns nothing of the record, and on every paint draws
-// the whole picture of the record and gives the document its title. What
+// The single view: owns nothing of the record, and on every paint that no
+// command holds draws the whole picture of the record and gives the
+// document its title. What
 // it keeps of its own is how the picture is looked at: the axes and the
 // zoom of each panel (a rubber-band drag, the wheel, a middle-button or
-// Shift drag to pan; double-click or Esc for the full picture).
+// Shift drag to pan; double-click or Esc for the full picture), and the
+// last picture it finished.
 class CWelmoView : public QWidget {
     Q_OBJECT
 public:
@@ -37,33 +34,25 @@ public:
     // The layout a paint would draw now, which the readout and zoom invert.
     PictureLayout currentLayout() const;
 
-    // A command reports a step of its work: reading, averaging or
-    // estimating replaces what the zoom was made on, so the picture goes
-    // back to its full extent.
-    void followProgress(std::string_view step, double fraction);
-
-    // Where a paint reports its progress, and whether it goes on. A paint
-    // asked to stop shows the last complete picture again and signals
-    // paintCancelled. Without one, paints draw straight onto the view.
-    void setPaintProgress(ProgressCallback progress) { m_paintProgress = std::move(progress); }
+    // Back to the whole picture: a command calls it when it replaces the
+    // series or the spectrum that a zoom was made on.
+    void showWholePicture();
 
 public slots:
     // Shows or hides the axes, remembered with the window's settings.
     void setAxesShown(bool shown);
-    void zoomOut();
+    void zoomOut() { showWholePicture(); }
     // Zooms the spectrum panel onto the entries it draws.
     void fitSpectrum();
 
-    // While a command changes the record, paints repeat the picture from
-    // before it (see HeldPicture).
-    void holdPicture() { m_heldPicture.hold(*this); }
-    void releasePicture() { m_heldPicture.release(*this); }
+    // While a command changes the record, paints repeat the last finished
+    // picture instead of reading a record that is half changed.
+    void holdPicture() { m_held = true; }
+    void releasePicture();
 
 signals:
     // What lies under the mouse (see PlotReadout); empty when it leaves.
     void readoutChanged(const QString& text);
-    // A paint was asked to stop; the view shows the picture before it.
-    void paintCancelled();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,8 +73,7 @@ private:
     void setZoom(Panel panel, const PlotWindow& window);
     void finishZoomDrag(QPoint at);
     void showReadout(QPoint at);
-    void paintAndKeepPicture();
-    void paintLastPicture();
+    QPixmap drawnPicture() const;
 
     CWelmoDoc& m_document;
     const AnalysisState& m_state;
@@ -96,9 +84,7 @@ private:
     QPoint m_dragStart;
     QPoint m_dragLast;
     QRubberBand* m_rubberBand = nullptr;
-    HeldPicture m_heldPicture;
-    ProgressCallback m_paintProgress;
-    // The last picture a paint finished, shown again when a paint stops.
-    QPixmap m_lastPicture;
-    bool m_painting = false;
+    // The last finished paint, which a paint during a command repeats.
+    QPixmap m_keptPicture;
+    bool m_held = false;
 };

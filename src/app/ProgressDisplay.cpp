@@ -97,19 +97,6 @@ void ProgressDisplay::setClock(Clock clock)
 
 bool ProgressDisplay::report(std::string_view step, double fraction)
 {
-    // A step that reports from within this report (a paint that the
-    // repaints or the event loop run) belongs to the step being reported,
-    // which keeps the display.
-    if (m_reporting)
-        return !m_cancelRequested;
-    m_reporting = true;
-    const bool goOn = follow(step, fraction);
-    m_reporting = false;
-    return goOn;
-}
-
-bool ProgressDisplay::follow(std::string_view step, double fraction)
-{
     if (fraction <= 0.0 || !m_running)
         start();
     if (fraction >= 1.0) {

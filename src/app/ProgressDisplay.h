@@ -16,8 +16,8 @@ class QStatusBar;
 // the application are filtered, and only Esc and the Cancel button pass,
 // both of which ask the step to stop. Every few reports the event loop runs
 // briefly, so that these are seen and the window repaints (a view that
-// must not read a record in the middle of a change holds its picture
-// meanwhile, see HeldPicture).
+// must not read a record in the middle of a change repeats its last
+// picture meanwhile, see PictureHoldScope).
 class ProgressDisplay : public QObject {
     Q_OBJECT
 public:
@@ -49,7 +49,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool follow(std::string_view step, double fraction);
     void start();
     void finish();
     void show(std::string_view step);
@@ -67,5 +66,4 @@ private:
     bool m_running = false;
     bool m_shown = false;
     bool m_cancelRequested = false;
-    bool m_reporting = false;
 };

@@ -75,7 +75,6 @@ inline constexpr std::string_view PROGRESS_READ = "Reading data";
 inline constexpr std::string_view PROGRESS_ESTIMATE = "Estimating spectrum";
 inline constexpr std::string_view PROGRESS_AVERAGE = "Running average";
 inline constexpr std::string_view PROGRESS_EXPORT = "Exporting spectrum";
-inline constexpr std::string_view PROGRESS_PAINT = "Drawing";
 
 // A stop asked for from outside the callbacks: welmo-psd's handler of
 // SIGINT and SIGTERM stores the signal's number here. Every step hears it

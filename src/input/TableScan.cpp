@@ -226,9 +226,9 @@ void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
 // a token is one number), checked in file order, and the few blocks
 // guessed wrong are scanned again. Each block passes its count on before
 // it scans, so a block waits only for the counts before it, which take a
-// small part of a scan. No block waits for a later one: blocks are handed
-// out in file order, and each is being worked on until it passes its
-// count on.
+// small part of a scan. No block waits for a later one, and runTasks
+// starts no block before the ones ahead of it, so the blocks it waits for
+// are being worked on.
 int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const
 {
     std::atomic<std::uint64_t>& before = batch.numbersBefore[i];

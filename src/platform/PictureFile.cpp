@@ -1,5 +1,6 @@
 #include "platform/PictureFile.h"
 
+#include "core/Progress.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 
@@ -17,13 +18,14 @@ namespace {
 // JPEG keeps the one-pixel lines of the picture readable at this quality.
 constexpr int JPEG_QUALITY = 95;
 
-// False when the drawing was asked to stop (a stop of the process), which
-// leaves the picture unfinished: such a picture is not written.
+// False when a stop of the process was asked for meanwhile: a picture
+// drawn then is not written.
 bool paintPicture(
     QPainter& painter, const AnalysisState& state, const PictureView& view, QSize size)
 {
     QtPainterCanvas canvas(painter, DeviceRect { 0, 0, size.width(), size.height() });
-    return !drawPicture(canvas, state, view).cancelled;
+    drawPicture(canvas, state, view);
+    return !processStopRequested();
 }
 
 bool writeImage(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size,

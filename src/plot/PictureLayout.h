@@ -21,8 +21,6 @@ struct PictureLayout {
     PanelPlacement signal;
     PanelPlacement spectrum;
     bool axes = false;
-    // The paint was asked to stop before it drew anything.
-    bool cancelled = false;
 };
 
 // The series panel's world window at full extent: samples 0 to N against

@@ -11,7 +11,6 @@
 #include "plot/StatisticsText.h"
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -28,8 +27,7 @@ void drawLine(Canvas& canvas, DevicePoint from, DevicePoint to)
 }
 
 // Points per chunk of a curve: enough that reducing a chunk outweighs
-// handing it to a thread, and few enough chunks that progress is reported
-// a few hundred times at most.
+// handing it to a thread, and no more than a few hundred chunks.
 std::size_t chunkPointsFor(std::size_t points)
 {
     return std::max<std::size_t>(std::size_t { 1 } << 18, points / 256 + 1);
@@ -275,37 +273,20 @@ void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
     }
 }
 
-// Reduces the curves to their columns and draws the picture; false,
-// drawing nothing, when a progress report asks to stop.
-bool reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout,
-    const ProgressCallback& progress)
+// Reduces the curves to their columns on the threads, then draws the
+// picture on the calling thread.
+void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout)
 {
     Tasks tasks;
     SignalCurve signal(state, layout, tasks);
     SpectrumPanel spectrum(state, layout, tasks);
-    const double parts = static_cast<double>(tasks.size()) + 1.0;
-    // Once stopped, the tasks not yet begun are skipped; nothing is drawn.
-    std::atomic<bool> stopped { false };
-    runTasks(
-        tasks.size(),
-        [&](std::size_t task) {
-            if (!stopped.load(std::memory_order_relaxed))
-                tasks[task]();
-        },
-        [&](std::size_t finished) {
-            if (!stopped.load(std::memory_order_relaxed)
-                && !reportProgress(progress, PROGRESS_PAINT, static_cast<double>(finished) / parts))
-                stopped.store(true, std::memory_order_relaxed);
-        });
-    if (stopped.load(std::memory_order_relaxed))
-        return false;
+    runTasks(tasks.size(), [&](std::size_t task) { tasks[task](); });
     signal.draw(canvas);
     spectrum.draw(canvas);
     const std::vector<PlacedText> statistics = statisticsPlacement(canvas, state, layout.third);
     if (layout.axes)
         drawAxes(canvas, state, layout, statistics);
     drawStatistics(canvas, statistics);
-    return true;
 }
 
 } // namespace
@@ -330,17 +311,14 @@ std::string pictureTitle(const AnalysisState& state)
     return " ZQ_PSD " + state.dataFileName;
 }
 
-void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress)
+void drawPicture(Canvas& canvas, const AnalysisState& state)
 {
-    drawPicture(canvas, state, PictureView {}, progress);
+    drawPicture(canvas, state, PictureView {});
 }
 
-PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
-    const ProgressCallback& progress)
+PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view)
 {
-    const bool goOn = reportProgress(progress, PROGRESS_PAINT, 0.0);
-    PictureLayout layout = layoutPicture(canvas, state, view);
-    layout.cancelled = !goOn || !reduceCurvesAndDraw(canvas, state, layout, progress);
-    reportProgress(progress, PROGRESS_PAINT, 1.0);
+    const PictureLayout layout = layoutPicture(canvas, state, view);
+    reduceCurvesAndDraw(canvas, state, layout);
     return layout;
 }

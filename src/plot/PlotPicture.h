@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/AnalysisState.h"
-#include "core/Progress.h"
 #include "plot/Canvas.h"
 #include "plot/PictureLayout.h"
 #include "plot/PictureView.h"
@@ -21,14 +20,12 @@ std::string pictureTitle(const AnalysisState& state);
 // record onto the canvas, sized by its client rectangle. Reads the record
 // only. The curves are reduced to their device columns on up to
 // parallelThreads() threads; the pixels are those of one line (or pixel)
-// per point whatever the count. Progress is PROGRESS_PAINT, reported from
-// the calling thread.
-void drawPicture(Canvas& canvas, const AnalysisState& state, const ProgressCallback& progress = {});
+// per point whatever the count. A paint of millions of samples takes a few
+// milliseconds, so it is no step of its own: it reports no progress and
+// cannot be stopped.
+void drawPicture(Canvas& canvas, const AnalysisState& state);
 
 // The same with the view's axes and zoom; the default view draws the
 // picture above, pixel for pixel. Returns the layout drawn, whose
-// mappings the readout and the zoom invert. A report answered with a stop
-// ends the reduction of the curves: nothing is drawn, and the layout says
-// cancelled.
-PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view,
-    const ProgressCallback& progress = {});
+// mappings the readout and the zoom invert.
+PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view);

@@ -52,14 +52,16 @@ private:
 
 } // namespace
 
-// Esc during the estimate of a new configuration: the record, the picture
-// during and after the step are those of before the command, no message
+// Esc during the estimate of a new configuration: the record, the zoom, the
+// picture during and after the step are those of before the command, no message
 // shows, no other command ran meanwhile, and the status bar says
 // "Cancelled".
 TEST_F(CommandWindow, CancelledConfigurationLeavesRecordAndPicture)
 {
     startWindow();
     loadSawtooth();
+    // A cancelled command keeps the zoom too.
+    m_frame->view().fitSpectrum();
     settledPaints();
     const QImage pictureBefore = m_frame->view().grab().toImage();
     const std::string recordBefore = recordBytes(m_state);
@@ -74,6 +76,7 @@ TEST_F(CommandWindow, CancelledConfigurationLeavesRecordAndPicture)
     EXPECT_EQ(esc.lbFrequenciesAfterClick(), lbFrequenciesBefore) << "a command ran in the step";
     EXPECT_EQ(m_frame->statusBar()->currentMessage(), QStringLiteral("Cancelled"));
     EXPECT_TRUE(esc.pictureDuringStep() == pictureBefore) << "the step showed another picture";
+    EXPECT_TRUE(m_frame->view().pictureView().spectrumZoom);
     settledPaints();
     EXPECT_TRUE(m_frame->view().grab().toImage() == pictureBefore)
         << "the picture after the cancel differs";
@@ -113,27 +116,4 @@ TEST_F(CommandWindow, CancelledCountChangesNothing)
     });
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(recordBytes(m_state) == recordBefore) << "the record changed";
-}
-
-// A paint asked to stop shows the picture of the last complete paint, and
-// the status bar says "Cancelled"; the next paint that runs to its end
-// shows the new picture.
-TEST_F(CommandWindow, CancelledPaintShowsThePictureBefore)
-{
-    startWindow();
-    loadSawtooth();
-    settledPaints();
-    CWelmoView& view = m_frame->view();
-    const QImage pictureBefore = view.grab().toImage();
-    const bool axesBefore = view.axesShown();
-
-    view.setPaintProgress([](std::string_view, double fraction) { return fraction >= 1.0; });
-    view.setAxesShown(!axesBefore);
-    EXPECT_TRUE(view.grab().toImage() == pictureBefore)
-        << "the stopped paint showed another picture";
-    EXPECT_EQ(m_frame->statusBar()->currentMessage(), QStringLiteral("Cancelled"));
-
-    view.setPaintProgress([](std::string_view, double) { return true; });
-    EXPECT_FALSE(view.grab().toImage() == pictureBefore) << "the axes never showed";
-    view.setAxesShown(axesBefore);
 }

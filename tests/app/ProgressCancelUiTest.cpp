@@ -1,4 +1,3 @@
-#include "app/HeldPicture.h"
 #include "app/ProgressDisplay.h"
 #include "core/Progress.h"
 
@@ -8,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -174,87 +172,8 @@ TEST_F(ProgressCancel, TheWindowRepaintsDuringAStep)
     m_display->report(PROGRESS_READ, 1.0);
 }
 
-// A paint that reports a step of its own, within the loop that the
-// running step runs, leaves the running step its display and its cancel.
-TEST_F(ProgressCancel, AStepWithinAPaintLeavesTheRunningStepAlone)
-{
-    QCoreApplication::processEvents();
-    struct ReportingPaint : QObject {
-        ProgressDisplay& display;
-        int paints = 0;
-        explicit ReportingPaint(ProgressDisplay& shown)
-            : display(shown)
-        {
-        }
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint) {
-                ++paints;
-                display.report(PROGRESS_PAINT, 0.0);
-                display.report(PROGRESS_PAINT, 1.0);
-            }
-            return false;
-        }
-    } painter(*m_display);
-    m_button->installEventFilter(&painter);
-
-    m_display->report(PROGRESS_ESTIMATE, 0.0);
-    m_button->update();
-    EXPECT_TRUE(reportLater(0.5));
-    EXPECT_GE(painter.paints, 1);
-    EXPECT_TRUE(m_display->isRunning());
-    EXPECT_TRUE(m_display->isShown());
-    QTest::keyClick(m_field, Qt::Key_Escape);
-    EXPECT_FALSE(reportLater(0.6));
-    m_display->report(PROGRESS_ESTIMATE, 1.0);
-    m_button->removeEventFilter(&painter);
-}
-
 TEST_F(ProgressCancel, TheStatusBarSaysCancelled)
 {
     m_display->showCancelled();
     EXPECT_EQ(m_window.statusBar()->currentMessage(), QStringLiteral("Cancelled"));
-}
-
-namespace {
-
-// Paints one colour from its data, or what it held.
-class ColourWidget : public QWidget {
-public:
-    QColor colour = Qt::red;
-    HeldPicture held;
-
-    void holdPicture() { held.hold(*this); }
-    void releasePicture() { held.release(*this); }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        if (held.paint(*this))
-            return;
-        QPainter(this).fillRect(rect(), colour);
-    }
-};
-
-QColor pixelAt(QWidget& widget, int x, int y)
-{
-    return widget.grab().toImage().pixelColor(x, y);
-}
-
-} // namespace
-
-TEST(HeldPicture, PaintsThePictureFromBeforeTheChangeUntilReleased)
-{
-    ColourWidget widget;
-    widget.resize(40, 30);
-    widget.setAutoFillBackground(false);
-    {
-        PictureHoldScope<ColourWidget> scope(widget);
-        widget.colour = Qt::blue;
-        widget.resize(60, 30);
-        EXPECT_EQ(pixelAt(widget, 10, 10), QColor(Qt::red));
-        EXPECT_EQ(pixelAt(widget, 50, 10), widget.palette().window().color());
-    }
-    EXPECT_EQ(pixelAt(widget, 10, 10), QColor(Qt::blue));
-    EXPECT_EQ(pixelAt(widget, 50, 10), QColor(Qt::blue));
 }

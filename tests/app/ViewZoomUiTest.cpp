@@ -1,12 +1,13 @@
 // The view's own state: the Axes toggle kept with the window settings,
 // zoom by rubber band, wheel and pan, the ways back to the full picture,
-// Fit Spectrum, and a new estimate returning to the full picture.
+// Fit Spectrum, the explicit return to the whole picture, and the picture
+// the view keeps while a command runs.
 
 #include "MainWindowFixture.h"
 
 #include "app/CommandIds.h"
+#include "app/HeldPicture.h"
 #include "app/Printing.h"
-#include "core/Progress.h"
 #include "plot/PlotReadout.h"
 
 #include <QAction>
@@ -120,24 +121,38 @@ TEST_F(ViewZoom, ReadoutNamesTheSameBinBeforeAndAfterAZoomRoundTrip)
         plotReadoutAt(m_state, view().currentLayout(), { at.x(), at.y() }).index, before.index);
 }
 
-TEST_F(ViewZoom, FitSpectrumZoomsOntoTheDrawnBinsAndANewEstimateShowsItAll)
+TEST_F(ViewZoom, FitSpectrumZoomsOntoTheDrawnBinsAndShowWholePictureLeavesIt)
 {
+    const QImage full = shown();
     m_frame->commandAction(CommandIds::ID_VIEW_FIT_SPECTRUM)->trigger();
     ASSERT_TRUE(view().pictureView().spectrumZoom);
     const PlotWindow window = view().pictureView().spectrumZoom->window;
     EXPECT_DOUBLE_EQ(window.xMin, std::log10(2.0 / 2048));
     EXPECT_DOUBLE_EQ(window.xMax, std::log10(1023.0 / 2048));
+    repaint();
+    EXPECT_NE(shown(), full);
 
-    // Steps that do not replace the series or spectrum keep the zoom.
-    m_frame->progress(PROGRESS_EXPORT, 0.0);
-    m_frame->progress(PROGRESS_EXPORT, 1.0);
-    EXPECT_TRUE(view().pictureView().zoomed());
-    for (std::string_view step : { PROGRESS_READ, PROGRESS_ESTIMATE, PROGRESS_AVERAGE }) {
-        m_frame->commandAction(CommandIds::ID_VIEW_FIT_SPECTRUM)->trigger();
-        m_frame->progress(step, 0.0);
-        m_frame->progress(step, 1.0);
-        EXPECT_FALSE(view().pictureView().zoomed()) << step;
+    view().showWholePicture();
+    EXPECT_FALSE(view().pictureView().zoomed());
+    repaint();
+    EXPECT_EQ(shown(), full);
+}
+
+// While a command changes the record the view repeats its last picture,
+// with its background where the view has grown; then it draws the record.
+TEST_F(ViewZoom, AHeldViewRepeatsItsLastPictureUntilReleased)
+{
+    const QImage before = shown();
+    {
+        PictureHoldScope<CWelmoView> hold(view());
+        m_state.dottedSignal = 1;
+        view().resize(before.width() + 40, before.height());
+        const QImage held = shown();
+        EXPECT_EQ(held.copy(before.rect()), before);
+        EXPECT_EQ(held.pixelColor(before.width() + 20, 10), QColor(Qt::white));
     }
+    view().resize(before.size());
+    EXPECT_NE(shown(), before) << "the released view still shows the held picture";
 }
 
 TEST_F(ViewZoom, AxesAreOffByDefaultAndKeptWithTheWindowSettings)

@@ -42,6 +42,25 @@ TEST_P(ParallelThreads, ProgressComesFromTheCallingThreadInOrderAndEndsAtTheCoun
         EXPECT_LE(reports[i - 1], reports[i]);
 }
 
+TEST_P(ParallelThreads, TasksStartInIndexOrderSoATaskMayWaitForTheOneBefore)
+{
+    // Each task waits until the one before has finished: a task started
+    // ahead of one before it would hold its thread, and with every thread
+    // so held the call would never return.
+    constexpr std::size_t count = 500;
+    std::vector<std::atomic<bool>> done(count);
+    runTasks(count, [&](std::size_t i) {
+        if (i > 0) {
+            while (!done[i - 1].load(std::memory_order_acquire))
+                done[i - 1].wait(false, std::memory_order_acquire);
+        }
+        done[i].store(true, std::memory_order_release);
+        done[i].notify_all();
+    });
+    for (std::size_t i = 0; i < count; ++i)
+        EXPECT_TRUE(done[i].load()) << "task " << i;
+}
+
 TEST_P(ParallelThreads, TasksThatRunTasksFinishWithEveryInnerTaskOnce)
 {
     // Tasks of the estimate may end in routines that split their own work;

@@ -1,5 +1,4 @@
 #include "plot/PlotPicture.h"
-#include "core/Parallel.h"
 #include "plot/Palette.h"
 #include "support/RecordingCanvas.h"
 
@@ -9,7 +8,6 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -404,97 +402,4 @@ TEST(PlotPicture, DataOriginNoteFollowsALongNLine)
     }
 }
 
-// (PROGRESS_PAINT, 0) first, fractions that never fall, (PROGRESS_PAINT, 1)
-// last, all on the calling thread, and no more than a few hundred reports.
-TEST(PlotPicture, PaintReportsProgressInOrder)
-{
-    struct Report {
-        std::string step;
-        double fraction;
-        std::thread::id thread;
-    };
-    for (unsigned samples : { 0u, 1000u, 1u << 21 }) {
-        AnalysisState state = withSpectrum(1 << 20, -3.0f, -3.0f);
-        state.sampleCount = samples;
-        state.series.allocate(samples + 1);
-        for (std::size_t i = 0; i <= samples; ++i)
-            state.series[i] = static_cast<float>(i % 5) * 0.3f - 0.6f;
-        for (int threads : { 1, 2 }) {
-            setParallelThreads(threads);
-            std::vector<Report> reports;
-            RecordingCanvas canvas(client);
-            drawPicture(canvas, state, [&](std::string_view step, double fraction) {
-                reports.push_back({ std::string(step), fraction, std::this_thread::get_id() });
-            });
-            ASSERT_GE(reports.size(), 2u);
-            EXPECT_LE(reports.size(), 300u);
-            EXPECT_EQ(reports.front().fraction, 0.0);
-            EXPECT_EQ(reports.back().fraction, 1.0);
-            for (std::size_t k = 0; k < reports.size(); ++k) {
-                EXPECT_EQ(reports[k].step, PROGRESS_PAINT);
-                EXPECT_EQ(reports[k].thread, std::this_thread::get_id());
-                if (k > 0) {
-                    EXPECT_GE(reports[k].fraction, reports[k - 1].fraction);
-                }
-            }
-            // With one thread every part is reported; with two, the calling
-            // thread reports only the parts it drew itself.
-            if (threads == 1) {
-                EXPECT_GT(reports.size(), samples > 1000u ? 4u : 1u) << samples << " samples";
-            }
-        }
-    }
-    setParallelThreads(0);
-}
-
 } // namespace
-
-TEST(PlotPicture, AStoppedPaintDrawsNothingAndSaysCancelled)
-{
-    // Long enough for several chunks, so that reports come between them.
-    std::vector<float> samples(std::size_t { 1 } << 21);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<float>(i % 97) - 48.0f;
-    AnalysisState state = withSeries(samples);
-    struct Case {
-        const char* name;
-        int threads;
-        int stopAtReport; // the first report answered with a stop; -1: none
-    };
-    const Case cases[] = {
-        { "stop at the first report", 1, 0 },
-        { "stop at the first report, three threads", 3, 0 },
-        { "stop between chunks", 1, 1 },
-        { "stop between chunks, three threads", 3, 1 },
-        { "no stop", 1, -1 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        setParallelThreads(c.threads);
-        RecordingCanvas canvas(client);
-        int reports = 0;
-        int reportsAfterStop = 0;
-        bool stopped = false;
-        const PictureLayout layout = drawPicture(
-            canvas, state, PictureView {}, [&](std::string_view step, double fraction) {
-                EXPECT_EQ(step, PROGRESS_PAINT);
-                if (fraction >= 1.0)
-                    return true;
-                if (stopped)
-                    ++reportsAfterStop;
-                stopped = stopped || reports == c.stopAtReport;
-                ++reports;
-                return !stopped;
-            });
-        EXPECT_EQ(layout.cancelled, c.stopAtReport >= 0);
-        EXPECT_EQ(reportsAfterStop, 0);
-        if (layout.cancelled) {
-            EXPECT_TRUE(canvas.lines.empty());
-            EXPECT_TRUE(canvas.pixels.empty());
-            EXPECT_TRUE(canvas.texts.empty());
-        } else {
-            EXPECT_FALSE(canvas.lines.empty());
-        }
-    }
-    setParallelThreads(0);
-}
