@@ -1,6 +1,6 @@
 #include "input/DirectMeans.h"
 
-#include "spectrum/CanonicalNaN.h"
+#include "core/CanonicalNaN.h"
 
 #include <cstring>
 

@@ -14,7 +14,7 @@ int cutSegment(AnalysisState& state, int from, int to);
 // at entry 1. Nothing outside 1..n is read or written. Every mean is the
 // sum of its entries in index order in double precision, divided by its
 // count, whatever the thread count (parallelThreads()); a mean that is not
-// a number is the one NaN of spectrum/CanonicalNaN.h. Reports
+// a number is the one NaN of core/CanonicalNaN.h. Reports
 // PROGRESS_AVERAGE by samples. Returns 0, or STEP_CANCELLED when the
 // progress asks to stop: the entries are then part averaged, part not
 // (runningAverageOfSeries keeps the series whole).

@@ -1,7 +1,7 @@
 #include "spectrum/Fft.h"
 
 #include "spectrum/BitReversal.h"
-#include "spectrum/CanonicalNaN.h"
+#include "core/CanonicalNaN.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftTwiddles.h"
 #include "spectrum/FirstPass.h"

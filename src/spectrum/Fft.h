@@ -10,7 +10,7 @@
 //
 // Every value that is a number is the textbook loop's to the bit. Every
 // not-a-number in the result is the one canonical NaN of
-// spectrum/CanonicalNaN.h (bits 0x7fc00000), whatever NaNs went in or arose
+// core/CanonicalNaN.h (bits 0x7fc00000), whatever NaNs went in or arose
 // on the way: which of two NaNs an addition passes on depends on the order
 // the compiler gives its operands, and the instruction-set variants, thread
 // counts and compilers would otherwise disagree on it. The same holds for

@@ -1,4 +1,4 @@
-#include "spectrum/CanonicalNaN.h"
+#include "core/CanonicalNaN.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftTwiddles.h"
 #include "spectrum/FftVariant.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spectrum/CanonicalNaN.h"
+#include "core/CanonicalNaN.h"
 #include "spectrum/PsdEstimator.h"
 
 #include <cmath>
