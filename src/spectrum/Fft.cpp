@@ -61,6 +61,10 @@ bool fftHasBlocks(int log2n)
 
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile)
 {
+    if (log2n >= 2 * kTileLog2 + 2) {
+        bitReverseLongTiles(c, log2n, firstTile, endTile);
+        return;
+    }
     forEachBitReversalInTiles(log2n, true, firstTile, endTile,
         [c](std::uint32_t k, std::uint32_t r) { swapElements(c, k, r); });
 }
@@ -122,11 +126,9 @@ void loadRealWithFirstPass(float* data, int nn, const float* real)
         realFirstButterfly(c, samples[0], samples[1]);
         return;
     }
-    const std::uint32_t half = 1u << (log2n - 1);
-    forEachBitReversalPairInTiles(
-        log2n, 0, bitReversalTiles(log2n), [c, samples, half](std::uint32_t k, std::uint32_t r) {
-            realFirstButterfly(c + 2 * r, samples[k], samples[k + half]);
-        });
+    forEachBitReversalPairOfSamples(
+        log2n, 0, bitReversalTiles(log2n), [samples](std::size_t k) { return samples[k]; },
+        [c](std::size_t r, float a, float b) { realFirstButterfly(c + 2 * r, a, b); });
 }
 
 void complexFft(float* data, int nn)
