@@ -89,3 +89,26 @@ const double* smallTwiddleTables()
     static const Tables tables;
     return tables.values;
 }
+
+const double* spreadTwiddleTables()
+{
+    struct Tables {
+        Tables()
+        {
+            const double* pairs = smallTwiddleTables();
+            for (int h = 1; h < (1 << kBlockLog2); h <<= 1) {
+                const double* from = pairs + 2 * (h - 1);
+                double* wr = values + 4 * (h - 1);
+                double* wi = wr + 2 * h;
+                for (int t = 0; t < h; ++t) {
+                    wr[2 * t] = wr[2 * t + 1] = from[2 * t];
+                    wi[2 * t] = -from[2 * t + 1];
+                    wi[2 * t + 1] = from[2 * t + 1];
+                }
+            }
+        }
+        double values[4 * (1 << kBlockLog2)];
+    };
+    static const Tables tables;
+    return tables.values;
+}

@@ -42,3 +42,9 @@ void fillPassTables(double* tables, int first, int end);
 // The tables of the in-block passes, half-spans 1 .. 2^(kBlockLog2-1), at
 // the places fillPassTables(tables, 0, kBlockLog2) gives them.
 const double* smallTwiddleTables();
+
+// The same factors spread as the vector butterflies take them: for the pass
+// of half-span h, at 4*(h-1), 2h doubles wr_0, wr_0, wr_1, wr_1, ... and
+// then 2h doubles -wi_0, wi_0, -wi_1, wi_1, ... (each copied or negated,
+// which is exact).
+const double* spreadTwiddleTables();
