@@ -30,6 +30,12 @@ inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
     std::memcpy(c + 2 * b, &x, 8);
 }
 
+// Whether a transform has larger passes whose factors the shared tables hold.
+bool hasSharedFactors(int log2n)
+{
+    return log2n > kBlockLog2 && log2n <= kSharedLog2;
+}
+
 } // namespace
 
 int fftExactLog2(int nn)
@@ -80,7 +86,10 @@ void complexFftPassesFrom(float* data, int nn, int firstPass)
         canonicalizeNaNs(data + 1, 2 * static_cast<std::size_t>(nn));
         return;
     }
-    fftAllPasses(data + 1, log2n, firstPass);
+    if (hasSharedFactors(log2n))
+        fftAllPassesWithFactors(data + 1, log2n, firstPass, sharedLargeTwiddleTables());
+    else
+        fftAllPasses(data + 1, log2n, firstPass);
 }
 
 bool FftFactors::make(int nn)
@@ -145,5 +154,8 @@ void complexFft(float* data, int nn)
         return;
     }
     fftBitReverseTiles(data + 1, log2n, 0, bitReversalTiles(log2n));
-    fftAllPasses(data + 1, log2n, 0);
+    if (hasSharedFactors(log2n))
+        fftAllPassesWithFactors(data + 1, log2n, 0, sharedLargeTwiddleTables());
+    else
+        fftAllPasses(data + 1, log2n, 0);
 }

@@ -112,3 +112,16 @@ const double* spreadTwiddleTables()
     static const Tables tables;
     return tables.values;
 }
+
+// Without them, each transform of 2^13 to 2^17 points would make the factors
+// of its larger passes anew, one recurrence step after the other, in as much
+// time as its butterflies take.
+const double* sharedLargeTwiddleTables()
+{
+    struct Tables {
+        Tables() { fillPassTables(values, kBlockLog2, kSharedLog2); }
+        double values[2 * ((1 << kSharedLog2) - (1 << kBlockLog2))];
+    };
+    static const Tables tables;
+    return tables.values;
+}

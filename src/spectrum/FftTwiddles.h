@@ -12,6 +12,9 @@
 // static storage and the chunk of a larger pass 32 KiB of stack.
 inline constexpr int kBlockLog2 = 12;
 inline constexpr int kChunk = 2048;
+// The factors of the larger passes of transforms up to 2^kSharedLog2 points
+// are made once too (2 MiB).
+inline constexpr int kSharedLog2 = 17;
 
 // One step of the recurrence from one factor to the next.
 inline void stepTwiddle(double& wr, double& wi, double wpr, double wpi)
@@ -48,3 +51,8 @@ const double* smallTwiddleTables();
 // then 2h doubles -wi_0, wi_0, -wi_1, wi_1, ... (each copied or negated,
 // which is exact).
 const double* spreadTwiddleTables();
+
+// The tables of the passes with half-spans 2^kBlockLog2 .. 2^(kSharedLog2-1),
+// at the places fillPassTables(tables, kBlockLog2, kSharedLog2) gives them;
+// made on first use.
+const double* sharedLargeTwiddleTables();
