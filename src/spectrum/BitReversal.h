@@ -175,10 +175,16 @@ inline void bitReverseLongTiles(float* c, int log2n, std::uint32_t firstTile, st
 // buffer: sampleOf(j) is read for the samples j of tile b row by row, then
 // store(r, sampleOf(k), sampleOf(k + 2^(log2n-1))) comes for every r of
 // tile reverse(b) row by row (r = reverse(k), even).
-template <typename SampleOf, typename Store>
-inline void forEachLongBitReversalPair(
-    int log2n, std::uint32_t firstTile, std::uint32_t endTile, SampleOf&& sampleOf, Store&& store)
+//
+// The rows of a tile are 2^(log2n-q) samples apart, more streams than the
+// processor follows ahead by itself, so prefetch(k) is called for the
+// first sample k of every row a few tiles ahead (it asks for the rows that
+// sampleOf reads from).
+template <typename SampleOf, typename Store, typename Prefetch>
+inline void forEachLongBitReversalPair(int log2n, std::uint32_t firstTile, std::uint32_t endTile,
+    SampleOf&& sampleOf, Store&& store, Prefetch&& prefetch)
 {
+    constexpr std::uint32_t kTilesAhead = 2;
     const LongBitReversal walk(log2n);
     constexpr std::uint32_t side = LongBitReversal::side;
     constexpr std::uint32_t rows = side / 2;
@@ -186,6 +192,12 @@ inline void forEachLongBitReversalPair(
     alignas(64) float low[rows * side];
     alignas(64) float high[rows * side];
     for (std::uint32_t b = firstTile; b < endTile; ++b) {
+        if (b + kTilesAhead < endTile) {
+            for (std::uint32_t a = 0; a < rows; ++a) {
+                prefetch(walk.row(b + kTilesAhead, a));
+                prefetch(walk.row(b + kTilesAhead, a) + half);
+            }
+        }
         for (std::uint32_t a = 0; a < rows; ++a) {
             const std::size_t k = walk.row(b, a);
             for (std::uint32_t lo = 0; lo < side; ++lo) {
@@ -204,13 +216,14 @@ inline void forEachLongBitReversalPair(
 }
 
 // forEachBitReversalPairInTiles as sample reads and pair stores (see
-// forEachLongBitReversalPair), for any log2n >= 2.
-template <typename SampleOf, typename Store>
-inline void forEachBitReversalPairOfSamples(
-    int log2n, std::uint32_t firstTile, std::uint32_t endTile, SampleOf&& sampleOf, Store&& store)
+// forEachLongBitReversalPair, which alone calls prefetch), for any
+// log2n >= 2.
+template <typename SampleOf, typename Store, typename Prefetch>
+inline void forEachBitReversalPairOfSamples(int log2n, std::uint32_t firstTile,
+    std::uint32_t endTile, SampleOf&& sampleOf, Store&& store, Prefetch&& prefetch)
 {
     if (log2n >= 2 * kTileLog2 + 2) {
-        forEachLongBitReversalPair(log2n, firstTile, endTile, sampleOf, store);
+        forEachLongBitReversalPair(log2n, firstTile, endTile, sampleOf, store, prefetch);
         return;
     }
     const std::uint32_t half = 1u << (log2n - 1);

@@ -97,7 +97,7 @@ bool FftFactors::make(int nn)
     m_table.reset();
     m_nn = 0;
     const int log2n = fftExactLog2(nn);
-    if (log2n <= kBlockLog2 || log2n > kLargestFactorTableLog2)
+    if (log2n <= kSharedLog2 || log2n > kLargestFactorTableLog2)
         return false;
     const std::size_t doubles
         = 2 * ((std::size_t { 1 } << log2n) - (std::size_t { 1 } << kBlockLog2));
@@ -137,7 +137,8 @@ void loadRealWithFirstPass(float* data, int nn, const float* real)
     }
     forEachBitReversalPairOfSamples(
         log2n, 0, bitReversalTiles(log2n), [samples](std::size_t k) { return samples[k]; },
-        [c](std::size_t r, float a, float b) { realFirstButterfly(c + 2 * r, a, b); });
+        [c](std::size_t r, float a, float b) { realFirstButterfly(c + 2 * r, a, b); },
+        [samples](std::size_t k) { __builtin_prefetch(samples + k); });
 }
 
 void complexFft(float* data, int nn)
