@@ -75,12 +75,12 @@ void BM_ComplexFftThreads(benchmark::State& state)
 
 void sizes(benchmark::internal::Benchmark* b)
 {
-    b->Arg(12)->Arg(20)->Arg(24)->UseManualTime()->Unit(benchmark::kMicrosecond);
+    b->Arg(12)->Arg(16)->Arg(20)->Arg(24)->UseManualTime()->Unit(benchmark::kMicrosecond);
 }
 
 void sizesAndThreads(benchmark::internal::Benchmark* b)
 {
-    for (int log2n : { 12, 20, 24 })
+    for (int log2n : { 12, 16, 20, 24 })
         for (int threads : { 1, 2 })
             b->Args({ log2n, threads });
     b->ArgNames({ "", "threads" })->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -30,6 +30,12 @@ inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
     std::memcpy(c + 2 * b, &x, 8);
 }
 
+// Whether a transform has larger passes whose factors the shared tables hold.
+bool hasSharedFactors(int log2n)
+{
+    return log2n > kBlockLog2 && log2n <= kSharedLog2;
+}
+
 } // namespace
 
 int fftExactLog2(int nn)
@@ -61,6 +67,10 @@ bool fftHasBlocks(int log2n)
 
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile)
 {
+    if (log2n >= 2 * kTileLog2 + 2) {
+        bitReverseLongTiles(c, log2n, firstTile, endTile);
+        return;
+    }
     forEachBitReversalInTiles(log2n, true, firstTile, endTile,
         [c](std::uint32_t k, std::uint32_t r) { swapElements(c, k, r); });
 }
@@ -76,7 +86,10 @@ void complexFftPassesFrom(float* data, int nn, int firstPass)
         canonicalizeNaNs(data + 1, 2 * static_cast<std::size_t>(nn));
         return;
     }
-    fftAllPasses(data + 1, log2n, firstPass);
+    if (hasSharedFactors(log2n))
+        fftAllPassesWithFactors(data + 1, log2n, firstPass, sharedLargeTwiddleTables());
+    else
+        fftAllPasses(data + 1, log2n, firstPass);
 }
 
 bool FftFactors::make(int nn)
@@ -84,7 +97,7 @@ bool FftFactors::make(int nn)
     m_table.reset();
     m_nn = 0;
     const int log2n = fftExactLog2(nn);
-    if (log2n <= kBlockLog2 || log2n > kLargestFactorTableLog2)
+    if (log2n <= kSharedLog2 || log2n > kLargestFactorTableLog2)
         return false;
     const std::size_t doubles
         = 2 * ((std::size_t { 1 } << log2n) - (std::size_t { 1 } << kBlockLog2));
@@ -122,11 +135,10 @@ void loadRealWithFirstPass(float* data, int nn, const float* real)
         realFirstButterfly(c, samples[0], samples[1]);
         return;
     }
-    const std::uint32_t half = 1u << (log2n - 1);
-    forEachBitReversalPairInTiles(
-        log2n, 0, bitReversalTiles(log2n), [c, samples, half](std::uint32_t k, std::uint32_t r) {
-            realFirstButterfly(c + 2 * r, samples[k], samples[k + half]);
-        });
+    forEachBitReversalPairOfSamples(
+        log2n, 0, bitReversalTiles(log2n), [samples](std::size_t k) { return samples[k]; },
+        [c](std::size_t r, float a, float b) { realFirstButterfly(c + 2 * r, a, b); },
+        [samples](std::size_t k) { __builtin_prefetch(samples + k); });
 }
 
 void complexFft(float* data, int nn)
@@ -143,5 +155,8 @@ void complexFft(float* data, int nn)
         return;
     }
     fftBitReverseTiles(data + 1, log2n, 0, bitReversalTiles(log2n));
-    fftAllPasses(data + 1, log2n, 0);
+    if (hasSharedFactors(log2n))
+        fftAllPassesWithFactors(data + 1, log2n, 0, sharedLargeTwiddleTables());
+    else
+        fftAllPasses(data + 1, log2n, 0);
 }

@@ -30,8 +30,9 @@ void complexFftPassesFrom(float* data, int nn, int firstPass);
 // otherwise makes its factors anew, one step after the other.
 class FftFactors {
 public:
-    // False, and nothing made, when the length has no long passes, the
-    // table would be larger than is worth keeping, or memory is short.
+    // False, and nothing made, when the shared tables hold the length's
+    // factors already (up to 2^17 points), the table would be larger than
+    // is worth keeping, or memory is short.
     bool make(int nn);
     bool holds(int nn) const;
     const double* table() const { return m_table.get(); }

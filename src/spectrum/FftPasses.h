@@ -42,6 +42,13 @@ void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int first
 // of firstChunk.
 void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
 
+// Large passes s and s+1 (s+1 < log2n) in one sweep over pass s's twiddle
+// chunks [firstChunk, endChunk); `first` is pass s's recurrence state at
+// the first index of firstChunk, secondLow and secondHigh pass s+1's at
+// that index and at that index plus 2^s.
+void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState first,
+    TwiddleState secondLow, TwiddleState secondHigh);
+
 // The butterfly passes from firstPass on, on the calling thread.
 void fftAllPasses(float* c, int log2n, int firstPass);
 

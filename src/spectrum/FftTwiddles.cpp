@@ -89,3 +89,39 @@ const double* smallTwiddleTables()
     static const Tables tables;
     return tables.values;
 }
+
+const double* spreadTwiddleTables()
+{
+    struct Tables {
+        Tables()
+        {
+            const double* pairs = smallTwiddleTables();
+            for (int h = 1; h < (1 << kBlockLog2); h <<= 1) {
+                const double* from = pairs + 2 * (h - 1);
+                double* wr = values + 4 * (h - 1);
+                double* wi = wr + 2 * h;
+                for (int t = 0; t < h; ++t) {
+                    wr[2 * t] = wr[2 * t + 1] = from[2 * t];
+                    wi[2 * t] = -from[2 * t + 1];
+                    wi[2 * t + 1] = from[2 * t + 1];
+                }
+            }
+        }
+        double values[4 * (1 << kBlockLog2)];
+    };
+    static const Tables tables;
+    return tables.values;
+}
+
+// Without them, each transform of 2^13 to 2^17 points would make the factors
+// of its larger passes anew, one recurrence step after the other, in as much
+// time as its butterflies take.
+const double* sharedLargeTwiddleTables()
+{
+    struct Tables {
+        Tables() { fillPassTables(values, kBlockLog2, kSharedLog2); }
+        double values[2 * ((1 << kSharedLog2) - (1 << kBlockLog2))];
+    };
+    static const Tables tables;
+    return tables.values;
+}

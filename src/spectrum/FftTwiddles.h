@@ -12,6 +12,9 @@
 // static storage and the chunk of a larger pass 32 KiB of stack.
 inline constexpr int kBlockLog2 = 12;
 inline constexpr int kChunk = 2048;
+// The factors of the larger passes of transforms up to 2^kSharedLog2 points
+// are made once too (2 MiB).
+inline constexpr int kSharedLog2 = 17;
 
 // One step of the recurrence from one factor to the next.
 inline void stepTwiddle(double& wr, double& wi, double wpr, double wpi)
@@ -35,6 +38,32 @@ inline void nextTwiddles(TwiddleState& state, double* out, int count)
     state.wi = wi;
 }
 
+// nextTwiddles for three sequences side by side: each step waits on the
+// one before it, so three independent sequences take hardly longer than
+// one.
+inline void nextTwiddlesOfThree(TwiddleState& a, double* outA, TwiddleState& b, double* outB,
+    TwiddleState& c, double* outC, int count)
+{
+    double ar = a.wr, ai = a.wi, br = b.wr, bi = b.wi, cr = c.wr, ci = c.wi;
+    for (int t = 0; t < count; ++t) {
+        outA[2 * t] = ar;
+        outA[2 * t + 1] = ai;
+        outB[2 * t] = br;
+        outB[2 * t + 1] = bi;
+        outC[2 * t] = cr;
+        outC[2 * t + 1] = ci;
+        stepTwiddle(ar, ai, a.wpr, a.wpi);
+        stepTwiddle(br, bi, b.wpr, b.wpi);
+        stepTwiddle(cr, ci, c.wpr, c.wpi);
+    }
+    a.wr = ar;
+    a.wi = ai;
+    b.wr = br;
+    b.wi = bi;
+    c.wr = cr;
+    c.wi = ci;
+}
+
 // Tables of the passes with half-spans 2^first .. 2^(end-1), the table of
 // half-span h at tables + 2*(h - 2^first).
 void fillPassTables(double* tables, int first, int end);
@@ -42,3 +71,14 @@ void fillPassTables(double* tables, int first, int end);
 // The tables of the in-block passes, half-spans 1 .. 2^(kBlockLog2-1), at
 // the places fillPassTables(tables, 0, kBlockLog2) gives them.
 const double* smallTwiddleTables();
+
+// The same factors spread as the vector butterflies take them: for the pass
+// of half-span h, at 4*(h-1), 2h doubles wr_0, wr_0, wr_1, wr_1, ... and
+// then 2h doubles -wi_0, wi_0, -wi_1, wi_1, ... (each copied or negated,
+// which is exact).
+const double* spreadTwiddleTables();
+
+// The tables of the passes with half-spans 2^kBlockLog2 .. 2^(kSharedLog2-1),
+// at the places fillPassTables(tables, kBlockLog2, kSharedLog2) gives them;
+// made on first use.
+const double* sharedLargeTwiddleTables();

@@ -72,18 +72,20 @@ namespace {
 struct Kernels {
     void (*blockPasses)(float* c, int log2n, int firstBlock, int endBlock, int firstPass);
     void (*largePass)(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
+    void (*largePassPair)(float* c, int log2n, int s, int firstChunk, int endChunk,
+        TwiddleState first, TwiddleState secondLow, TwiddleState secondHigh);
     void (*butterflyPasses)(float* c, int log2n, int firstPass);
     void (*butterflyPassesWithFactors)(float* c, int log2n, int firstPass, const double* large);
 };
 
 // Indexed by FftVariant.
 const Kernels kKernels[] = {
-    { fft_baseline::blockPasses, fft_baseline::largePass, fft_baseline::butterflyPasses,
-        fft_baseline::butterflyPassesWithFactors },
-    { fft_avx2::blockPasses, fft_avx2::largePass, fft_avx2::butterflyPasses,
-        fft_avx2::butterflyPassesWithFactors },
-    { fft_avx512::blockPasses, fft_avx512::largePass, fft_avx512::butterflyPasses,
-        fft_avx512::butterflyPassesWithFactors },
+    { fft_baseline::blockPasses, fft_baseline::largePass, fft_baseline::largePassPairOfChunks,
+        fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors },
+    { fft_avx2::blockPasses, fft_avx2::largePass, fft_avx2::largePassPairOfChunks,
+        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors },
+    { fft_avx512::blockPasses, fft_avx512::largePass, fft_avx512::largePassPairOfChunks,
+        fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors },
 };
 
 FftVariant fastestVariant()
@@ -116,6 +118,12 @@ void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int first
 void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state)
 {
     kernels().largePass(c, log2n, s, firstChunk, endChunk, state);
+}
+
+void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState first,
+    TwiddleState secondLow, TwiddleState secondHigh)
+{
+    kernels().largePassPair(c, log2n, s, firstChunk, endChunk, first, secondLow, secondHigh);
 }
 
 void fftAllPasses(float* c, int log2n, int firstPass)

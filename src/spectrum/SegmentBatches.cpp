@@ -5,11 +5,24 @@
 #include "core/TaskBuffers.h"
 #include "core/Tuning.h"
 #include "spectrum/Fft.h"
+#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
+#include "spectrum/RangeTasks.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+
+namespace {
+
+// The periodograms of one batch are kept in at most this many floats (4
+// MiB), so that they are still in the cache when they are added and their
+// pages are not new to the process for most of the batches.
+constexpr std::size_t kBatchPeriodogramFloats = std::size_t { 1 } << 20;
+// Bins per piece of the addition of a batch's periodograms, at least.
+constexpr std::size_t kSmallestSumPiece = std::size_t { 1 } << 12;
+
+} // namespace
 
 bool worthBatching(int M, int K)
 {
@@ -22,8 +35,9 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
 {
     const int threads = std::clamp(parallelThreads(), 1, std::min(K, tuning::kMostBatchWorkers));
     const std::size_t slot = static_cast<std::size_t>(M) + 1;
+    const std::size_t batchFloats = std::min(tuning::kBatchFloats, kBatchPeriodogramFloats);
     const int largestBatch
-        = static_cast<int>(std::clamp<std::size_t>(tuning::kBatchFloats / slot, threads, K));
+        = static_cast<int>(std::clamp<std::size_t>(batchFloats / slot, threads, K));
     const int batches = (K + largestBatch - 1) / largestBatch;
     const int batch = (K + batches - 1) / batches;
     const int length = 2 * M;
@@ -33,7 +47,12 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
     FloatBuffer means;
     const std::size_t workFloats = 2 * static_cast<std::size_t>(length) + 1;
     if (!pool.allocate(static_cast<std::size_t>(threads),
-            [&](FloatBuffer& work) { return work.allocate(workFloats); })
+            [&](FloatBuffer& work) {
+                if (!work.allocate(workFloats))
+                    return false;
+                adviseHugePages(work.data(), workFloats * sizeof(float));
+                return true;
+            })
         || !periodograms.allocate(slot * batch) || !means.allocate(static_cast<std::size_t>(batch)))
         return false;
 
@@ -71,11 +90,15 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
             });
         if (progress.cancelled())
             break;
-        for (int i = 0; i < count; ++i) {
-            const float* power = periodograms.data() + static_cast<std::size_t>(i) * slot;
-            for (std::size_t j = 0; j < slot; ++j)
-                psd[j] = psd[j] + power[j];
-        }
+        // Each bin adds the batch's periodograms in segment order, so the
+        // bins may be shared among the threads.
+        runInRanges(slot, kSmallestSumPiece, [&](std::size_t first, std::size_t end) {
+            for (int i = 0; i < count; ++i) {
+                const float* power = periodograms.data() + static_cast<std::size_t>(i) * slot;
+                for (std::size_t j = first; j < end; ++j)
+                    psd[j] = psd[j] + power[j];
+            }
+        });
     }
     return true;
 }

@@ -82,11 +82,21 @@ void loadTiles(float* c, const float* samples, const SegmentLoad& load, int log2
                 taperedSample<subtractMean, weighting>(samples, 1, load));
         return;
     }
-    const std::uint32_t half = 1u << (log2n - 1);
-    forEachBitReversalPairInTiles(log2n, firstTile, endTile, [&](std::uint32_t j, std::uint32_t r) {
-        realFirstButterfly(c + 2 * r, taperedSample<subtractMean, weighting>(samples, j, load),
-            taperedSample<subtractMean, weighting>(samples, j + half, load));
-    });
+    forEachBitReversalPairOfSamples(
+        log2n, firstTile, endTile,
+        [&](std::size_t j) {
+            return taperedSample<subtractMean, weighting>(
+                samples, static_cast<std::uint32_t>(j), load);
+        },
+        [c](std::size_t r, float a, float b) { realFirstButterfly(c + 2 * r, a, b); },
+        [&](std::size_t k) {
+            // A row is 2^kTileLog2 samples, 128 bytes, and as many weights.
+            __builtin_prefetch(samples + k);
+            __builtin_prefetch(samples + k + 16);
+            if constexpr (weighting == TABLE_WEIGHTS)
+                for (int line = 0; line < 4; ++line)
+                    __builtin_prefetch(load.weights + k + 8 * line);
+        });
 }
 
 template <bool subtractMean>

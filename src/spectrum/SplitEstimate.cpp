@@ -4,6 +4,7 @@
 #include "core/Parallel.h"
 #include "core/Tuning.h"
 #include "spectrum/BitReversal.h"
+#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/SplitFft.h"
 
@@ -23,6 +24,7 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
         return false;
     float* w = work.data();
+    adviseHugePages(w, work.size() * sizeof(float));
     const int log2n = segmentLog2(load);
     const int threads = parallelThreads();
     FftSplit split;

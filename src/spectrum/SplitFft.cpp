@@ -16,6 +16,21 @@ struct Walk {
     TwiddleState state {};
 };
 
+// The share start of pass s latest at or before twiddle index `index`, and
+// the steps from there to the index.
+TwiddleState nearestStart(const FftSplit& split, int s, long index, long& steps)
+{
+    for (int p = split.parts() - 1; p > 0; --p) {
+        const long at = static_cast<long>(split.firstChunk(s, p)) * fftChunkLength();
+        if (at <= index) {
+            steps = index - at;
+            return split.start(s, p);
+        }
+    }
+    steps = index;
+    return split.start(s, 0);
+}
+
 } // namespace
 
 void FftSplit::plan(int log2n, int parts)
@@ -115,12 +130,39 @@ bool runSplitPasses(float* c, const FftSplit& split, int firstPass,
     });
     if (!report(blockLog2))
         return false;
-    for (int s = blockLog2; s < log2n; ++s) {
+    auto chunksOf = [&](int s, int p, int& first, int& end) {
+        first = split.firstChunk(s, p);
+        end = p + 1 < split.parts() ? split.firstChunk(s, p + 1) : (1 << s) / fftChunkLength();
+    };
+    // Two large passes to a sweep of the array, shared by pass s's chunks.
+    // A share needs pass s+1's recurrence at its first index and 2^s past
+    // it, which it walks to from the nearest starts of pass s+1's shares.
+    int s = blockLog2;
+    for (; s + 1 < log2n; s += 2) {
         runTasks(static_cast<std::size_t>(split.parts()), [&](std::size_t i) {
             const int p = static_cast<int>(i);
-            const int first = split.firstChunk(s, p);
-            const int end
-                = p + 1 < split.parts() ? split.firstChunk(s, p + 1) : (1 << s) / fftChunkLength();
+            int first;
+            int end;
+            chunksOf(s, p, first, end);
+            if (end <= first)
+                return;
+            const long index = static_cast<long>(first) * fftChunkLength();
+            long stepsLow;
+            long stepsHigh;
+            TwiddleState low = nearestStart(split, s + 1, index, stepsLow);
+            TwiddleState high = nearestStart(split, s + 1, index + (1L << s), stepsHigh);
+            advanceTwiddlePair(low, stepsLow, high, stepsHigh);
+            fftLargePassPair(c, log2n, s, first, end, split.start(s, p), low, high);
+        });
+        if (!report(s + 2))
+            return false;
+    }
+    if (s < log2n) {
+        runTasks(static_cast<std::size_t>(split.parts()), [&](std::size_t i) {
+            const int p = static_cast<int>(i);
+            int first;
+            int end;
+            chunksOf(s, p, first, end);
             if (end > first)
                 fftLargePass(c, log2n, s, first, end, split.start(s, p));
         });

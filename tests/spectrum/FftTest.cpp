@@ -1,4 +1,5 @@
 #include "spectrum/Fft.h"
+#include "spectrum/BitReversal.h"
 #include "spectrum/FftVariant.h"
 #include "support/PlainFft.h"
 
@@ -184,17 +185,18 @@ TEST(ComplexFft, FirstPassOnRealSamplesKeepsThePassBits)
 
 TEST(ComplexFft, FactorTablesKeepThePassBits)
 {
-    // Lengths with one, two and three large passes beyond the in-block ones
-    // (odd and even counts take the paired sweep differently), with
-    // infinities and not-a-numbers of both signs among the values: which
-    // operand's not-a-number an addition passes on must not change either.
+    // Lengths whose large passes take the shared tables (up to 2^17) and
+    // tables of their own (2^18, 2^19), one to seven of them beyond the
+    // in-block passes, with infinities and not-a-numbers of both signs among
+    // the values: which operand's not-a-number an addition passes on must
+    // not change either.
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (FftVariant variant : kVariants) {
         VariantPin pin(variant);
         if (!pin.ok)
             continue;
-        for (int log2n = 12; log2n <= 17; ++log2n) {
+        for (int log2n = 12; log2n <= 19; ++log2n) {
             const int nn = 1 << log2n;
             std::vector<float> input = randomComplex(nn, 500u + log2n);
             for (std::size_t i = 7; i < input.size(); i += 613)
@@ -202,24 +204,32 @@ TEST(ComplexFft, FactorTablesKeepThePassBits)
                     : (i / 613) % 4 == 1      ? -nan
                     : (i / 613) % 4 == 2      ? inf
                                               : -inf;
-            FftFactors factors;
-            EXPECT_EQ(log2n > 12, factors.make(nn)) << "nn = 2^" << log2n;
-            for (int firstPass : { 0, 1 }) {
-                std::vector<float> made = input;
-                std::vector<float> tabled = input;
-                complexFftPassesFrom(made.data(), nn, firstPass);
-                complexFftPassesFrom(tabled.data(), nn, firstPass, factors);
-                EXPECT_EQ(0, std::memcmp(made.data(), tabled.data(), made.size() * sizeof(float)))
-                    << "variant " << variant << ", nn = 2^" << log2n << ", from pass " << firstPass;
+            std::vector<float> expected = input;
+            oracleComplexFft(expected.data(), nn);
+            // The passes alone take their input in bit-reversed order.
+            std::vector<float> reversed = input;
+            for (int k = 0; k < nn; ++k) {
+                const int r = static_cast<int>(reverseBits(static_cast<std::uint32_t>(k), log2n));
+                reversed[2 * r + 1] = input[2 * k + 1];
+                reversed[2 * r + 2] = input[2 * k + 2];
             }
+            FftFactors factors;
+            factors.make(nn);
+            std::vector<float> made = reversed;
+            complexFftPassesFrom(made.data(), nn, 0);
+            complexFftPassesFrom(reversed.data(), nn, 0, factors);
+            EXPECT_EQ(0, std::memcmp(expected.data(), made.data(), made.size() * sizeof(float)))
+                << "variant " << variant << ", nn = 2^" << log2n;
+            EXPECT_EQ(0, std::memcmp(expected.data(), reversed.data(), made.size() * sizeof(float)))
+                << "variant " << variant << ", nn = 2^" << log2n << ", with factors";
         }
     }
     // A table of another length is not used.
     FftFactors factors;
-    ASSERT_TRUE(factors.make(1 << 14));
-    std::vector<float> input = randomComplex(1 << 15, 9u);
+    ASSERT_TRUE(factors.make(1 << 18));
+    std::vector<float> input = randomComplex(1 << 19, 9u);
     std::vector<float> made = input;
-    complexFftPassesFrom(made.data(), 1 << 15, 1);
-    complexFftPassesFrom(input.data(), 1 << 15, 1, factors);
+    complexFftPassesFrom(made.data(), 1 << 19, 1);
+    complexFftPassesFrom(input.data(), 1 << 19, 1, factors);
     EXPECT_EQ(made, input);
 }

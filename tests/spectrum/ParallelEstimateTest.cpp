@@ -85,6 +85,8 @@ TEST(ParallelEstimate, SameBitsAsThePlainEstimateForAnyThreadCount)
         { 1 << 12, 33, 8192, 0, { 5, 0, 1, 1, 1 }, 0 },
         { 1 << 13, 17, 4097, 3, { NO_WINDOW, 0, 0, 0, 0 }, 301 },
         { 1 << 11, 129, 2048, 0, { HANNING_WINDOW, 0, 1, 1, 1 }, 40000 },
+        // More periodograms than one batch keeps, with infinities and NaNs.
+        { 1 << 13, 300, 1500, 5, { HANNING_WINDOW, 0, 1, 1, 1 }, 70001 },
         // Transforms of two points, many segments.
         { 1, 131073, 1, 0, { HANNING_WINDOW, 0, 1, 1, 1 }, 0 },
         { 2, 65537, 3, 1, { NO_WINDOW, 0, 0, 1, 1 }, 13 },
