@@ -1,0 +1,212 @@
+#include "input/SyntaxTableScan.h"
+
+#include "input/ByteClasses.h"
+#include "input/NumberScanner.h"
+#include "input/TableText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// File bytes cleaned at a time.
+constexpr std::size_t PIECE_BYTES = std::size_t(1) << 18;
+// A token still open after this many cleaned bytes ends the data: no
+// number is that long, and the memory stays bounded whatever the file
+// holds.
+constexpr std::size_t MAX_OPEN_TOKEN = std::size_t(1) << 26;
+
+bool isSpaceByte(char c)
+{
+    return byteClasses::isSpace(static_cast<unsigned char>(c));
+}
+
+class SyntaxScan {
+public:
+    SyntaxScan(ByteStream& stream, const TableSyntax& syntax, int headerTokens, int columns,
+        int kept, std::uint64_t rows, StepProgress& progress)
+        : m_stream(stream)
+        , m_cleaner(syntax)
+        , m_headerLeft(std::max(headerTokens, 0))
+        , m_columns(static_cast<std::uint64_t>(columns))
+        , m_kept(kept - 1)
+        , m_rows(rows)
+        , m_wanted(rows * static_cast<std::uint64_t>(columns))
+        , m_progress(progress)
+    {
+    }
+
+    // out null with growing null only counts.
+    std::uint64_t run(float* out, GrowingColumn* growing);
+
+private:
+    bool nextText();
+    std::size_t skipHeader(std::size_t from, std::size_t end);
+    bool scanNumbers(std::size_t from, std::size_t end);
+    bool storeValues(std::uint64_t numbersBefore, const StretchScan& scan);
+
+    ByteStream& m_stream;
+    TableTextCleaner m_cleaner;
+    int m_headerLeft;
+    const std::uint64_t m_columns;
+    const int m_kept; // from 0
+    const std::uint64_t m_rows;
+    const std::uint64_t m_wanted;
+    StepProgress& m_progress;
+    float* m_out = nullptr;
+    GrowingColumn* m_growing = nullptr;
+    bool m_stores = false;
+    std::string m_text;
+    std::string m_open; // an unfinished token, carried to the next piece
+    std::vector<float> m_values;
+    bool m_ended = false;
+    std::uint64_t m_numbers = 0;
+    float m_pending = 0.0f;
+    std::uint64_t m_pendingRow = 0;
+};
+
+// Cleans the next piece of the file after the open token; false once the
+// data has ended.
+bool SyntaxScan::nextText()
+{
+    if (m_ended)
+        return false;
+    m_text.swap(m_open);
+    m_open.clear();
+    const std::size_t got = m_stream.ensure(PIECE_BYTES);
+    const char* const begin = m_stream.cursor();
+    const std::size_t taken = std::min(got, PIECE_BYTES);
+    m_cleaner.feed(begin, begin + taken, m_text);
+    m_stream.moveTo(begin + taken);
+    if (taken == 0) {
+        m_cleaner.finish(m_text);
+        m_ended = true;
+        return true;
+    }
+    // The scan takes whole tokens: what follows the last white space waits
+    // for the next piece.
+    std::size_t whole = m_text.size();
+    while (whole > 0 && !isSpaceByte(m_text[whole - 1]))
+        --whole;
+    if (m_text.size() - whole > MAX_OPEN_TOKEN) {
+        m_text.resize(whole);
+        m_ended = true;
+        return true;
+    }
+    m_open.assign(m_text, whole, std::string::npos);
+    m_text.resize(whole);
+    return true;
+}
+
+std::size_t SyntaxScan::skipHeader(std::size_t p, std::size_t end)
+{
+    while (m_headerLeft > 0) {
+        while (p < end && isSpaceByte(m_text[p]))
+            ++p;
+        if (p == end)
+            return p;
+        while (p < end && !isSpaceByte(m_text[p]))
+            ++p;
+        --m_headerLeft;
+    }
+    return p;
+}
+
+// The kept values of the stretch go to their rows once the rows are
+// complete; the value of a row still open waits.
+bool SyntaxScan::storeValues(std::uint64_t numbersBefore, const StretchScan& scan)
+{
+    const std::uint64_t complete = std::min(m_rows, (numbersBefore + scan.numbers) / m_columns);
+    if (m_growing) {
+        if (!m_growing->reserve(complete))
+            return false;
+        m_out = m_growing->data();
+    }
+    if (m_pendingRow != 0 && m_pendingRow <= complete) {
+        m_out[m_pendingRow] = m_pending;
+        m_pendingRow = 0;
+    }
+    if (scan.stored == 0)
+        return true;
+    const std::uint64_t position = numbersBefore % m_columns;
+    const std::uint64_t first
+        = (static_cast<std::uint64_t>(m_kept) + m_columns - position) % m_columns;
+    const std::uint64_t firstRow = (numbersBefore + first) / m_columns + 1;
+    const std::uint64_t whole
+        = complete >= firstRow ? std::min(scan.stored, complete - firstRow + 1) : 0;
+    std::copy_n(m_values.data(), whole, m_out + firstRow);
+    if (whole < scan.stored && firstRow + whole <= m_rows) {
+        m_pending = m_values[whole];
+        m_pendingRow = firstRow + whole;
+    }
+    return true;
+}
+
+// Returns whether the scan goes on.
+bool SyntaxScan::scanNumbers(std::size_t from, std::size_t end)
+{
+    if (from == end)
+        return true;
+    // The stretch is followed by the padding the scanners look ahead into.
+    m_text.resize(end);
+    m_text.append(ByteStream::PADDING, '\0');
+    ByteStream stretch(m_text.data() + from, m_text.data() + end);
+    const std::uint64_t before = m_numbers;
+    const auto position = static_cast<int>(before % m_columns);
+    float* values = nullptr;
+    if (m_stores) {
+        m_values.resize((end - from) / m_columns + 2);
+        values = m_values.data();
+    }
+    const StretchScan scan
+        = scanStretch(stretch, static_cast<int>(m_columns), position, m_kept, values);
+    if (m_stores && !storeValues(before, scan))
+        return false;
+    m_numbers = std::min(m_wanted, before + scan.numbers);
+    return !scan.failed && m_numbers < m_wanted;
+}
+
+std::uint64_t SyntaxScan::run(float* out, GrowingColumn* growing)
+{
+    m_out = out;
+    m_growing = growing;
+    m_stores = out != nullptr || growing != nullptr;
+    if (m_wanted == 0)
+        return 0;
+    while (nextText()) {
+        const std::size_t end = m_text.size();
+        const std::size_t from = skipHeader(0, end);
+        if (!scanNumbers(from, end))
+            break;
+        const double size = static_cast<double>(m_stream.size());
+        if (!m_progress.advance(size > 0 ? static_cast<double>(m_stream.offset()) / size : 0.0))
+            break;
+    }
+    return m_numbers / m_columns;
+}
+
+} // namespace
+
+std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, int kept, std::uint64_t count, float* out, StepProgress& progress)
+{
+    return SyntaxScan(stream, syntax, headerTokens, columns, kept, count, progress)
+        .run(out, nullptr);
+}
+
+std::uint64_t readWholeSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax,
+    int headerTokens, int columns, int kept, std::uint64_t maxRows, GrowingColumn& out,
+    StepProgress& progress)
+{
+    return SyntaxScan(stream, syntax, headerTokens, columns, kept, maxRows, progress)
+        .run(nullptr, &out);
+}
+
+std::uint64_t countSyntaxTableRows(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, std::uint64_t maxRows, StepProgress& progress)
+{
+    return SyntaxScan(stream, syntax, headerTokens, columns, 1, maxRows, progress)
+        .run(nullptr, nullptr);
+}
