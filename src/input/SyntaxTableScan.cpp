@@ -1,26 +1,151 @@
 #include "input/SyntaxTableScan.h"
 
+#include "core/Parallel.h"
+#include "core/Tuning.h"
 #include "input/ByteClasses.h"
 #include "input/NumberScanner.h"
 #include "input/TableText.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// File bytes cleaned at a time.
-constexpr std::size_t PIECE_BYTES = std::size_t(1) << 18;
 // A token still open after this many cleaned bytes ends the data: no
 // number is that long, and the memory stays bounded whatever the file
 // holds.
 constexpr std::size_t MAX_OPEN_TOKEN = std::size_t(1) << 26;
+// The blocks of one round of the threads, per thread: each holds its
+// bytes, its cleaned text and its values at once.
+constexpr std::size_t BLOCKS_PER_THREAD = 4;
+// A line that runs on past its block's end is read in pieces of this size.
+constexpr std::size_t TAIL_PIECE = 4096;
+
+std::atomic<std::size_t> blockBytesSetting { 0 };
+
+std::size_t blockBytes()
+{
+    const std::size_t set = blockBytesSetting.load(std::memory_order_relaxed);
+    return set > 0 ? set : tuning::kReaderBlockBytes;
+}
 
 bool isSpaceByte(char c)
 {
     return byteClasses::isSpace(static_cast<unsigned char>(c));
+}
+
+std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t offset)
+{
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n
+            = ::pread(descriptor, into + got, length - got, static_cast<off_t>(offset + got));
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    return got;
+}
+
+// The lines that start in one block of the file, cleaned on their own:
+// the cleaner's state is the same at every line start, so a block that
+// begins at one needs nothing of the blocks before it. The line running
+// on past the block's end is read on to its end, up to a bound.
+struct SyntaxBlock {
+    std::string raw;
+    std::string text; // cleaned, followed by the scanners' padding
+    std::size_t textEnd = 0;
+    std::uint64_t firstLine = 0; // file offset of the block's first line
+    std::uint64_t tokens = 0;
+    std::vector<float> values;
+    StretchScan scan;
+    int position = 0;
+    bool endsData = false;
+    bool tooLong = false; // its last line runs past the bound
+
+    void load(const TableSyntax& syntax, int descriptor, std::uint64_t start, std::uint64_t end,
+        std::uint64_t boundary, std::uint64_t fileSize, std::size_t tailBytes);
+    void scanFrom(int columns, int at, int kept, bool stores);
+};
+
+void SyntaxBlock::load(const TableSyntax& syntax, int descriptor, std::uint64_t start,
+    std::uint64_t end, std::uint64_t boundary, std::uint64_t fileSize, std::size_t tailBytes)
+{
+    tooLong = false;
+    scan = {};
+    const bool lookBack = start > boundary;
+    const std::uint64_t readFrom = start - (lookBack ? 1 : 0);
+    const auto wanted = static_cast<std::size_t>(end - readFrom);
+    raw.resize(wanted + tailBytes);
+    std::size_t got = readAt(descriptor, raw.data(), wanted, readFrom);
+    endsData = got < wanted || end >= fileSize;
+    // A line that starts before the block belongs to the block before.
+    std::size_t begin = 0;
+    if (lookBack) {
+        const void* lineEnd = std::memchr(raw.data(), '\n', got);
+        begin = lineEnd
+            ? static_cast<std::size_t>(static_cast<const char*>(lineEnd) - raw.data()) + 1
+            : got;
+    }
+    firstLine = readFrom + begin;
+    if (!endsData && begin < got && raw[got - 1] != '\n') {
+        std::uint64_t offset = end;
+        for (;;) {
+            if (got == raw.size()) {
+                tooLong = true;
+                break;
+            }
+            const std::size_t piece = std::min(TAIL_PIECE, raw.size() - got);
+            const std::size_t n = readAt(descriptor, raw.data() + got, piece, offset);
+            const void* lineEnd = std::memchr(raw.data() + got, '\n', n);
+            if (lineEnd) {
+                got = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - raw.data()) + 1;
+                break;
+            }
+            got += n;
+            offset += n;
+            if (n < piece) {
+                endsData = true;
+                break;
+            }
+        }
+    }
+    text.clear();
+    if (!tooLong && begin < got) {
+        TableTextCleaner cleaner(syntax);
+        cleaner.feed(raw.data() + begin, raw.data() + got, text);
+        if (endsData)
+            cleaner.finish(text);
+    }
+    textEnd = text.size();
+    text.append(ByteStream::PADDING, '\0');
+    tokens = 0;
+    bool previousSpace = true;
+    for (std::size_t i = 0; i < textEnd; ++i) {
+        const bool space = isSpaceByte(text[i]);
+        tokens += !space && previousSpace;
+        previousSpace = space;
+    }
+}
+
+void SyntaxBlock::scanFrom(int columns, int at, int kept, bool stores)
+{
+    position = at;
+    ByteStream stretch(text.data(), text.data() + textEnd);
+    float* out = nullptr;
+    if (stores) {
+        values.resize(textEnd / static_cast<std::size_t>(columns) + 2);
+        out = values.data();
+    }
+    scan = scanStretch(stretch, columns, at, kept, out);
 }
 
 class SyntaxScan {
@@ -28,6 +153,7 @@ public:
     SyntaxScan(ByteStream& stream, const TableSyntax& syntax, int headerTokens, int columns,
         int kept, std::uint64_t rows, StepProgress& progress)
         : m_stream(stream)
+        , m_syntax(syntax)
         , m_cleaner(syntax)
         , m_headerLeft(std::max(headerTokens, 0))
         , m_columns(static_cast<std::uint64_t>(columns))
@@ -45,9 +171,14 @@ private:
     bool nextText();
     std::size_t skipHeader(std::size_t from, std::size_t end);
     bool scanNumbers(std::size_t from, std::size_t end);
-    bool storeValues(std::uint64_t numbersBefore, const StretchScan& scan);
+    bool storeValues(std::uint64_t numbersBefore, const StretchScan& scan, const float* values);
+    bool goesParallel() const;
+    bool runParallel();
+    bool takeBlocks(std::vector<SyntaxBlock>& blocks, std::size_t used, bool& goOn);
+    bool reportOffset(std::uint64_t offset);
 
     ByteStream& m_stream;
+    const TableSyntax m_syntax;
     TableTextCleaner m_cleaner;
     int m_headerLeft;
     const std::uint64_t m_columns;
@@ -62,22 +193,31 @@ private:
     std::string m_open; // an unfinished token, carried to the next piece
     std::vector<float> m_values;
     bool m_ended = false;
+    bool m_atLineStart = true; // the file bytes taken so far end a line
     std::uint64_t m_numbers = 0;
     float m_pending = 0.0f;
     std::uint64_t m_pendingRow = 0;
 };
 
 // Cleans the next piece of the file after the open token; false once the
-// data has ended.
+// data has ended. A piece ends at a line's end where it can.
 bool SyntaxScan::nextText()
 {
     if (m_ended)
         return false;
     m_text.swap(m_open);
     m_open.clear();
-    const std::size_t got = m_stream.ensure(PIECE_BYTES);
+    // As much as a block of the threads, so that they take over soon.
+    const std::size_t piece = blockBytes();
+    const std::size_t got = m_stream.ensure(piece);
     const char* const begin = m_stream.cursor();
-    const std::size_t taken = std::min(got, PIECE_BYTES);
+    std::size_t taken = std::min(got, piece);
+    for (std::size_t i = taken; i > 0; --i) {
+        if (begin[i - 1] == '\n') {
+            taken = i;
+            break;
+        }
+    }
     m_cleaner.feed(begin, begin + taken, m_text);
     m_stream.moveTo(begin + taken);
     if (taken == 0) {
@@ -85,6 +225,7 @@ bool SyntaxScan::nextText()
         m_ended = true;
         return true;
     }
+    m_atLineStart = begin[taken - 1] == '\n';
     // The scan takes whole tokens: what follows the last white space waits
     // for the next piece.
     std::size_t whole = m_text.size();
@@ -114,9 +255,10 @@ std::size_t SyntaxScan::skipHeader(std::size_t p, std::size_t end)
     return p;
 }
 
-// The kept values of the stretch go to their rows once the rows are
+// The kept values of a stretch go to their rows once the rows are
 // complete; the value of a row still open waits.
-bool SyntaxScan::storeValues(std::uint64_t numbersBefore, const StretchScan& scan)
+bool SyntaxScan::storeValues(
+    std::uint64_t numbersBefore, const StretchScan& scan, const float* values)
 {
     const std::uint64_t complete = std::min(m_rows, (numbersBefore + scan.numbers) / m_columns);
     if (m_growing) {
@@ -136,9 +278,9 @@ bool SyntaxScan::storeValues(std::uint64_t numbersBefore, const StretchScan& sca
     const std::uint64_t firstRow = (numbersBefore + first) / m_columns + 1;
     const std::uint64_t whole
         = complete >= firstRow ? std::min(scan.stored, complete - firstRow + 1) : 0;
-    std::copy_n(m_values.data(), whole, m_out + firstRow);
+    std::copy_n(values, whole, m_out + firstRow);
     if (whole < scan.stored && firstRow + whole <= m_rows) {
-        m_pending = m_values[whole];
+        m_pending = values[whole];
         m_pendingRow = firstRow + whole;
     }
     return true;
@@ -162,10 +304,90 @@ bool SyntaxScan::scanNumbers(std::size_t from, std::size_t end)
     }
     const StretchScan scan
         = scanStretch(stretch, static_cast<int>(m_columns), position, m_kept, values);
-    if (m_stores && !storeValues(before, scan))
+    if (m_stores && !storeValues(before, scan, values))
         return false;
     m_numbers = std::min(m_wanted, before + scan.numbers);
     return !scan.failed && m_numbers < m_wanted;
+}
+
+bool SyntaxScan::reportOffset(std::uint64_t offset)
+{
+    const double size = static_cast<double>(m_stream.size());
+    return m_progress.advance(size > 0 ? static_cast<double>(offset) / size : 0.0);
+}
+
+// After the header, at a line start, the rest of a regular file goes to
+// the threads.
+bool SyntaxScan::goesParallel() const
+{
+    return m_headerLeft == 0 && m_atLineStart && m_open.empty() && !m_ended && parallelThreads() > 1
+        && m_stream.size() > m_stream.offset() && m_stream.descriptor() >= 0;
+}
+
+// Joins the blocks' results in file order. Returns false when the scan
+// ends; goOn false when it ends at the end of the data.
+bool SyntaxScan::takeBlocks(std::vector<SyntaxBlock>& blocks, std::size_t used, bool& goOn)
+{
+    goOn = false;
+    for (std::size_t i = 0; i < used; ++i) {
+        SyntaxBlock& block = blocks[i];
+        if (block.tooLong) {
+            // The sequential scan takes over at the block's first line.
+            goOn = m_stream.seek(block.firstLine);
+            m_atLineStart = true;
+            return false;
+        }
+        const auto exact = static_cast<int>(m_numbers % m_columns);
+        if (m_stores && block.position != exact)
+            block.scanFrom(static_cast<int>(m_columns), exact, m_kept, true);
+        if (m_stores && !storeValues(m_numbers, block.scan, block.values.data()))
+            return false;
+        m_numbers = std::min(m_wanted, m_numbers + block.scan.numbers);
+        if (block.scan.failed || m_numbers >= m_wanted || block.endsData)
+            return false;
+    }
+    return true;
+}
+
+// Returns whether the sequential scan goes on from where the stream now is.
+bool SyntaxScan::runParallel()
+{
+    const std::uint64_t fileSize = m_stream.size();
+    const std::size_t block = blockBytes();
+    const std::size_t tail = block / 4 + 64;
+    const std::uint64_t boundary = m_stream.offset();
+    std::vector<SyntaxBlock> blocks(
+        static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD);
+    const int columns = static_cast<int>(m_columns);
+    for (std::uint64_t start = boundary; start < fileSize;) {
+        const std::size_t used = static_cast<std::size_t>(
+            std::min<std::uint64_t>(blocks.size(), (fileSize - start + block - 1) / block));
+        runTasks(used, [&](std::size_t i) {
+            const std::uint64_t from = start + i * block;
+            blocks[i].load(m_syntax, m_stream.descriptor(), from,
+                std::min<std::uint64_t>(from + block, fileSize), boundary, fileSize, tail);
+        });
+        // A block's first number is guessed to stand where the tokens
+        // before it put it (a token is one number in a table); the few
+        // blocks guessed wrong are scanned again in file order.
+        std::vector<int> guesses(used);
+        std::uint64_t tokens = m_numbers;
+        for (std::size_t i = 0; i < used; ++i) {
+            guesses[i] = static_cast<int>(tokens % m_columns);
+            tokens += blocks[i].tokens;
+        }
+        runTasks(used, [&](std::size_t i) {
+            if (!blocks[i].tooLong)
+                blocks[i].scanFrom(columns, guesses[i], m_kept, m_stores);
+        });
+        bool goOn = false;
+        if (!takeBlocks(blocks, used, goOn))
+            return goOn;
+        start += used * block;
+        if (!reportOffset(start))
+            return false;
+    }
+    return false;
 }
 
 std::uint64_t SyntaxScan::run(float* out, GrowingColumn* growing)
@@ -178,10 +400,9 @@ std::uint64_t SyntaxScan::run(float* out, GrowingColumn* growing)
     while (nextText()) {
         const std::size_t end = m_text.size();
         const std::size_t from = skipHeader(0, end);
-        if (!scanNumbers(from, end))
+        if (!scanNumbers(from, end) || !reportOffset(m_stream.offset()))
             break;
-        const double size = static_cast<double>(m_stream.size());
-        if (!m_progress.advance(size > 0 ? static_cast<double>(m_stream.offset()) / size : 0.0))
+        if (goesParallel() && !runParallel())
             break;
     }
     return m_numbers / m_columns;
@@ -209,4 +430,9 @@ std::uint64_t countSyntaxTableRows(ByteStream& stream, const TableSyntax& syntax
 {
     return SyntaxScan(stream, syntax, headerTokens, columns, 1, maxRows, progress)
         .run(nullptr, nullptr);
+}
+
+void setSyntaxBlockBytes(std::size_t bytes)
+{
+    blockBytesSetting.store(bytes, std::memory_order_relaxed);
 }

@@ -5,6 +5,7 @@
 #include "input/GrowingColumn.h"
 #include "input/TableSyntax.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The table of a file in another syntax than plain white space, from an
@@ -28,3 +29,7 @@ std::uint64_t readWholeSyntaxTableColumn(ByteStream& stream, const TableSyntax& 
 // Counts complete rows, up to maxRows.
 std::uint64_t countSyntaxTableRows(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
     int columns, std::uint64_t maxRows, StepProgress& progress);
+
+// Bytes per block of the threads' scan; 0 restores the default. For tests,
+// so that small files span many blocks.
+void setSyntaxBlockBytes(std::size_t bytes);

@@ -1,7 +1,9 @@
 // Tables of other syntaxes read as the plain reader reads their cleaned
 // text; plain tables read through the same entry points as before.
 
+#include "core/Parallel.h"
 #include "input/ScratchFile.h"
+#include "input/SyntaxTableScan.h"
 #include "input/TableText.h"
 #include "input/TimeSeriesReader.h"
 #include "support/PlainReader.h"
@@ -29,6 +31,27 @@ struct CleanCase {
     std::string cleaned;
 };
 
+std::string longCsvLine()
+{
+    std::string line = "0.5";
+    for (int i = 1; i < 80; ++i) {
+        line += ',';
+        if (i % 7 != 0)
+            line += std::to_string(i);
+    }
+    return line;
+}
+
+std::string longCleanedLine()
+{
+    std::string line = "0.5";
+    for (int i = 1; i < 80; ++i) {
+        line += ' ';
+        line += i % 7 == 0 ? std::string("nan") : std::to_string(i);
+    }
+    return line;
+}
+
 std::vector<CleanCase> cleanCases()
 {
     return {
@@ -45,6 +68,9 @@ std::vector<CleanCase> cleanCases()
         { "decimal comma with semicolons", SEMICOLON_COMMA, "1,5;-2,25e1;\r\n",
             "1.5 -2.25e1 \rnan\n" },
         { "comma as point only with semicolons", { 0, ',', true }, "1,5\n", "1 5\n" },
+        { "lines longer than a block's tail", CSV,
+            "\"" + std::string(300, 'n') + "\",2\n" + longCsvLine() + "\n1,2\n" + longCsvLine(),
+            std::string(300, 'n') + " 2\n" + longCleanedLine() + "\n1 2\n" + longCleanedLine() },
         { "tab separated with empty fields", TABS, "1\t\t2\n! x\n", "1 nan 2\n\n" },
     };
 }
@@ -110,19 +136,34 @@ Outcome readPlainly(const std::string& path, int header, int columns, int column
 }
 
 // Returns the rows counted.
+// Blocks from one byte up, so that lines, tokens and quotes straddle them
+// in every way; 0 is the reader's own block size.
+const std::vector<std::size_t> SMALL_BLOCKS = { 1, 2, 3, 5, 8, 13, 0 };
+
 unsigned expectSameReading(const std::string& text, const TableSyntax& syntax, int header,
-    int columns, int column, const std::string& what)
+    int columns, int column, const std::string& what,
+    const std::vector<std::size_t>& blocks = SMALL_BLOCKS)
 {
     const ScratchFile file(text);
     const ScratchFile cleaned(cleanTableText(text, syntax));
-    const Outcome actual = readWithSyntax(file.path(), syntax, header, columns, column);
     const Outcome expected = readPlainly(cleaned.path(), header, columns, column);
-    EXPECT_EQ(actual.countStatus, expected.countStatus) << what;
-    EXPECT_EQ(actual.rows, expected.rows) << what;
-    EXPECT_EQ(actual.readStatus, expected.readStatus) << what;
-    EXPECT_EQ(actual.stored, expected.stored) << what;
-    EXPECT_EQ(actual.bits, expected.bits) << what;
-    return actual.rows;
+    for (const int threads : { 1, 3 }) {
+        for (const std::size_t block : blocks) {
+            setParallelThreads(threads);
+            setSyntaxBlockBytes(block);
+            const Outcome actual = readWithSyntax(file.path(), syntax, header, columns, column);
+            setSyntaxBlockBytes(0);
+            setParallelThreads(0);
+            const std::string where = what + ", " + std::to_string(threads) + " threads, blocks of "
+                + std::to_string(block);
+            EXPECT_EQ(actual.countStatus, expected.countStatus) << where;
+            EXPECT_EQ(actual.rows, expected.rows) << where;
+            EXPECT_EQ(actual.readStatus, expected.readStatus) << where;
+            EXPECT_EQ(actual.stored, expected.stored) << where;
+            EXPECT_EQ(actual.bits, expected.bits) << where;
+        }
+    }
+    return expected.rows;
 }
 
 TEST(TableSyntaxReaderTest, ReadsAsThePlainReaderReadsTheCleanedText)
@@ -169,8 +210,8 @@ TEST(TableSyntaxReaderTest, LargeCsvWithCommentsReadsAsItsCleanedText)
     std::mt19937_64 random(20261209);
     const std::string text = randomCsv(random, 60000);
     for (int column = 1; column <= 3; ++column)
-        EXPECT_EQ(
-            expectSameReading(text, CSV_HASH, 3, 3, column, "column " + std::to_string(column)),
+        EXPECT_EQ(expectSameReading(text, CSV_HASH, 3, 3, column,
+                      "column " + std::to_string(column), { 100, 4099, 0 }),
             60000u);
 }
 
