@@ -2,6 +2,8 @@
 
 #include "input/ByteClasses.h"
 
+#include <algorithm>
+
 bool syntaxAccepted(const TableSyntax& syntax)
 {
     const char c = syntax.comment;
@@ -18,31 +20,53 @@ constexpr std::string_view MISSING = "nan";
 } // namespace
 
 TableTextCleaner::TableTextCleaner(const TableSyntax& syntax)
-    : m_comment(syntax.comment)
-    , m_separator(syntax.separator)
-    , m_decimalComma(syntax.hasDecimalComma())
 {
+    for (int c = 0; c < 256; ++c)
+        m_roles[c] = byteClasses::isSpace(static_cast<unsigned char>(c)) ? ByteRole::blank
+                                                                         : ByteRole::other;
+    m_roles[static_cast<unsigned char>('\n')] = ByteRole::lineEnd;
+    if (syntax.hasDecimalComma())
+        m_roles[static_cast<unsigned char>(',')] = ByteRole::decimalComma;
+    if (syntax.separator != 0) {
+        m_roles[static_cast<unsigned char>('"')] = ByteRole::quote;
+        m_roles[static_cast<unsigned char>(syntax.separator)] = ByteRole::separator;
+    }
+    if (syntax.comment != 0)
+        m_roles[static_cast<unsigned char>(syntax.comment)] = ByteRole::comment;
 }
 
-void TableTextCleaner::endLine(std::string& out)
+char* TableTextCleaner::endLine(char* o)
 {
     if (m_lineHasSeparator && !m_fieldHasToken)
-        out += MISSING;
+        o = std::copy(MISSING.begin(), MISSING.end(), o);
     m_inComment = false;
     m_inQuote = false;
     m_quoteMayClose = false;
     m_tokenStart = true;
     m_fieldHasToken = false;
     m_lineHasSeparator = false;
+    return o;
 }
 
 void TableTextCleaner::feed(const char* p, const char* end, std::string& out)
 {
+    // Written through a pointer into room for the most a byte can become
+    // (a separator after an empty field, "nan "; a line end, "nan\n").
+    const std::size_t before = out.size();
+    out.resize(before + 4 * static_cast<std::size_t>(end - p));
+    char* o = out.data() + before;
     for (; p < end; ++p) {
         const char c = *p;
-        if (c == '\n') {
-            endLine(out);
-            out += '\n';
+        const ByteRole role = m_roles[static_cast<unsigned char>(c)];
+        if (role == ByteRole::other && !m_inComment && !m_inQuote) {
+            *o++ = c;
+            m_tokenStart = false;
+            m_fieldHasToken = true;
+            continue;
+        }
+        if (role == ByteRole::lineEnd) {
+            o = endLine(o);
+            *o++ = '\n';
             continue;
         }
         if (m_inComment)
@@ -52,47 +76,58 @@ void TableTextCleaner::feed(const char* p, const char* end, std::string& out)
                 if (c == '"') {
                     m_quoteMayClose = true;
                 } else {
-                    const bool blank = byteClasses::isSpace(static_cast<unsigned char>(c));
-                    out += blank || c == m_separator ? '_' : (m_decimalComma && c == ',' ? '.' : c);
+                    const bool apart = role == ByteRole::blank || role == ByteRole::separator;
+                    *o++ = apart ? '_' : (role == ByteRole::decimalComma ? '.' : c);
                     m_fieldHasToken = true;
                 }
                 continue;
             }
             m_quoteMayClose = false;
             if (c == '"') {
-                out += '"';
+                *o++ = '"';
                 m_fieldHasToken = true;
                 continue;
             }
             // The quote closed the field's quoted part; c is read as usual.
             m_inQuote = false;
         }
-        if (m_separator != 0 && c == m_separator) {
+        switch (role) {
+        case ByteRole::separator:
             if (!m_fieldHasToken)
-                out += MISSING;
-            out += ' ';
+                o = std::copy(MISSING.begin(), MISSING.end(), o);
+            *o++ = ' ';
             m_lineHasSeparator = true;
             m_fieldHasToken = false;
             m_tokenStart = true;
-        } else if (byteClasses::isSpace(static_cast<unsigned char>(c))) {
-            out += c;
+            break;
+        case ByteRole::blank:
+            *o++ = c;
             m_tokenStart = true;
-        } else if (m_tokenStart && m_comment != 0 && c == m_comment) {
-            m_inComment = true;
-        } else if (m_tokenStart && m_separator != 0 && c == '"') {
-            m_inQuote = true;
-            m_tokenStart = false;
-        } else {
-            out += m_decimalComma && c == ',' ? '.' : c;
+            break;
+        case ByteRole::comment:
+        case ByteRole::quote:
+            if (m_tokenStart) {
+                m_inComment = role == ByteRole::comment;
+                m_inQuote = role == ByteRole::quote;
+                m_tokenStart = m_inComment;
+                break;
+            }
+            [[fallthrough]];
+        default:
+            *o++ = role == ByteRole::decimalComma ? '.' : c;
             m_tokenStart = false;
             m_fieldHasToken = true;
+            break;
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 void TableTextCleaner::finish(std::string& out)
 {
-    endLine(out);
+    const std::size_t before = out.size();
+    out.resize(before + MISSING.size());
+    out.resize(static_cast<std::size_t>(endLine(out.data() + before) - out.data()));
 }
 
 std::string cleanTableText(std::string_view bytes, const TableSyntax& syntax)

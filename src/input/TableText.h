@@ -24,11 +24,19 @@ public:
     void finish(std::string& out);
 
 private:
-    void endLine(std::string& out);
+    enum class ByteRole : unsigned char {
+        other,
+        blank,
+        lineEnd,
+        separator,
+        comment,
+        quote,
+        decimalComma
+    };
 
-    const char m_comment;
-    const char m_separator;
-    const bool m_decimalComma;
+    char* endLine(char* out);
+
+    ByteRole m_roles[256];
     bool m_inComment = false;
     bool m_inQuote = false;
     bool m_quoteMayClose = false;
