@@ -219,6 +219,22 @@ std::vector<std::string> namesOf(std::string_view line, const TableSyntax& synta
     return names;
 }
 
+// Without a header line the names often stand in the comment line just
+// before the rows: its text after the marker.
+std::string_view lastCommentBefore(
+    const std::vector<std::string_view>& lines, std::size_t end, char marker)
+{
+    for (std::size_t i = end; i-- > 0;) {
+        const std::size_t first = lines[i].find_first_not_of(" \t\r");
+        if (first == std::string_view::npos)
+            continue;
+        if (lines[i][first] == marker)
+            return lines[i].substr(first + 1);
+        break;
+    }
+    return {};
+}
+
 bool looksBinary(std::string_view bytes)
 {
     std::size_t control = 0;
@@ -295,12 +311,14 @@ DetectedLayout detectLayout(std::string_view bytes, bool cut)
         return layout;
     }
     layout.found = true;
-    if (best.lastHeaderLine >= 0) {
-        std::vector<std::string> names
-            = namesOf(lines[static_cast<std::size_t>(best.lastHeaderLine)], best.syntax);
-        if (names.size() == static_cast<std::size_t>(best.columns))
-            layout.columnNames = std::move(names);
-    }
+    std::string_view namesLine;
+    if (best.lastHeaderLine >= 0)
+        namesLine = lines[static_cast<std::size_t>(best.lastHeaderLine)];
+    else if (best.syntax.comment != 0)
+        namesLine = lastCommentBefore(lines, best.dataLine, best.syntax.comment);
+    std::vector<std::string> names = namesOf(namesLine, best.syntax);
+    if (names.size() == static_cast<std::size_t>(best.columns))
+        layout.columnNames = std::move(names);
     layout.description = describe(layout);
     return layout;
 }

@@ -38,7 +38,7 @@ std::vector<DetectionCase> detectionCases()
         { "header_line.dat", true, {}, 1, 2, 2, { "Year", "Level" },
             "1 header line (2 tokens), 2 columns",
             "Year Level 2001 5.5 2002 11.25 2003 -0.5 2004 7e1" },
-        { "comments_inside.dat", true, { '#', 0, false }, 0, 0, 2, {},
+        { "comments_inside.dat", true, { '#', 0, false }, 0, 0, 2, { "time", "value" },
             "no header line, 2 columns, comments after '#'", "0 1.5 1 2.5 2 3.5 3 4.5" },
         { "quoted_names.csv", true, { 0, ',', false }, 1, 2, 2, { "Sample Time", "Value, raw" },
             "1 header line (2 tokens), 2 columns, separated by ','",
