@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -20,9 +22,10 @@ namespace {
 // number is that long, and the memory stays bounded whatever the file
 // holds.
 constexpr std::size_t MAX_OPEN_TOKEN = std::size_t(1) << 26;
-// The blocks of one round of the threads, per thread: each holds its
-// bytes, its cleaned text and its values at once.
+// The blocks of one round of the threads, per thread and in all: each
+// holds its bytes, its cleaned text and its values at once.
 constexpr std::size_t BLOCKS_PER_THREAD = 4;
+constexpr std::size_t MAX_BLOCKS = 32;
 // A line that runs on past its block's end is read in pieces of this size.
 constexpr std::size_t TAIL_PIECE = 4096;
 
@@ -55,13 +58,36 @@ std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t
     return got;
 }
 
+// Tokens in [p, end), which starts at a token's first byte or at white
+// space.
+std::uint64_t countTokens(const char* p, const char* end)
+{
+    std::uint64_t tokens = 0;
+    std::uint64_t previousSpace = 1;
+    for (; static_cast<std::size_t>(end - p) >= byteClasses::MASK_WINDOW;
+         p += byteClasses::MASK_WINDOW) {
+        const std::uint64_t spaces = byteClasses::spaceMask(p);
+        tokens += static_cast<std::uint64_t>(
+            byteClasses::bitCount(~spaces & ((spaces << 1) | previousSpace)));
+        previousSpace = spaces >> 63;
+    }
+    for (; p < end; ++p) {
+        const bool space = isSpaceByte(*p);
+        tokens += !space && previousSpace;
+        previousSpace = space;
+    }
+    return tokens;
+}
+
 // The lines that start in one block of the file, cleaned on their own:
 // the cleaner's state is the same at every line start, so a block that
 // begins at one needs nothing of the blocks before it. The line running
 // on past the block's end is read on to its end, up to a bound.
 struct SyntaxBlock {
     std::string raw;
-    std::string text; // cleaned, followed by the scanners' padding
+    // Cleaned, followed by the scanners' padding; kept from load to load.
+    std::unique_ptr<char[]> text;
+    std::size_t textRoom = 0;
     std::size_t textEnd = 0;
     std::uint64_t firstLine = 0; // file offset of the block's first line
     std::uint64_t tokens = 0;
@@ -69,7 +95,9 @@ struct SyntaxBlock {
     StretchScan scan;
     int position = 0;
     bool endsData = false;
-    bool tooLong = false; // its last line runs past the bound
+    // Its last line runs past the bound, or memory is short: the block is
+    // left to the sequential scan.
+    bool tooLong = false;
 
     void load(const TableSyntax& syntax, int descriptor, std::uint64_t start, std::uint64_t end,
         std::uint64_t boundary, std::uint64_t fileSize, std::size_t tailBytes);
@@ -118,28 +146,39 @@ void SyntaxBlock::load(const TableSyntax& syntax, int descriptor, std::uint64_t 
             }
         }
     }
-    text.clear();
+    textEnd = 0;
+    if (!tooLong && begin < got) {
+        const std::size_t room = TableTextCleaner::roomFor(got - begin) + ByteStream::PADDING;
+        if (room > textRoom) {
+            text.reset(new (std::nothrow) char[room]);
+            textRoom = text ? room : 0;
+        }
+        // Without memory for the text the sequential scan takes the block.
+        tooLong = !text;
+    }
     if (!tooLong && begin < got) {
         TableTextCleaner cleaner(syntax);
-        cleaner.feed(raw.data() + begin, raw.data() + got, text);
+        char* end = cleaner.feed(raw.data() + begin, raw.data() + got, text.get());
         if (endsData)
-            cleaner.finish(text);
+            end = cleaner.finish(end);
+        textEnd = static_cast<std::size_t>(end - text.get());
     }
-    textEnd = text.size();
-    text.append(ByteStream::PADDING, '\0');
+    if (textRoom == 0) {
+        text.reset(new (std::nothrow) char[ByteStream::PADDING]);
+        textRoom = text ? ByteStream::PADDING : 0;
+        tooLong = tooLong || !text;
+    }
     tokens = 0;
-    bool previousSpace = true;
-    for (std::size_t i = 0; i < textEnd; ++i) {
-        const bool space = isSpaceByte(text[i]);
-        tokens += !space && previousSpace;
-        previousSpace = space;
+    if (text) {
+        std::memset(text.get() + textEnd, 0, ByteStream::PADDING);
+        tokens = countTokens(text.get(), text.get() + textEnd);
     }
 }
 
 void SyntaxBlock::scanFrom(int columns, int at, int kept, bool stores)
 {
     position = at;
-    ByteStream stretch(text.data(), text.data() + textEnd);
+    ByteStream stretch(text.get(), text.get() + textEnd);
     float* out = nullptr;
     if (stores) {
         values.resize(textEnd / static_cast<std::size_t>(columns) + 2);
@@ -356,8 +395,8 @@ bool SyntaxScan::runParallel()
     const std::size_t block = blockBytes();
     const std::size_t tail = block / 4 + 64;
     const std::uint64_t boundary = m_stream.offset();
-    std::vector<SyntaxBlock> blocks(
-        static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD);
+    std::vector<SyntaxBlock> blocks(std::min(
+        MAX_BLOCKS, static_cast<std::size_t>(std::max(parallelThreads(), 1)) * BLOCKS_PER_THREAD));
     const int columns = static_cast<int>(m_columns);
     for (std::uint64_t start = boundary; start < fileSize;) {
         const std::size_t used = static_cast<std::size_t>(

@@ -50,11 +50,14 @@ char* TableTextCleaner::endLine(char* o)
 
 void TableTextCleaner::feed(const char* p, const char* end, std::string& out)
 {
-    // Written through a pointer into room for the most a byte can become
-    // (a separator after an empty field, "nan "; a line end, "nan\n").
     const std::size_t before = out.size();
-    out.resize(before + 4 * static_cast<std::size_t>(end - p));
-    char* o = out.data() + before;
+    out.resize(before + roomFor(static_cast<std::size_t>(end - p)));
+    char* const last = feed(p, end, out.data() + before);
+    out.resize(static_cast<std::size_t>(last - out.data()));
+}
+
+char* TableTextCleaner::feed(const char* p, const char* end, char* o)
+{
     for (; p < end; ++p) {
         const char c = *p;
         const ByteRole role = m_roles[static_cast<unsigned char>(c)];
@@ -120,14 +123,19 @@ void TableTextCleaner::feed(const char* p, const char* end, std::string& out)
             break;
         }
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    return o;
 }
 
 void TableTextCleaner::finish(std::string& out)
 {
     const std::size_t before = out.size();
-    out.resize(before + MISSING.size());
-    out.resize(static_cast<std::size_t>(endLine(out.data() + before) - out.data()));
+    out.resize(before + roomFor(0));
+    out.resize(static_cast<std::size_t>(finish(out.data() + before) - out.data()));
+}
+
+char* TableTextCleaner::finish(char* out)
+{
+    return endLine(out);
 }
 
 std::string cleanTableText(std::string_view bytes, const TableSyntax& syntax)

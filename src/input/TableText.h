@@ -2,6 +2,7 @@
 
 #include "input/TableSyntax.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ public:
     void feed(const char* begin, const char* end, std::string& out);
     // Ends the data: a last field left empty is a missing value too.
     void finish(std::string& out);
+
+    // The same into memory of the caller's, with room for roomFor(bytes)
+    // (finish: roomFor(0)); they return the end of what they wrote.
+    static constexpr std::size_t roomFor(std::size_t bytes) { return 4 * bytes + 3; }
+    char* feed(const char* begin, const char* end, char* out);
+    char* finish(char* out);
 
 private:
     enum class ByteRole : unsigned char {

@@ -33,7 +33,7 @@ void skipHeader(ByteStream& stream, int headerTokens)
 
 // The header skip and the rows after it: the plain scan for a plain table,
 // the cleaning scan for another syntax, which skips its header itself.
-// Each returns false when the progress asked to stop after the header.
+// The reads return false when the progress asked to stop after the header.
 bool readRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
     std::uint64_t count, float* out, StepProgress& report, std::uint64_t& rows)
 {
