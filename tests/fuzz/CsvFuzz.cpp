@@ -1,8 +1,7 @@
 // Tables with comments, separators and decimal commas against the plain
-// fscanf loop on their cleaned text: same row count, status and samples to
-// the bit, for any bytes, syntax, header, layout, block size and thread
-// count. The numbers of a cleaned table are the file's own characters, so
-// the samples are those strtod gives for the file's fields.
+// fscanf loop on their cleaned text, whose numbers are the file's own
+// characters: same row count, status and samples to the bit, for any
+// bytes, syntax, header, layout, block size and thread count.
 
 #include "FuzzCompare.h"
 #include "FuzzFile.h"
@@ -27,62 +26,15 @@ constexpr std::size_t BLOCK_BYTES[] = { 1, 2, 3, 5, 7, 13, 64, 0 };
 constexpr char COMMENTS[] = { 0, '#', '%', '!' };
 constexpr char SEPARATORS[] = { ',', ';', '\t', 0 };
 
-struct Outcome {
-    int countStatus = -1;
-    unsigned rows = 0;
-    int readStatus = -1;
-    unsigned sampleCount = 0;
-    std::vector<float> series;
-};
-
-Outcome readWithSyntax(
-    const std::string& path, const TableSyntax& syntax, int header, int columns, int column)
+// Count, status, rows stored and the series' bits, entry 0 included.
+std::vector<std::uint32_t> outcome(int countStatus, unsigned rows, int readStatus, unsigned stored,
+    const float* series, std::size_t entries)
 {
-    Outcome outcome;
-    outcome.countStatus = countTimeSeriesRows(path, syntax, header, columns, outcome.rows);
-    const unsigned count = outcome.rows + 1;
-    AnalysisState state;
-    state.dataFileName = path;
-    state.headerTokens = header;
-    state.columnCount = columns;
-    state.dataColumn = column;
-    state.series.allocate(count + 2);
-    for (std::size_t i = 0; i < state.series.size(); ++i)
-        state.series[i] = UNTOUCHED;
-    state.sampleCount = count;
-    outcome.readStatus = readTimeSeries(state, syntax, count);
-    outcome.sampleCount = state.sampleCount;
-    outcome.series.assign(state.series.data(), state.series.data() + state.series.size());
-    return outcome;
-}
-
-Outcome readCleanedPlainly(const std::string& path, int header, int columns, int column)
-{
-    Outcome outcome;
-    outcome.countStatus = plainCountRows(path, header, columns, outcome.rows);
-    const unsigned count = outcome.rows + 1;
-    outcome.series.assign(count + 2, UNTOUCHED);
-    outcome.readStatus = plainReadTimeSeries(
-        path, header, columns, column, count, outcome.series.data(), outcome.sampleCount);
-    return outcome;
-}
-
-void expectSame(const Outcome& actual, const Outcome& expected)
-{
-    if (actual.countStatus != expected.countStatus || actual.rows != expected.rows)
-        fuzzMismatch("row count " + std::to_string(actual.rows) + ", the plain loop counts "
-            + std::to_string(expected.rows));
-    if (actual.readStatus != expected.readStatus || actual.sampleCount != expected.sampleCount)
-        fuzzMismatch("read " + std::to_string(actual.sampleCount) + " samples (status "
-            + std::to_string(actual.readStatus) + "), the plain loop "
-            + std::to_string(expected.sampleCount) + " (status "
-            + std::to_string(expected.readStatus) + ")");
-    if (actual.series.size() != expected.series.size())
-        fuzzMismatch("series lengths differ");
-    for (std::size_t i = 0; i < actual.series.size(); ++i)
-        if (std::bit_cast<std::uint32_t>(actual.series[i])
-            != std::bit_cast<std::uint32_t>(expected.series[i]))
-            fuzzMismatch("sample " + std::to_string(i) + " differs");
+    std::vector<std::uint32_t> all = { static_cast<std::uint32_t>(countStatus), rows,
+        static_cast<std::uint32_t>(readStatus), stored };
+    for (std::size_t i = 0; i < entries; ++i)
+        all.push_back(std::bit_cast<std::uint32_t>(series[i]));
+    return all;
 }
 
 } // namespace
@@ -93,10 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const FuzzFile cleaned("cleaned.dat");
     FuzzInput input(data, size);
     const std::uint8_t choice = input.byte();
-    TableSyntax syntax;
-    syntax.comment = COMMENTS[choice % 4];
-    syntax.separator = SEPARATORS[(choice / 4) % 4];
-    syntax.decimalComma = (choice / 16) % 2 != 0;
+    const TableSyntax syntax { COMMENTS[choice % 4], SEPARATORS[(choice / 4) % 4],
+        (choice / 16) % 2 != 0 };
     const int header = input.inRange(0, 3);
     const int columns = input.inRange(1, 4);
     const int column = input.inRange(1, columns);
@@ -107,12 +57,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         || !writeFuzzFile(cleaned.path(), cleanTableText(bytes, syntax)))
         return 0;
 
-    const Outcome expected = readCleanedPlainly(cleaned.path(), header, columns, column);
+    unsigned rows = 0, stored = 0;
+    const int countStatus = plainCountRows(cleaned.path(), header, columns, rows);
+    std::vector<float> plain(rows + 3, UNTOUCHED);
+    const int readStatus = plainReadTimeSeries(
+        cleaned.path(), header, columns, column, rows + 1, plain.data(), stored);
+    const auto expected
+        = outcome(countStatus, rows, readStatus, stored, plain.data(), plain.size());
+
     setParallelThreads(threads);
     setSyntaxBlockBytes(blockBytes);
-    const Outcome actual = readWithSyntax(table.path(), syntax, header, columns, column);
+    unsigned counted = 0;
+    const int status = countTimeSeriesRows(table.path(), syntax, header, columns, counted);
+    AnalysisState state;
+    state.dataFileName = table.path();
+    state.headerTokens = header;
+    state.columnCount = columns;
+    state.dataColumn = column;
+    state.series.allocate(counted + 3);
+    for (std::size_t i = 0; i < state.series.size(); ++i)
+        state.series[i] = UNTOUCHED;
+    state.sampleCount = counted + 1;
+    const int read = readTimeSeries(state, syntax, counted + 1);
     setSyntaxBlockBytes(0);
     setParallelThreads(0);
-    expectSame(actual, expected);
+    if (outcome(status, counted, read, state.sampleCount, state.series.data(), state.series.size())
+        != expected)
+        fuzzMismatch("the read differs from the plain loop on the cleaned text");
     return 0;
 }

@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,23 +56,16 @@ std::vector<DetectionCase> detectionCases()
     };
 }
 
-std::vector<float> samples(const AnalysisState& layout, const TableSyntax& syntax)
+// The samples' bits: a missing value reads as strtod's "nan" either way.
+std::vector<std::uint32_t> samples(const AnalysisState& layout, const TableSyntax& syntax)
 {
     FloatBuffer series;
     unsigned rows = 0;
     EXPECT_EQ(readWholeTimeSeries(layout, syntax, series, rows), 0);
-    return std::vector<float>(series.data() + 1, series.data() + 1 + rows);
-}
-
-void expectSameSamples(const std::vector<float>& actual, const std::vector<float>& expected)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < actual.size(); ++i) {
-        if (std::isnan(expected[i]))
-            EXPECT_TRUE(std::isnan(actual[i])) << i;
-        else
-            EXPECT_EQ(actual[i], expected[i]) << i;
-    }
+    std::vector<std::uint32_t> bits;
+    for (unsigned i = 1; i <= rows; ++i)
+        bits.push_back(std::bit_cast<std::uint32_t>(series[i]));
+    return bits;
 }
 
 TEST(LayoutDetectionTest, FindsTheLayoutAndReadsTheSamplesOfThePlainTable)
@@ -87,55 +81,49 @@ TEST(LayoutDetectionTest, FindsTheLayoutAndReadsTheSamplesOfThePlainTable)
         EXPECT_EQ(layout.columnCount, c.columns);
         EXPECT_EQ(layout.columnNames, c.names);
         EXPECT_EQ(layout.description, c.description);
-        if (!c.found)
-            continue;
         const ScratchFile plain(c.cleaned);
-        for (int column = 1; column <= c.columns; ++column) {
+        for (int column = 1; column <= c.columns && c.found; ++column) {
             AnalysisState read;
             read.headerTokens = layout.headerTokens;
             read.columnCount = layout.columnCount;
             read.dataColumn = column;
             read.dataFileName = fixture(c.file);
-            const std::vector<float> detected = samples(read, layout.syntax);
+            const std::vector<std::uint32_t> detected = samples(read, layout.syntax);
             read.dataFileName = plain.path();
-            expectSameSamples(detected, samples(read, {}));
+            EXPECT_EQ(detected, samples(read, {})) << "column " << column;
         }
-    }
-}
-
-TEST(LayoutDetectionTest, LooksAtTheFirstBytesOnly)
-{
-    // The rows beyond the first bytes hold another layout: they are never seen.
-    std::string text = "x y\n";
-    while (text.size() < DETECTION_BYTES - 10)
-        text += "1 2\n";
-    const std::string tail = "1 2 3 4 5 6 7 8 9\n";
-    DetectedLayout layout;
-    const ScratchFile file(text + "12345678901234567890" + tail + tail + tail);
-    ASSERT_TRUE(detectFileLayout(file.path(), layout));
-    EXPECT_EQ(layout.columnCount, 2);
-    EXPECT_EQ(layout.headerTokens, 2);
-    // An incomplete last line of a cut sample is no row.
-    EXPECT_EQ(detectLayout("a\n1 2\n3 4\n5 6\n7 8\n1 2 3", true).columnCount, 2);
-}
-
-TEST(LayoutDetectionTest, NoRowsOfNumbersIsNoLayout)
-{
-    for (const char* text : { "", "\n\n", "only words here\nand more\n" }) {
-        const DetectedLayout layout = detectLayout(text, false);
-        EXPECT_FALSE(layout.found) << text;
-        EXPECT_EQ(layout.description, "no rows of numbers found") << text;
     }
     DetectedLayout untouched;
     EXPECT_FALSE(detectFileLayout("/nonexistent/welmo/file.dat", untouched));
 }
 
-TEST(LayoutDetectionTest, AHeaderLineOfNumbersIsNotTakenForData)
+TEST(LayoutDetectionTest, DetectsFromTheBytesGiven)
 {
-    const DetectedLayout layout
-        = detectLayout("station 12\n1990\n1 2.5\n2 3.5\n3 4.5\n4 5.5\n", false);
-    EXPECT_EQ(layout.headerTokens, 3);
-    EXPECT_EQ(layout.columnCount, 2);
+    // Rows of another layout after the first bytes are never seen.
+    std::string first = "x y\n";
+    while (first.size() < DETECTION_BYTES - 10)
+        first += "1 2\n";
+    const std::string after = "1234567890123456789 1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n";
+    const struct {
+        std::string text;
+        bool cut;
+        int headerTokens, columns;
+        const char* description;
+    } cases[] = {
+        { first + after, true, 2, 2, "1 header line (2 tokens), 2 columns" },
+        { "a\n1 2\n3 4\n5 6\n7 8\n1 2 3", true, 1, 2, "1 header line (1 token), 2 columns" },
+        { "station 12\n1990\n1 2.5\n2 3.5\n3 4.5\n", false, 3, 2,
+            "2 header lines (3 tokens), 2 columns" },
+        { "", false, 0, 0, "no rows of numbers found" },
+        { "only words here\nand more\n", false, 0, 0, "no rows of numbers found" },
+    };
+    for (const auto& c : cases) {
+        const DetectedLayout layout = detectLayout(c.text, c.cut);
+        EXPECT_EQ(layout.found, c.columns > 0) << c.description;
+        EXPECT_EQ(layout.headerTokens, c.headerTokens) << c.description;
+        EXPECT_EQ(layout.columnCount, c.columns) << c.description;
+        EXPECT_EQ(layout.description, c.description);
+    }
 }
 
 } // namespace
