@@ -4,16 +4,15 @@
 #include "core/Tuning.h"
 #include "input/ByteClasses.h"
 #include "input/NumberScanner.h"
+#include "input/PositionedRead.h"
 #include "input/TableText.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,22 +39,6 @@ std::size_t blockBytes()
 bool isSpaceByte(char c)
 {
     return byteClasses::isSpace(static_cast<unsigned char>(c));
-}
-
-std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t offset)
-{
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n
-            = ::pread(descriptor, into + got, length - got, static_cast<off_t>(offset + got));
-        if (n > 0)
-            got += static_cast<std::size_t>(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            break;
-    }
-    return got;
 }
 
 // Tokens in [p, end), which starts at a token's first byte or at white
