@@ -70,6 +70,28 @@ struct Line {
     bool numbers = false; // all tokens numbers, at least one
 };
 
+// A line that holds the separator holds one number a field: "1,5 2,5" is
+// no row of comma-separated fields but one of decimal commas.
+bool oneNumberPerField(std::string_view line, char separator)
+{
+    if (separator == 0 || line.find(separator) == std::string_view::npos)
+        return true;
+    bool inToken = false;
+    bool blankAfterToken = false;
+    for (const char c : line) {
+        if (c == separator) {
+            inToken = blankAfterToken = false;
+        } else if (isSpaceByte(c)) {
+            blankAfterToken = blankAfterToken || inToken;
+        } else {
+            if (blankAfterToken)
+                return false;
+            inToken = true;
+        }
+    }
+    return true;
+}
+
 // The table that one syntax makes of the text.
 struct Reading {
     TableSyntax syntax;
@@ -92,7 +114,8 @@ Reading readAs(const std::vector<std::string_view>& rawLines, const TableSyntax&
         const std::vector<std::string_view> tokens = tokensOf(clean);
         Line line;
         line.tokens = tokens.size();
-        line.numbers = !tokens.empty() && std::all_of(tokens.begin(), tokens.end(), isNumber);
+        line.numbers = !tokens.empty() && std::all_of(tokens.begin(), tokens.end(), isNumber)
+            && oneNumberPerField(raw, syntax.separator);
         lines.push_back(line);
     }
     // The first row of numbers that the next rows confirm.

@@ -114,6 +114,8 @@ TEST(LayoutDetectionTest, DetectsFromTheBytesGiven)
         { "a\n1 2\n3 4\n5 6\n7 8\n1 2 3", true, 1, 2, "1 header line (1 token), 2 columns" },
         { "station 12\n1990\n1 2.5\n2 3.5\n3 4.5\n", false, 3, 2,
             "2 header lines (3 tokens), 2 columns" },
+        { "1,5 2,5\n3,5 4,5\n5,5 6,5\n", false, 0, 2,
+            "no header line, 2 columns, separated by ';', decimal comma" },
         { "", false, 0, 0, "no rows of numbers found" },
         { "only words here\nand more\n", false, 0, 0, "no rows of numbers found" },
     };
