@@ -2,35 +2,50 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <memory>
+#include <new>
 
-TimeStep medianTimeStep(const float* times, std::uint64_t n)
+namespace {
+
+template <typename Time> TimeStep medianStep(const Time* times, std::uint64_t n)
 {
     TimeStep result;
     if (n < 2)
         return result;
-    std::vector<double> steps;
-    steps.reserve(static_cast<std::size_t>(n - 1));
-    for (std::uint64_t i = 2; i <= n; ++i) {
-        const double step = static_cast<double>(times[i]) - static_cast<double>(times[i - 1]);
-        if (!std::isfinite(step))
+    const auto count = static_cast<std::size_t>(n - 1);
+    // Without memory for the steps no step is found.
+    const std::unique_ptr<double[]> steps(new (std::nothrow) double[count]);
+    if (!steps)
+        return result;
+    for (std::size_t i = 0; i < count; ++i) {
+        steps[i] = static_cast<double>(times[i + 2]) - static_cast<double>(times[i + 1]);
+        if (!std::isfinite(steps[i]))
             return result;
-        steps.push_back(step);
     }
-    // The mean of the two middle steps for an even count, so that the
-    // median does not depend on the sort's order of equal halves.
-    const std::size_t half = steps.size() / 2;
-    std::nth_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(half), steps.end());
-    double median = steps[half];
-    if (steps.size() % 2 == 0) {
-        const double below
-            = *std::max_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(half));
-        median = (below + median) / 2.0;
-    }
+    double* const begin = steps.get();
+    double* const end = begin + count;
+    // The mean of the two middle steps for an even count.
+    double* const middle = begin + count / 2;
+    std::nth_element(begin, middle, end);
+    double median = *middle;
+    if (count % 2 == 0)
+        median = (*std::max_element(begin, middle) + median) / 2.0;
     const double allowed = STEP_TOLERANCE * std::fabs(median);
     result.found = median > 0.0;
     result.step = median;
-    result.uneven = std::any_of(
-        steps.begin(), steps.end(), [&](double s) { return std::fabs(s - median) > allowed; });
+    result.uneven
+        = std::any_of(begin, end, [&](double s) { return std::fabs(s - median) > allowed; });
     return result;
+}
+
+} // namespace
+
+TimeStep medianTimeStep(const float* times, std::uint64_t n)
+{
+    return medianStep(times, n);
+}
+
+TimeStep medianTimeStep(const double* times, std::uint64_t n)
+{
+    return medianStep(times, n);
 }

@@ -18,3 +18,5 @@ inline constexpr const char* MESSAGE_UNEVEN_STEPS
     = "The time steps differ from their median by more than 1 %";
 
 TimeStep medianTimeStep(const float* times, std::uint64_t n);
+// For times that a float holds too coarsely (days since an epoch, say).
+TimeStep medianTimeStep(const double* times, std::uint64_t n);
