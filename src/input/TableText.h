@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // The white-space table that a table of another syntax stands for, made
 // line by line as the bytes come, so that a file is cleaned in pieces cut
 // anywhere. Comments go (their line end stays); a separator becomes a
@@ -42,8 +46,12 @@ private:
     };
 
     char* endLine(char* out);
+    std::size_t plainRun(const char* p, const char* end) const;
 
     ByteRole m_roles[256];
+#ifdef __SSE2__
+    __m128i m_marks[4];
+#endif
     bool m_inComment = false;
     bool m_inQuote = false;
     bool m_quoteMayClose = false;
