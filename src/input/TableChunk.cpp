@@ -2,12 +2,11 @@
 
 #include "input/ByteClasses.h"
 #include "input/ByteStream.h"
+#include "input/PositionedRead.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
-#include <unistd.h>
 
 namespace {
 
@@ -17,24 +16,6 @@ using byteClasses::isSpace;
 // The tail of a long token is read in pieces of this size, so that an
 // ordinary token costs one small read.
 constexpr std::size_t TAIL_PIECE = 4096;
-
-// Reads up to `length` bytes at `offset`; fewer only at the end of the file
-// or on a read error, which ends the data as it ends a C stream.
-std::size_t readAt(int descriptor, char* into, std::size_t length, std::uint64_t offset)
-{
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n
-            = ::pread(descriptor, into + got, length - got, static_cast<off_t>(offset + got));
-        if (n > 0)
-            got += static_cast<std::size_t>(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            break;
-    }
-    return got;
-}
 
 bool isSpaceByte(char c)
 {

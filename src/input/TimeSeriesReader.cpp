@@ -4,6 +4,7 @@
 #include "input/ByteStream.h"
 #include "input/GrowingColumn.h"
 #include "input/NumberScanner.h"
+#include "input/SyntaxTableScan.h"
 #include "input/TableScan.h"
 
 #include <algorithm>
@@ -17,6 +18,11 @@ bool columnsAccepted(int columnCount)
     return columnCount >= 1 && columnCount <= MAX_ROW_VALUES;
 }
 
+bool layoutAccepted(int columns, int kept, const TableSyntax& syntax)
+{
+    return columnsAccepted(columns) && kept >= 1 && kept <= columns && syntaxAccepted(syntax);
+}
+
 void skipHeader(ByteStream& stream, int headerTokens)
 {
     for (int i = 0; i < headerTokens; ++i) {
@@ -25,14 +31,65 @@ void skipHeader(ByteStream& stream, int headerTokens)
     }
 }
 
+// The header skip and the rows after it: the plain scan for a plain table,
+// the cleaning scan for another syntax, which skips its header itself.
+// The reads return false when the progress asked to stop after the header.
+bool readRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
+    std::uint64_t count, float* out, StepProgress& report, std::uint64_t& rows)
+{
+    if (!syntax.plain()) {
+        rows = readSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
+            layout.dataColumn, count, out, report);
+        return true;
+    }
+    skipHeader(stream, layout.headerTokens);
+    if (report.cancelled())
+        return false;
+    rows = readTableColumn(stream, layout.columnCount, layout.dataColumn, count, out, report);
+    return true;
+}
+
+bool readAllRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
+    GrowingColumn& column, StepProgress& report, std::uint64_t& rows)
+{
+    const std::uint64_t most = std::numeric_limits<unsigned>::max();
+    if (!syntax.plain()) {
+        rows = readWholeSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
+            layout.dataColumn, most, column, report);
+        return true;
+    }
+    skipHeader(stream, layout.headerTokens);
+    if (report.cancelled())
+        return false;
+    rows
+        = readWholeTableColumn(stream, layout.columnCount, layout.dataColumn, most, column, report);
+    return true;
+}
+
+std::uint64_t countRowsAfter(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, StepProgress& report)
+{
+    const std::uint64_t most = std::numeric_limits<unsigned>::max();
+    if (!syntax.plain())
+        return countSyntaxTableRows(stream, syntax, headerTokens, columns, most, report);
+    skipHeader(stream, headerTokens);
+    return countTableRows(stream, columns, most, report);
+}
+
 } // namespace
 
 int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback& progress)
 {
+    return readTimeSeries(state, TableSyntax {}, count, progress);
+}
+
+int readTimeSeries(AnalysisState& state, const TableSyntax& syntax, unsigned count,
+    const ProgressCallback& progress)
+{
     StepProgress report(progress, PROGRESS_READ);
     const int columns = state.columnCount;
     const int kept = state.dataColumn;
-    if (!columnsAccepted(columns) || kept < 1 || kept > columns
+    if (!layoutAccepted(columns, kept, syntax)
         || state.series.size() <= static_cast<std::size_t>(count)) {
         state.sampleCount = 0;
         return 1;
@@ -42,9 +99,11 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
         state.sampleCount = 0;
         return 1;
     }
-    skipHeader(stream, state.headerTokens);
-    if (report.cancelled())
-        return STEP_CANCELLED;
+    if (syntax.plain()) {
+        skipHeader(stream, state.headerTokens);
+        if (report.cancelled())
+            return STEP_CANCELLED;
+    }
 
     // The rows go to a copy of the series, which replaces it when the read
     // ends other than by a cancel (the entries past the rows read stay as
@@ -59,7 +118,10 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
     // Only the kept value of a row is converted; the others are scanned with
     // the same rules, so a row fails exactly where a full read would.
     into[0] = 0.0f;
-    const std::uint64_t stored = readTableColumn(stream, columns, kept, count, into.data(), report);
+    const std::uint64_t stored = syntax.plain()
+        ? readTableColumn(stream, columns, kept, count, into.data(), report)
+        : readSyntaxTableColumn(
+            stream, syntax, state.headerTokens, columns, kept, count, into.data(), report);
     // A stop asked for after the last report still counts: the read may
     // have ended at a pipe's end without one.
     if (!report.poll() && spare)
@@ -77,22 +139,27 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
 int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
     unsigned& stored, const ProgressCallback& progress)
 {
+    return readTimeSeriesInto(layout, TableSyntax {}, count, series, stored, progress);
+}
+
+int readTimeSeriesInto(const AnalysisState& layout, const TableSyntax& syntax, unsigned count,
+    FloatBuffer& series, unsigned& stored, const ProgressCallback& progress)
+{
     StepProgress report(progress, PROGRESS_READ);
     const int columns = layout.columnCount;
     const int kept = layout.dataColumn;
     FloatBuffer fresh;
     ByteStream stream;
-    if (!columnsAccepted(columns) || kept < 1 || kept > columns
+    if (!layoutAccepted(columns, kept, syntax)
         || !fresh.allocate(static_cast<std::size_t>(count) + 1)
         || !stream.open(layout.dataFileName)) {
         stored = 0;
         return 1;
     }
-    skipHeader(stream, layout.headerTokens);
-    if (report.cancelled())
-        return STEP_CANCELLED;
     fresh[0] = 0.0f;
-    const std::uint64_t rows = readTableColumn(stream, columns, kept, count, fresh.data(), report);
+    std::uint64_t rows = 0;
+    if (!readRows(stream, syntax, layout, count, fresh.data(), report, rows))
+        return STEP_CANCELLED;
     if (!report.poll())
         return STEP_CANCELLED;
     series = std::move(fresh);
@@ -103,21 +170,24 @@ int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer&
 int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
     const ProgressCallback& progress)
 {
+    return readWholeTimeSeries(layout, TableSyntax {}, series, rows, progress);
+}
+
+int readWholeTimeSeries(const AnalysisState& layout, const TableSyntax& syntax, FloatBuffer& series,
+    unsigned& rows, const ProgressCallback& progress)
+{
     StepProgress report(progress, PROGRESS_READ);
     const int columns = layout.columnCount;
     const int kept = layout.dataColumn;
-    if (!columnsAccepted(columns) || kept < 1 || kept > columns)
+    if (!layoutAccepted(columns, kept, syntax))
         return 1;
     ByteStream stream;
     if (!stream.open(layout.dataFileName))
         return 1;
-    skipHeader(stream, layout.headerTokens);
-    if (report.cancelled())
-        return STEP_CANCELLED;
-
     GrowingColumn column;
-    const std::uint64_t stored = readWholeTableColumn(
-        stream, columns, kept, std::numeric_limits<unsigned>::max(), column, report);
+    std::uint64_t stored = 0;
+    if (!readAllRows(stream, syntax, layout, column, report, stored))
+        return STEP_CANCELLED;
     if (!report.poll())
         return STEP_CANCELLED;
     if (column.failed() || !column.reserve(stored))
@@ -132,16 +202,20 @@ int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsign
 int countTimeSeriesRows(const std::string& fileName, int headerTokens, int columnCount,
     unsigned& rows, const ProgressCallback& progress)
 {
+    return countTimeSeriesRows(fileName, TableSyntax {}, headerTokens, columnCount, rows, progress);
+}
+
+int countTimeSeriesRows(const std::string& fileName, const TableSyntax& syntax, int headerTokens,
+    int columnCount, unsigned& rows, const ProgressCallback& progress)
+{
     StepProgress report(progress, PROGRESS_COUNT);
-    if (!columnsAccepted(columnCount))
+    if (!columnsAccepted(columnCount) || !syntaxAccepted(syntax))
         return 1;
     ByteStream stream;
     if (!stream.open(fileName))
         return 1;
-    skipHeader(stream, headerTokens);
-
-    const auto complete = static_cast<unsigned>(
-        countTableRows(stream, columnCount, std::numeric_limits<unsigned>::max(), report));
+    const auto complete
+        = static_cast<unsigned>(countRowsAfter(stream, syntax, headerTokens, columnCount, report));
     if (!report.poll())
         return STEP_CANCELLED;
     rows = complete;

@@ -3,6 +3,7 @@
 #include "core/AnalysisState.h"
 #include "core/Limits.h"
 #include "core/Progress.h"
+#include "input/TableSyntax.h"
 
 #include <string>
 
@@ -56,3 +57,18 @@ int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsign
 // for readTimeSeries.
 int countTimeSeriesRows(const std::string& fileName, int headerTokens, int columnCount,
     unsigned& rows, const ProgressCallback& progress = {});
+
+// The same four for a table of another syntax (comments, separators, a
+// decimal comma): the header's tokens are counted and the rows formed on
+// the table's cleaned text (TableText.h), so that an empty field is a
+// missing value (a not-a-number sample) and a comment is no data wherever
+// it stands. The plain syntax reads exactly as the functions above; a
+// syntax that syntaxAccepted refuses is a refused layout.
+int readTimeSeries(AnalysisState& state, const TableSyntax& syntax, unsigned count,
+    const ProgressCallback& progress = {});
+int readTimeSeriesInto(const AnalysisState& layout, const TableSyntax& syntax, unsigned count,
+    FloatBuffer& series, unsigned& stored, const ProgressCallback& progress = {});
+int readWholeTimeSeries(const AnalysisState& layout, const TableSyntax& syntax, FloatBuffer& series,
+    unsigned& rows, const ProgressCallback& progress = {});
+int countTimeSeriesRows(const std::string& fileName, const TableSyntax& syntax, int headerTokens,
+    int columnCount, unsigned& rows, const ProgressCallback& progress = {});
