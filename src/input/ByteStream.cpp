@@ -69,6 +69,10 @@ std::size_t ByteStream::refill(std::size_t wanted)
     char* end = start + kept;
     char* const capacityEnd = start + m_capacity;
     while (end < capacityEnd && static_cast<std::size_t>(end - start) < wanted) {
+        if (m_goOn && !m_goOn()) {
+            m_drained = true;
+            break;
+        }
         const ssize_t got = ::read(m_fd, end, static_cast<std::size_t>(capacityEnd - end));
         if (got > 0) {
             end += got;

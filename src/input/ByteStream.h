@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,12 @@ public:
     // True once the file has no bytes beyond limit().
     bool drained() const { return m_drained; }
 
+    // Asked before every read from the file, and again when a signal
+    // interrupts one: false ends the data there, as the end of the file
+    // would, so that no loop over the stream (a header of one endless
+    // token, a FIFO that sends nothing) outlasts a request to stop.
+    void setStopCheck(std::function<bool()> goOn) { m_goOn = std::move(goOn); }
+
     // Brings at least `wanted` bytes after the cursor into memory when the
     // file (and the capacity) has them; returns how many are there.
     std::size_t ensure(std::size_t wanted)
@@ -81,4 +88,5 @@ private:
     const char* m_end = nullptr;
     int m_fd = -1;
     bool m_drained = true;
+    std::function<bool()> m_goOn;
 };

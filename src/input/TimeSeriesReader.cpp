@@ -17,10 +17,17 @@ bool columnsAccepted(int columnCount)
     return columnCount >= 1 && columnCount <= MAX_ROW_VALUES;
 }
 
-void skipHeader(ByteStream& stream, int headerTokens)
+// Tokens skipped between two questions whether to stop.
+constexpr int SKIP_SLICE = 4096;
+
+// Every read of the stream from here on asks whether to stop, so that a
+// long header, a long token or a FIFO that waits can be stopped as the
+// rows can.
+void skipHeader(ByteStream& stream, int headerTokens, StepProgress& report)
 {
+    stream.setStopCheck([&report] { return report.poll(); });
     for (int i = 0; i < headerTokens; ++i) {
-        if (!skipToken(stream))
+        if ((i % SKIP_SLICE == SKIP_SLICE - 1 && !report.poll()) || !skipToken(stream))
             return;
     }
 }
@@ -42,7 +49,7 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
         state.sampleCount = 0;
         return 1;
     }
-    skipHeader(stream, state.headerTokens);
+    skipHeader(stream, state.headerTokens, report);
     if (report.cancelled())
         return STEP_CANCELLED;
 
@@ -88,7 +95,7 @@ int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer&
         stored = 0;
         return 1;
     }
-    skipHeader(stream, layout.headerTokens);
+    skipHeader(stream, layout.headerTokens, report);
     if (report.cancelled())
         return STEP_CANCELLED;
     fresh[0] = 0.0f;
@@ -111,20 +118,23 @@ int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsign
     ByteStream stream;
     if (!stream.open(layout.dataFileName))
         return 1;
-    skipHeader(stream, layout.headerTokens);
+    skipHeader(stream, layout.headerTokens, report);
     if (report.cancelled())
         return STEP_CANCELLED;
 
+    // One row past the limit tells a file that holds too many.
     GrowingColumn column;
     const std::uint64_t stored = readWholeTableColumn(
-        stream, columns, kept, std::numeric_limits<unsigned>::max(), column, report);
+        stream, columns, kept, std::uint64_t(MAX_DATA_ROWS) + 1, column, report);
     if (!report.poll())
         return STEP_CANCELLED;
     if (column.failed() || !column.reserve(stored))
-        return 1;
+        return READ_NO_MEMORY;
+    if (stored > MAX_DATA_ROWS)
+        return READ_TOO_MANY_ROWS;
     column.data()[0] = 0.0f;
     if (!column.moveInto(series, stored))
-        return 1;
+        return READ_NO_MEMORY;
     rows = static_cast<unsigned>(stored);
     return 0;
 }
@@ -138,7 +148,7 @@ int countTimeSeriesRows(const std::string& fileName, int headerTokens, int colum
     ByteStream stream;
     if (!stream.open(fileName))
         return 1;
-    skipHeader(stream, headerTokens);
+    skipHeader(stream, headerTokens, report);
 
     const auto complete = static_cast<unsigned>(
         countTableRows(stream, columnCount, std::numeric_limits<unsigned>::max(), report));
