@@ -46,9 +46,9 @@ inline constexpr int READ_TOO_MANY_ROWS = 4;
 // cannot be opened or the layout is refused, READ_NO_MEMORY when memory
 // runs short, READ_TOO_MANY_ROWS when the file holds more than
 // MAX_DATA_ROWS rows (the most the data dialog accepts), and STEP_CANCELLED
-// when the progress asks to stop; `series` and `rows` are then untouched. The record is never changed, so the caller installs the
-// series only when the read succeeds. Memory grows with the rows read;
-// threads and progress as for readTimeSeries.
+// when the progress asks to stop; `series` and `rows` are then untouched. The record is never
+// changed, so the caller installs the series only when the read succeeds. Memory grows with the
+// rows read; threads and progress as for readTimeSeries.
 int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
     const ProgressCallback& progress = {});
 

@@ -139,11 +139,11 @@ int removeStaleTemporaries(const std::string& folder)
     while (const dirent* entry = ::readdir(entries)) {
         const long pid = temporaryOwner(entry->d_name);
         struct stat status;
-        if (pid == 0 || ::fstatat(::dirfd(entries), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0
+        if (pid == 0
+            || ::fstatat(::dirfd(entries), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0
             || !S_ISREG(status.st_mode))
             continue;
-        if (writerGone(pid, status.st_mtime)
-            && ::unlinkat(::dirfd(entries), entry->d_name, 0) == 0)
+        if (writerGone(pid, status.st_mtime) && ::unlinkat(::dirfd(entries), entry->d_name, 0) == 0)
             ++removed;
     }
     ::closedir(entries);

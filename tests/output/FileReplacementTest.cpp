@@ -185,9 +185,8 @@ TEST(FileReplacement, AStopBeforeTheRenameKeepsTheOldFile)
 TEST(FileReplacement, TemporariesOfGoneWritersAreRemovedByTheNextWrite)
 {
     TempFolder folder("welmo_replace");
-    const auto temporary = [](pid_t pid) {
-        return std::string(TEMPORARY_PREFIX) + std::to_string(pid) + "-a1B2c3";
-    };
+    const auto temporary
+        = [](pid_t pid) { return std::string(TEMPORARY_PREFIX) + std::to_string(pid) + "-a1B2c3"; };
     const std::string gone = temporary(goneProcess());
     // The parent lives, but started long after this file's last write: its
     // id was reused.

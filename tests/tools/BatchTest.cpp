@@ -99,7 +99,22 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--dt", "inf", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--dt", "0,5", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--frobnicate", "1", "f" }, "--frobnicate: unknown option (see --help)" },
+        { { "--help", "--bogus" }, "--bogus: unknown option (see --help)" },
+        { { "f", "--weird.dat" }, "--weird.dat: unknown option (see --help)" },
         { { "--columns" }, "--columns: missing value" },
+        { { "--size", "4294967297x600", "--render", "p.png", "f" },
+            "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--size", "-4294966496x600", "--render", "p.png", "f" },
+            "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--size", "640x480", "f" }, "--size: only with --render" },
+        { { "--output", "", "f" }, "--output: expected the name of a file" },
+        { { "--output", "folder/", "f" }, "--output: expected the name of a file" },
+        { { "--render", "p.png", "--power-range", "1:1.0000000000000002", "f" },
+            "--power-range: 1:1.0000000000000002 is too narrow to draw (HI - LO must be at "
+            "least a millionth of the larger end)" },
+        { { "--render", "p.png", "--frequency-range", "0.25:0.2500000001", "f" },
+            "--frequency-range: 0.25:0.2500000001 is too narrow to draw (HI - LO must be at "
+            "least a millionth of the larger end)" },
         { {}, "no data file given (see --help)" },
     };
     for (const auto& c : cases) {
@@ -115,7 +130,7 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     BatchOptions options;
     std::string error;
     ASSERT_TRUE(parse({ "--window", "welch", "--no-normalize", "--shift", "auto", "--psd-size",
-                          "512", "--size", "640x480", "data.dat" },
+                          "512", "--render", "p.png", "--size", "640x480", "data.dat" },
         options, error))
         << error;
     EXPECT_EQ(options.dataFile, "data.dat");
@@ -130,6 +145,22 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     EXPECT_EQ(options.segmentCount, 1);
     EXPECT_EQ(options.lbFrequencies, 16);
     EXPECT_DOUBLE_EQ(options.minLevel, -15.0);
+}
+
+TEST(BatchOptions, BlanksAroundANumberCountForNothing)
+{
+    for (const char* dt : { "2", " 2", "2 ", "\t2 " }) {
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse({ "--dt", dt, "--segments", dt, "--render", "p.png", "--size",
+                              std::string(dt) + "x" + dt, "f" },
+            options, error))
+            << "'" << dt << "': " << error;
+        EXPECT_EQ(options.dt, 2.0);
+        EXPECT_EQ(options.segmentCount, 2);
+        EXPECT_EQ(options.renderWidth, 2);
+        EXPECT_EQ(options.renderHeight, 2);
+    }
 }
 
 TEST(BatchOptions, TakesEveryOtherArgumentAsAFileInOrder)
@@ -296,9 +327,10 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(run("--columns 0 " + shellQuoted(data)), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
     EXPECT_EQ(run("--rows 5000 " + shellQuoted(data)), 1);
+    // The window's two-line message on one line.
     EXPECT_EQ(lines(err),
         (std::vector<std::string> {
-            "welmo-psd: " + data.string() + ": Error in file ", " 4096 data retrieved" }));
+            "welmo-psd: " + data.string() + ": Error in file: 4096 data retrieved" }));
     EXPECT_EQ(run("--psd-size 4096 " + shellQuoted(data)), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);

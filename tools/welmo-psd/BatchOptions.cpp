@@ -20,6 +20,7 @@ namespace {
 constexpr long long MAX_PSD_SIZE = 1LL << 30;
 constexpr int MAX_PICTURE_SIDE = 20000;
 constexpr double MIN_RELATIVE_RANGE = 1e-6;
+constexpr const char* NARROW_RULE = " (HI - LO must be at least a millionth of the larger end)";
 
 // The --window values: the window names in lower case, "none" for none.
 std::string windowOptionName(int type)
@@ -105,10 +106,10 @@ bool parseSize(const std::string& text, int& width, int& height)
 // not a flag is unknown.
 bool takesValue(const std::string& name)
 {
-    static const char* const names[] = { "--header-tokens", "--columns", "--column", "--rows",
-        "--psd-size", "--segments", "--shift", "--window", "--lb", "--output", "--dt",
-        "--min-level", "--select", "--average", "--render", "--frequency-range",
-        "--power-range", "--size" };
+    static const char* const names[]
+        = { "--header-tokens", "--columns", "--column", "--rows", "--psd-size", "--segments",
+              "--shift", "--window", "--lb", "--output", "--dt", "--min-level", "--select",
+              "--average", "--render", "--frequency-range", "--power-range", "--size" };
     for (const char* known : names)
         if (name == known)
             return true;
@@ -311,8 +312,7 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 options.output = value;
             else
                 error = "--output: expected the name of a file";
-        }
-        else if (arg == "--dt") {
+        } else if (arg == "--dt") {
             // The export's own bound, so that a run never ends in a refused
             // export after the whole estimate.
             ok = parseReal(value, options.dt) && exportTimeStepValid(options.dt);
@@ -352,20 +352,24 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         } else if (arg == "--frequency-range") {
             std::pair<double, double> range;
             ok = parseRange(value, range) && range.first > 0.0 && range.first < range.second
-                && range.second <= 0.5 && drawableRange(range);
-            if (ok)
+                && range.second <= 0.5;
+            if (ok && !drawableRange(range)) {
+                ok = false;
+                error = "--frequency-range: " + value + " is too narrow to draw" + NARROW_RULE;
+            } else if (ok)
                 options.frequencyRange = range;
             else
-                error = "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5, HI - LO at "
-                        "least a millionth of HI";
+                error = "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5";
         } else if (arg == "--power-range") {
             std::pair<double, double> range;
-            ok = parseRange(value, range) && range.first < range.second && drawableRange(range);
-            if (ok)
+            ok = parseRange(value, range) && range.first < range.second;
+            if (ok && !drawableRange(range)) {
+                ok = false;
+                error = "--power-range: " + value + " is too narrow to draw" + NARROW_RULE;
+            } else if (ok)
                 options.powerRange = range;
             else
-                error = "--power-range: expected LO:HI with LO < HI, HI - LO at least a "
-                        "millionth of the larger end";
+                error = "--power-range: expected LO:HI with LO < HI";
         } else if (arg == "--size") {
             options.sizeGiven = true;
             ok = parseSize(value, options.renderWidth, options.renderHeight);

@@ -65,8 +65,8 @@ bool sameFile(const std::string& a, const std::string& b)
 
 // Why the picture must not go to `target`, or "" when it may; the export's
 // own wording.
-std::string renderClash(const std::string& target, const BatchOptions& options,
-    const AnalysisState& state)
+std::string renderClash(
+    const std::string& target, const BatchOptions& options, const AnalysisState& state)
 {
     if (sameFile(target, options.dataFile))
         return "It is the data file";

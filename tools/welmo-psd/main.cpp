@@ -132,8 +132,9 @@ int main(int argc, char** argv)
         const int status = runOneFile(options, file, exports);
         worst = std::max(worst, status);
         if (const int signal = stopSignal())
-            return status == BATCH_OK && &file == &options.dataFiles.back() ? worst
-                                                                            : stopExitStatus(signal);
+            return status == BATCH_OK && &file == &options.dataFiles.back()
+                ? worst
+                : stopExitStatus(signal);
     }
     return worst;
 }
