@@ -1,5 +1,7 @@
 #include "output/FileReplacement.h"
 
+#include "core/Progress.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -202,9 +204,11 @@ int FileReplacement::write(const char* data, std::size_t size)
     while (size > 0) {
         const ssize_t written = ::write(m_descriptor, data, size);
         if (written < 0) {
-            if (errno == EINTR)
+            // A FIFO that nobody reads holds the write until a signal; a
+            // stop signal ends it there.
+            if (errno == EINTR && !processStopRequested())
                 continue;
-            return errno;
+            return errno == EINTR ? ECANCELED : errno;
         }
         if (written == 0)
             return EIO;

@@ -945,3 +945,54 @@ TEST(BatchRun, EstimatesOnceAndGivesWhatTheWindowsCommandsGive)
         EXPECT_TRUE(sameBits(batch.state.psd, window.state.psd, batch.state.psdSize + 1u)) << label;
     }
 }
+
+#if WELMO_WITH_RENDER
+// The picture never replaces what the run reads or writes: its data file
+// or its own export, whatever name leads there; both stay as they were.
+TEST(BatchProgram, RenderRefusesTheDataFileAndTheRunsOwnExport)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.svg", 4096, 1.0 / 16.0);
+    const fs::path exported = folder.path() / "spectrum.png";
+    const fs::path err = folder.path() / "stderr.txt";
+    const std::string dataBytes = fileBytes(data);
+    const struct {
+        std::string args;
+        fs::path picture;
+        std::string reason;
+    } cases[] = {
+        { "--render " + shellQuoted(data), data, "It is the data file" },
+        { "--output " + shellQuoted(exported) + " --render "
+                + shellQuoted(folder.path() / "." / "spectrum.png"),
+            folder.path() / "." / "spectrum.png", "It holds the spectrum of this run" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string command = shellQuoted(WELMO_PSD_PATH) + " " + c.args + " "
+            + shellQuoted(data) + " >/dev/null 2>" + shellQuoted(err);
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 4);
+        EXPECT_EQ(lines(err),
+            std::vector<std::string> { "welmo-psd: " + data.string() + ": Cannot write file "
+                + c.picture.string() + ": " + c.reason });
+        EXPECT_EQ(fileBytes(data), dataBytes);
+    }
+    EXPECT_EQ(fileBytes(exported).substr(0, 1), "-") << "the export, not a picture";
+}
+#endif
+
+// A file that is there but may not be read is not "File not found".
+TEST(BatchRun, AnUnreadableFileGivesTheSystemsReason)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "locked.dat", 256, 0.1);
+    fs::permissions(data, fs::perms::none);
+    BatchOptions options;
+    options.dataFile = data.string();
+    AnalysisState state;
+    std::string error;
+    EXPECT_EQ(runBatch(options, state, error), BATCH_DATA_ERROR);
+    EXPECT_EQ(error, "Cannot read " + data.string() + ": " + std::strerror(EACCES));
+}
