@@ -59,7 +59,7 @@ int runEstimateStep(AnalysisState& state, CommandHost& host, EstimateTiming timi
     const int status = computeSpectrum(state, host.progressCallback());
     if (status == STEP_CANCELLED)
         return status;
-    state.computeStatus = status;
+    state.computeStatus = status != 0 ? 1 : 0;
     if (status != 0) {
         state.psdValid = 0;
         host.arrowCursor();

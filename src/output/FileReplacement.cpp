@@ -40,8 +40,8 @@ int followLinks(const std::string& path, std::string& resolved)
             return 0;
         std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
         const ssize_t length = ::readlink(resolved.c_str(), target.data(), target.size());
-        if (length < 0)
-            return errno;
+        if (length <= 0)
+            return length < 0 ? errno : ENOENT;
         target.resize(static_cast<std::size_t>(length));
         resolved = target.front() == '/' ? target : folderOf(resolved) + target;
     }
