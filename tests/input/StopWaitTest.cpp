@@ -42,26 +42,22 @@ void feed(const std::string& fifo, bool endless)
 TEST(StopWait, EveryReadStopsInAnEndlessHeaderTokenOrOnASilentFifo)
 {
     const auto previousPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    FloatBuffer series;
+    unsigned rows = 0;
     const struct {
         const char* name;
         Read read;
     } reads[] = {
         { "countTimeSeriesRows",
-            [](const AnalysisState& layout, const ProgressCallback& progress) {
-                unsigned rows = 0;
-                return countTimeSeriesRows(
-                    layout.dataFileName, layout.headerTokens, 1, rows, progress);
+            [&](const AnalysisState& layout, const ProgressCallback& progress) {
+                return countTimeSeriesRows(layout.dataFileName, 1, 1, rows, progress);
             } },
         { "readTimeSeriesInto",
-            [](const AnalysisState& layout, const ProgressCallback& progress) {
-                FloatBuffer series;
-                unsigned stored = 0;
-                return readTimeSeriesInto(layout, 64, series, stored, progress);
+            [&](const AnalysisState& layout, const ProgressCallback& progress) {
+                return readTimeSeriesInto(layout, 64, series, rows, progress);
             } },
         { "readWholeTimeSeries",
-            [](const AnalysisState& layout, const ProgressCallback& progress) {
-                FloatBuffer series;
-                unsigned rows = 0;
+            [&](const AnalysisState& layout, const ProgressCallback& progress) {
                 return readWholeTimeSeries(layout, series, rows, progress);
             } },
     };
