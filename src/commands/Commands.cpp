@@ -59,11 +59,13 @@ int runEstimateStep(AnalysisState& state, CommandHost& host, EstimateTiming timi
     const int status = computeSpectrum(state, host.progressCallback());
     if (status == STEP_CANCELLED)
         return status;
-    state.computeStatus = status;
+    state.computeStatus = status != 0 ? 1 : 0;
     if (status != 0) {
         state.psdValid = 0;
         host.arrowCursor();
-        host.message(PSD_NOT_APPROPRIATE);
+        // Memory that ran out is no fault of the configuration.
+        host.message(
+            status == ESTIMATE_NO_MEMORY ? "Memory Allocation failure" : PSD_NOT_APPROPRIATE);
         return status;
     }
     state.psdValid = 1;

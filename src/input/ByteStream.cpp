@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,9 +42,8 @@ bool ByteStream::open(const std::string& fileName)
     m_discarded = 0;
     m_drained = false;
     struct stat status;
-    m_size = ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode)
-        ? static_cast<std::uint64_t>(status.st_size)
-        : 0;
+    m_regular = ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+    m_size = m_regular ? static_cast<std::uint64_t>(status.st_size) : 0;
     return true;
 }
 
@@ -58,6 +58,27 @@ bool ByteStream::seek(std::uint64_t offset)
     return true;
 }
 
+bool ByteStream::readable() const
+{
+    if (!m_goOn)
+        return true;
+    if (!m_goOn())
+        return false;
+    if (m_regular)
+        return true;
+    // A FIFO or a terminal may send nothing for ever: the wait is cut into
+    // slices, with the question whether to stop between them, so that no
+    // signal that comes just before the read is missed.
+    pollfd wait = { m_fd, POLLIN, 0 };
+    for (;;) {
+        const int ready = ::poll(&wait, 1, WAIT_SLICE_MS);
+        if (ready != 0 && !(ready < 0 && errno == EINTR))
+            return true;
+        if (!m_goOn())
+            return false;
+    }
+}
+
 std::size_t ByteStream::refill(std::size_t wanted)
 {
     char* const start = m_buffer.get();
@@ -69,6 +90,10 @@ std::size_t ByteStream::refill(std::size_t wanted)
     char* end = start + kept;
     char* const capacityEnd = start + m_capacity;
     while (end < capacityEnd && static_cast<std::size_t>(end - start) < wanted) {
+        if (!readable()) {
+            m_drained = true;
+            break;
+        }
         const ssize_t got = ::read(m_fd, end, static_cast<std::size_t>(capacityEnd - end));
         if (got > 0) {
             end += got;

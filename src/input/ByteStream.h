@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,12 @@ public:
     // True once the file has no bytes beyond limit().
     bool drained() const { return m_drained; }
 
+    // Asked before every read from the file, and while a FIFO or terminal
+    // keeps its bytes back: false ends the data there, as the end of the
+    // file would, so that no loop over the stream (a header of one endless
+    // token, a FIFO that sends nothing) outlasts a request to stop.
+    void setStopCheck(std::function<bool()> goOn) { m_goOn = std::move(goOn); }
+
     // Brings at least `wanted` bytes after the cursor into memory when the
     // file (and the capacity) has them; returns how many are there.
     std::size_t ensure(std::size_t wanted)
@@ -71,6 +78,10 @@ public:
 
 private:
     std::size_t refill(std::size_t wanted);
+    // Whether to read on: the stop check's answer, after waiting for bytes
+    // where the file may keep them back.
+    bool readable() const;
+    static constexpr int WAIT_SLICE_MS = 100;
 
     std::unique_ptr<char[]> m_buffer;
     const char* m_start = nullptr;
@@ -81,4 +92,6 @@ private:
     const char* m_end = nullptr;
     int m_fd = -1;
     bool m_drained = true;
+    bool m_regular = false;
+    std::function<bool()> m_goOn;
 };

@@ -23,10 +23,21 @@ bool layoutAccepted(int columns, int kept, const TableSyntax& syntax)
     return columnsAccepted(columns) && kept >= 1 && kept <= columns && syntaxAccepted(syntax);
 }
 
-void skipHeader(ByteStream& stream, int headerTokens)
+// Tokens skipped between two questions whether to stop.
+constexpr int SKIP_SLICE = 4096;
+
+// Every read of the stream from here on asks whether to stop, so that a
+// long header, a long token or a FIFO that waits can be stopped as the
+// rows can.
+void askWhetherToStop(ByteStream& stream, StepProgress& report)
+{
+    stream.setStopCheck([&report] { return report.poll(); });
+}
+
+void skipHeader(ByteStream& stream, int headerTokens, StepProgress& report)
 {
     for (int i = 0; i < headerTokens; ++i) {
-        if (!skipToken(stream))
+        if ((i % SKIP_SLICE == SKIP_SLICE - 1 && !report.poll()) || !skipToken(stream))
             return;
     }
 }
@@ -37,12 +48,13 @@ void skipHeader(ByteStream& stream, int headerTokens)
 bool readRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
     std::uint64_t count, float* out, StepProgress& report, std::uint64_t& rows)
 {
+    askWhetherToStop(stream, report);
     if (!syntax.plain()) {
         rows = readSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
             layout.dataColumn, count, out, report);
         return true;
     }
-    skipHeader(stream, layout.headerTokens);
+    skipHeader(stream, layout.headerTokens, report);
     if (report.cancelled())
         return false;
     rows = readTableColumn(stream, layout.columnCount, layout.dataColumn, count, out, report);
@@ -52,13 +64,15 @@ bool readRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState
 bool readAllRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
     GrowingColumn& column, StepProgress& report, std::uint64_t& rows)
 {
-    const std::uint64_t most = std::numeric_limits<unsigned>::max();
+    // One row past the limit tells a file that holds too many.
+    const std::uint64_t most = std::uint64_t(MAX_DATA_ROWS) + 1;
+    askWhetherToStop(stream, report);
     if (!syntax.plain()) {
         rows = readWholeSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
             layout.dataColumn, most, column, report);
         return true;
     }
-    skipHeader(stream, layout.headerTokens);
+    skipHeader(stream, layout.headerTokens, report);
     if (report.cancelled())
         return false;
     rows
@@ -70,9 +84,10 @@ std::uint64_t countRowsAfter(ByteStream& stream, const TableSyntax& syntax, int 
     int columns, StepProgress& report)
 {
     const std::uint64_t most = std::numeric_limits<unsigned>::max();
+    askWhetherToStop(stream, report);
     if (!syntax.plain())
         return countSyntaxTableRows(stream, syntax, headerTokens, columns, most, report);
-    skipHeader(stream, headerTokens);
+    skipHeader(stream, headerTokens, report);
     return countTableRows(stream, columns, most, report);
 }
 
@@ -99,8 +114,9 @@ int readTimeSeries(AnalysisState& state, const TableSyntax& syntax, unsigned cou
         state.sampleCount = 0;
         return 1;
     }
+    askWhetherToStop(stream, report);
     if (syntax.plain()) {
-        skipHeader(stream, state.headerTokens);
+        skipHeader(stream, state.headerTokens, report);
         if (report.cancelled())
             return STEP_CANCELLED;
     }
@@ -191,10 +207,12 @@ int readWholeTimeSeries(const AnalysisState& layout, const TableSyntax& syntax, 
     if (!report.poll())
         return STEP_CANCELLED;
     if (column.failed() || !column.reserve(stored))
-        return 1;
+        return READ_NO_MEMORY;
+    if (stored > MAX_DATA_ROWS)
+        return READ_TOO_MANY_ROWS;
     column.data()[0] = 0.0f;
     if (!column.moveInto(series, stored))
-        return 1;
+        return READ_NO_MEMORY;
     rows = static_cast<unsigned>(stored);
     return 0;
 }

@@ -34,17 +34,22 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
 int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
     unsigned& stored, const ProgressCallback& progress = {});
 
+// Failures of the one-pass read beside 1, for the message they call for.
+inline constexpr int READ_NO_MEMORY = 3;
+inline constexpr int READ_TOO_MANY_ROWS = 4;
+
 // The read in one pass over the file: column `dataColumn` of every complete
 // row of `dataFileName` after `headerTokens` skipped tokens (the layout
 // fields of `layout`), up to the end of the file or the first token that is
 // not a number, which are the samples of countTimeSeriesRows and then
 // readTimeSeries. On success (0) `series` holds exactly rows+1 entries
 // (series[0] = 0) and `rows` the complete rows. Returns 1 when the file
-// cannot be opened, the layout is refused or memory runs short, and
-// STEP_CANCELLED when the progress asks to stop; `series` and `rows` are
-// then untouched. The record is never changed, so the caller installs the
-// series only when the read succeeds. Memory grows with the rows read;
-// threads and progress as for readTimeSeries.
+// cannot be opened or the layout is refused, READ_NO_MEMORY when memory
+// runs short, READ_TOO_MANY_ROWS when the file holds more than
+// MAX_DATA_ROWS rows (the most the data dialog accepts), and STEP_CANCELLED
+// when the progress asks to stop; `series` and `rows` are then untouched. The record is never
+// changed, so the caller installs the series only when the read succeeds. Memory grows with the
+// rows read; threads and progress as for readTimeSeries.
 int readWholeTimeSeries(const AnalysisState& layout, FloatBuffer& series, unsigned& rows,
     const ProgressCallback& progress = {});
 

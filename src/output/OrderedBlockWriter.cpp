@@ -1,6 +1,7 @@
 #include "output/OrderedBlockWriter.h"
 
 #include "core/Parallel.h"
+#include "core/Progress.h"
 #include "core/Tuning.h"
 
 #include <algorithm>
@@ -23,9 +24,11 @@ int writeAll(int descriptor, const char* data, std::size_t size)
     while (size > 0) {
         const ssize_t written = ::write(descriptor, data, size);
         if (written < 0) {
-            if (errno == EINTR)
+            // A FIFO that nobody reads holds the write until a signal; a
+            // stop signal ends it there.
+            if (errno == EINTR && !processStopRequested())
                 continue;
-            return errno;
+            return errno == EINTR ? ECANCELED : errno;
         }
         if (written == 0)
             return EIO;

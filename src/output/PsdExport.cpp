@@ -1,6 +1,7 @@
 #include "output/PsdExport.h"
 
 #include "core/Tuning.h"
+#include "output/FileReplacement.h"
 #include "output/FixedFormat.h"
 #include "output/OrderedBlockWriter.h"
 
@@ -11,8 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -102,60 +101,29 @@ std::string systemReason(int error)
     return std::strerror(error);
 }
 
-// The temporary file lives in the target's folder so that the final rename
-// stays within one file system and replaces the target in one step. Its
-// name is short, so that it is legal whenever the target's name is: a
-// suffix on a name already at the file system's limit would not be.
-std::string temporaryNameBeside(const std::string& fileName)
-{
-    const std::size_t slash = fileName.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
-    return folder + ".psd-XXXXXX";
-}
-
-// mkstemp creates the file for its owner only; the export gets the mode an
-// ordinary open for writing would have left: the old file's, or the
-// default under the umask.
-mode_t exportFileMode(const std::string& fileName)
-{
-    struct stat existing;
-    if (stat(fileName.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-int writeThroughTemporary(const std::string& fileName, const float* psd, int M, bool normalScales,
+int writeThroughReplacement(const std::string& fileName, const float* psd, int M, bool normalScales,
     double dt, double& minLog, std::string& error, const ProgressCallback& progress)
 {
     if (normalScales && !exportTimeStepValid(dt)) {
         error = INVALID_TIME_STEP_REASON;
         return 1;
     }
-    std::string tempName = temporaryNameBeside(fileName);
-    const int descriptor = mkstemp(tempName.data());
-    if (descriptor < 0) {
-        error = systemReason(errno);
-        return 1;
-    }
-    if (fchmod(descriptor, exportFileMode(fileName)) != 0) {
-        error = systemReason(errno);
-        close(descriptor);
-        unlink(tempName.c_str());
+    FileReplacement file;
+    if (std::string refused = file.begin(fileName); !refused.empty()) {
+        error = std::move(refused);
         return 1;
     }
     double level = minLog;
     if (normalScales && M > 2 && level < LINEAR_MIN_LOG)
         level = LINEAR_MIN_LOG;
 
-    int failure = writeLines(descriptor, { psd, M, normalScales, dt, level }, progress);
-    if (close(descriptor) != 0 && failure == 0)
-        failure = errno;
-    if (failure == 0 && std::rename(tempName.c_str(), fileName.c_str()) != 0)
-        failure = errno;
+    int failure = writeLines(file.descriptor(), { psd, M, normalScales, dt, level }, progress);
+    // A stop heard after the last block still keeps the old file: the
+    // run that reports it must not have replaced it.
+    if (failure == 0)
+        failure = file.commit([] { return !processStopRequested(); });
     if (failure != 0) {
-        unlink(tempName.c_str());
+        file.abandon();
         if (failure == ECANCELED)
             return STEP_CANCELLED;
         error = systemReason(failure);
@@ -175,7 +143,7 @@ int writePsdFile(const std::string& fileName, const float* psd, int M, bool norm
         return STEP_CANCELLED;
     }
     const int status
-        = writeThroughTemporary(fileName, psd, M, normalScales, dt, minLog, error, progress);
+        = writeThroughReplacement(fileName, psd, M, normalScales, dt, minLog, error, progress);
     reportProgress(progress, PROGRESS_EXPORT, 1.0);
     return status;
 }

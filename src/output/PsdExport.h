@@ -9,9 +9,10 @@
 // normalScales, linear ("%10.9lf %10.9lf") with angular frequencies per dt.
 // `minLog` is the lowest level written; the linear format raises it to -8
 // first (when it writes a line) and passes the raised value back after a
-// successful write; a failed one leaves it as given. The file
-// is written to a temporary name beside the target and renamed over it only
-// when complete, so a failure leaves the old file untouched. The linear
+// successful write; a failed one leaves it as given. The file is written
+// as FileReplacement writes it: replaced whole only when complete (a link
+// followed, the mode and owner kept), a FIFO or device written through, a
+// folder or an unwritable file refused; a failure leaves the old file. The linear
 // format refuses a time step that exportTimeStepValid refuses, before
 // anything is written. Returns 0 on success, 1 on failure with the system's
 // reason in `error`, and STEP_CANCELLED when the progress asks to stop (the

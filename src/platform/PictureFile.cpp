@@ -1,17 +1,20 @@
 #include "platform/PictureFile.h"
 
 #include "core/Progress.h"
+#include "output/FileReplacement.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include <cstring>
 
 namespace {
 
@@ -28,7 +31,7 @@ bool paintPicture(
     return !processStopRequested();
 }
 
-bool writeImage(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size,
+bool writeImage(QIODevice& file, const AnalysisState& state, const PictureView& view, QSize size,
     const char* format)
 {
     // The view paints onto the window's background colour.
@@ -56,7 +59,7 @@ bool paintOnto(
     return painter.end() && drawn;
 }
 
-bool writeSvg(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size)
+bool writeSvg(QIODevice& file, const AnalysisState& state, const PictureView& view, QSize size)
 {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
@@ -66,7 +69,7 @@ bool writeSvg(QSaveFile& file, const AnalysisState& state, const PictureView& vi
     return paintOnto(generator, state, view, size);
 }
 
-bool writePdf(QSaveFile& file, const AnalysisState& state, const PictureView& view, QSize size)
+bool writePdf(QIODevice& file, const AnalysisState& state, const PictureView& view, QSize size)
 {
     // One page of the picture's size, one point per pixel.
     QPdfWriter writer(&file);
@@ -77,7 +80,7 @@ bool writePdf(QSaveFile& file, const AnalysisState& state, const PictureView& vi
     return paintOnto(writer, state, view, size);
 }
 
-bool writeFormat(QSaveFile& file, PictureFormat format, const AnalysisState& state,
+bool writeFormat(QIODevice& file, PictureFormat format, const AnalysisState& state,
     const PictureView& view, QSize size)
 {
     switch (format) {
@@ -119,16 +122,28 @@ bool writePictureFile(const AnalysisState& state, const PictureView& view, const
         reason = "the name ends in none of .png, .jpg, .jpeg, .svg or .pdf";
         return false;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString().toStdString();
+    // The target is looked at before the picture is drawn, so that a name
+    // that cannot take it costs no drawing.
+    FileReplacement file;
+    reason = file.begin(fileName.toStdString());
+    if (!reason.empty())
+        return false;
+    // The formats' writers do not all tell of a failed write (SVG and PDF
+    // go on after one): the picture is made in memory, where writes do not
+    // fail, and its bytes are written, each write checked.
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    if (!writeFormat(picture, format, state, view, size)) {
+        reason = "the picture could not be drawn";
         return false;
     }
-    if (!writeFormat(file, format, state, view, size) || !file.commit()) {
-        reason = file.error() != QFileDevice::NoError
-            ? file.errorString().toStdString()
-            : std::string("the picture could not be drawn");
-        file.cancelWriting();
+    const QByteArray& bytes = picture.data();
+    int failure = file.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (failure == 0)
+        failure = file.commit([] { return !processStopRequested(); });
+    if (failure != 0) {
+        file.abandon();
+        reason = std::strerror(failure);
         return false;
     }
     return true;

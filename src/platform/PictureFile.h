@@ -15,8 +15,9 @@ enum class PictureFormat { png, jpeg, svg, pdf, unknown };
 PictureFormat pictureFormatOf(const QString& fileName);
 
 // Draws the picture of the record as the view shows it at `size` into
-// `fileName`, in the format its suffix names, through a temporary file so
-// that a failure leaves an existing file as it was. Returns false with
-// the system's reason (or that the format is unknown).
+// `fileName`, in the format its suffix names, written as FileReplacement
+// writes (a failure leaves an existing file as it was, a FIFO or device is
+// written through). Returns false with the system's reason (or that the
+// format is unknown, or that the drawing was stopped).
 bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
     QSize size, std::string& reason);

@@ -134,7 +134,7 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
             = addPeriodogramsOfSplitTransforms(series, M, S, K, load, amplitudeOutput, psd, report);
     if (!added
         && !addPeriodogramsOneByOne(series, M, S, K, load, factors, amplitudeOutput, psd, report))
-        return 1;
+        return ESTIMATE_NO_MEMORY;
     if (report.cancelled())
         return STEP_CANCELLED;
     finishSpectrum(psd, M, K, normalize, logOutput);
@@ -162,7 +162,7 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
         state.psd.release();
         if (!fresh.allocate(entries)) {
             StepProgress report(progress, PROGRESS_ESTIMATE);
-            return 1;
+            return ESTIMATE_NO_MEMORY;
         }
     }
     // Never read more samples than the series buffer holds.
@@ -174,10 +174,10 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
         state.logOutput, fresh.data(), progress);
     if (status == STEP_CANCELLED)
         return STEP_CANCELLED;
-    state.computeStatus = status;
+    state.computeStatus = status != 0 ? 1 : 0;
     if (status != 0) {
         state.psd.release();
-        return 1;
+        return status;
     }
     if (!state.normalize) {
         // With the logarithmic output this divides the averaged power by M^2.

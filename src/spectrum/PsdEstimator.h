@@ -13,21 +13,26 @@ void removeMean(float* values, int n);
 // power of two or the work buffer cannot be allocated, else 0.
 int segmentPeriodogram(float* segment, float* power, int M, int windowType, int amplitudeOutput);
 
+// The status of an estimate for which memory ran out, beside 1 for a
+// configuration that does not fit: the two call for different messages.
+inline constexpr int ESTIMATE_NO_MEMORY = 3;
+
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
-// (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0) or memory
-// runs out, and STEP_CANCELLED (psd then unspecified) when the progress
-// asks to stop. Uses up to parallelThreads() threads, with the same bits for
-// any count; progress is reported as PROGRESS_ESTIMATE from the calling
-// thread (segments done, or passes of the one transform).
+// (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0),
+// ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then unspecified) when the
+// progress asks to stop. Uses up to parallelThreads() threads, with the same bits for any count;
+// progress is reported as PROGRESS_ESTIMATE from the calling thread (segments done, or passes of
+// the one transform).
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
     int M, int S, int K, int normalize, int logOutput, float* psd,
     const ProgressCallback& progress = {});
 
 // Driver on the record: estimates into a new buffer of psdSize+1 entries,
 // applies the unnormalized scale correction, and on success puts the
-// buffer in place of psd and sets computeStatus. Returns 0 on success; on
-// failure the record holds no spectrum buffer (a failed allocation leaves
+// buffer in place of psd and sets computeStatus. Returns 0 on success, 1
+// or ESTIMATE_NO_MEMORY as estimatePsd (computeStatus then 1); on failure
+// the record holds no spectrum buffer (a failed allocation leaves
 // computeStatus as it was; psdSize < 1 sets it 1). STEP_CANCELLED when the
 // progress asks to stop: the record is then untouched. Progress as
 // estimatePsd reports it.

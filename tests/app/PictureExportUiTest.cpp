@@ -7,10 +7,16 @@
 #include "app/PictureExport.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -81,6 +87,42 @@ TEST_F(PictureExport, CancelWritesNothingAndAFailedWriteIsReported)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].rfind("Cannot write file " + *m_chosen, 0), 0u) << m_messages[0];
     EXPECT_GT(m_messages[0].size(), ("Cannot write file " + *m_chosen).size()) << "with a reason";
+}
+
+// A disk that fills during the write, as a file-size limit of this
+// process makes it: every format's failure is told with the system's
+// reason, and the picture that was there stays whole.
+TEST_F(PictureExport, AFailedWriteOfEveryFormatKeepsThePreviousPicture)
+{
+    startWindow();
+    loadTone(m_state);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const char* name : { "full.svg", "full.pdf", "full.png", "full.jpg" }) {
+        SCOPED_TRACE(name);
+        m_messages.clear();
+        m_chosen = path(name);
+        {
+            QFile old(QString::fromStdString(*m_chosen));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("previous picture");
+        }
+        rlimit limit {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit full = { 1024, limit.rlim_max };
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+        m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_EQ(m_messages,
+            std::vector<std::string> {
+                "Cannot write file " + *m_chosen + "\n" + std::strerror(EFBIG) });
+        EXPECT_EQ(contents(*m_chosen), QByteArray("previous picture"));
+    }
+    std::signal(SIGXFSZ, previousHandler);
+    const QDir folder(m_settingsDir.path());
+    EXPECT_EQ(
+        folder.entryList(QStringList { QStringLiteral(".welmo-*") }, QDir::Hidden | QDir::Files),
+        QStringList {})
+        << "no temporary file left";
 }
 
 // The name decides the bytes: JPEG for .jpg and .jpeg, PNG added to a

@@ -488,7 +488,7 @@ TEST_F(CommandSequence, SpectrumOutOfMemoryEndsOnTheFailurePath)
     setAllocationHook([](std::size_t count) { return count != 257; });
     selectSegment(m_state, m_host);
     EXPECT_EQ(m_host.events, (Events { "dialog", "wait", "arrow", "message" }));
-    EXPECT_EQ(m_host.messages, std::vector<std::string> { "PSD configuration is not appropriate" });
+    EXPECT_EQ(m_host.messages, std::vector<std::string> { "Memory Allocation failure" });
     EXPECT_TRUE(m_host.consistentAtEveryMessage);
     EXPECT_EQ(m_state.psdValid, 0);
     EXPECT_EQ(m_state.computeStatus, 1);

@@ -3,6 +3,7 @@
 
 #include "FuzzCompare.h"
 #include "FuzzInput.h"
+#include "FuzzSpread.h"
 
 #include "core/Parallel.h"
 #include "spectrum/PsdEstimator.h"
@@ -22,11 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int normalize = (flags >> 2) & 1;
     const int logOutput = (flags >> 3) & 1;
     // M from 1 to 512, K from 1 to 8 and S from 0 to 63: configurations
-    // that fit the series and ones that do not.
-    const int M = 1 << input.inRange(0, 9);
+    // that fit the series and ones that do not. One input in four is
+    // spread over a series long enough for the sizes that split: M up to
+    // 2^18, the segments of a batch side by side, shifts up to 2^17.
+    const int spread = input.byte();
+    const bool large = spread % 4 == 0;
+    const int M = 1 << (large ? input.inRange(9, 18) : input.inRange(0, 9));
     const int K = input.inRange(1, 8);
-    const int S = input.inRange(0, 63);
-    const std::vector<float> samples = input.restAsFloats();
+    const int S = large ? input.inRange(0, 64) << 11 : input.inRange(0, 63);
+    std::vector<float> samples = input.restAsFloats();
+    if (large) {
+        // A series that the configuration fits, or one sample short of it.
+        const std::size_t fits = static_cast<std::size_t>(S) * K + 2 * static_cast<std::size_t>(M);
+        samples = spreadValues(samples, fits - (spread / 4) % 2);
+    }
     const int N = static_cast<int>(samples.size());
     std::vector<float> series(N + 1, 0.0f);
     for (int i = 1; i <= N; ++i)

@@ -1,6 +1,8 @@
 // The table reader against the plain fscanf loop: same row count, same
 // status, same samples to the bit, for any header, layout, block size and
-// thread count.
+// thread count; through each entry the programs use: the count and the
+// read of the window's commands (countTimeSeriesRows, readTimeSeriesInto),
+// the one pass of welmo-psd (readWholeTimeSeries) and the record's read.
 
 #include "FuzzCompare.h"
 #include "FuzzFile.h"
@@ -30,7 +32,22 @@ struct Outcome {
     int readStatus = -1;
     unsigned sampleCount = 0;
     std::vector<float> series;
+    // readTimeSeriesInto's and readWholeTimeSeries's results, samples
+    // 1..rows of each (their buffers' other entries are their own).
+    int intoStatus = -1;
+    unsigned intoStored = 0;
+    std::vector<float> intoSeries;
+    int wholeStatus = -1;
+    unsigned wholeRows = 0;
+    std::vector<float> wholeSeries;
 };
+
+std::vector<float> samplesOf(const FloatBuffer& series, unsigned rows)
+{
+    if (series.size() <= rows)
+        return { -1.0f };
+    return std::vector<float>(series.data(), series.data() + rows + 1);
+}
 
 // One row more than counted, so that the read runs into the table's end.
 Outcome readWithReader(const std::string& path, int header, int columns, int column)
@@ -50,6 +67,13 @@ Outcome readWithReader(const std::string& path, int header, int columns, int col
     outcome.readStatus = readTimeSeries(state, count);
     outcome.sampleCount = state.sampleCount;
     outcome.series.assign(state.series.data(), state.series.data() + state.series.size());
+
+    FloatBuffer into;
+    outcome.intoStatus = readTimeSeriesInto(state, count, into, outcome.intoStored);
+    outcome.intoSeries = samplesOf(into, outcome.intoStored);
+    FloatBuffer whole;
+    outcome.wholeStatus = readWholeTimeSeries(state, whole, outcome.wholeRows);
+    outcome.wholeSeries = samplesOf(whole, outcome.wholeRows);
     return outcome;
 }
 
@@ -61,7 +85,42 @@ Outcome readWithPlainLoop(const std::string& path, int header, int columns, int 
     outcome.series.assign(count + 2, UNTOUCHED);
     outcome.readStatus = plainReadTimeSeries(
         path, header, columns, column, count, outcome.series.data(), outcome.sampleCount);
+    // The read of one row more than there are stops at the table's end
+    // with the rows counted, which the one pass reads as all there are.
+    outcome.intoStatus = outcome.readStatus;
+    outcome.intoStored = outcome.sampleCount;
+    outcome.intoSeries.assign(
+        outcome.series.begin(), outcome.series.begin() + outcome.sampleCount + 1);
+    outcome.wholeStatus = outcome.countStatus;
+    outcome.wholeRows = outcome.countStatus == 0 ? outcome.rows : 0;
+    outcome.wholeSeries = outcome.intoSeries;
+    if (outcome.countStatus != 0)
+        outcome.wholeSeries = { -1.0f };
     return outcome;
+}
+
+void expectSameSamples(const char* what, const std::vector<float>& actual,
+    const std::vector<float>& expected, std::size_t first)
+{
+    if (actual.size() != expected.size())
+        fuzzMismatch(std::string(what) + ": series lengths differ");
+    for (std::size_t i = first; i < actual.size(); ++i)
+        if (std::bit_cast<std::uint32_t>(actual[i]) != std::bit_cast<std::uint32_t>(expected[i]))
+            fuzzMismatch(std::string(what) + ": sample " + std::to_string(i) + " differs");
+}
+
+void expectSameEntries(const Outcome& actual, const Outcome& expected)
+{
+    if (actual.intoStatus != expected.intoStatus || actual.intoStored != expected.intoStored)
+        fuzzMismatch("readTimeSeriesInto stored " + std::to_string(actual.intoStored) + " (status "
+            + std::to_string(actual.intoStatus) + "), the plain loop "
+            + std::to_string(expected.intoStored));
+    expectSameSamples("readTimeSeriesInto", actual.intoSeries, expected.intoSeries, 1);
+    if (actual.wholeStatus != expected.wholeStatus || actual.wholeRows != expected.wholeRows)
+        fuzzMismatch("readWholeTimeSeries read " + std::to_string(actual.wholeRows) + " (status "
+            + std::to_string(actual.wholeStatus) + "), the plain loop counts "
+            + std::to_string(expected.wholeRows));
+    expectSameSamples("readWholeTimeSeries", actual.wholeSeries, expected.wholeSeries, 0);
 }
 
 void expectSame(const Outcome& actual, const Outcome& expected)
@@ -84,6 +143,7 @@ void expectSame(const Outcome& actual, const Outcome& expected)
         if (std::bit_cast<std::uint32_t>(actual.series[i])
             != std::bit_cast<std::uint32_t>(expected.series[i]))
             fuzzMismatch("sample " + std::to_string(i) + " differs");
+    expectSameEntries(actual, expected);
 }
 
 } // namespace

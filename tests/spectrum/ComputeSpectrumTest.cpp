@@ -146,16 +146,16 @@ TEST(ComputeSpectrum, MemoryThatRunsOutIsAFailure)
     setSeries(state, ramp(600));
     state.psdSize = 256;
 
-    // The spectrum buffer itself: status 1, computeStatus as it was.
+    // The spectrum buffer itself: computeStatus as it was.
     state.computeStatus = 0;
     setAllocationHook([](std::size_t count) { return count != 257; });
-    EXPECT_EQ(1, computeSpectrum(state));
+    EXPECT_EQ(ESTIMATE_NO_MEMORY, computeSpectrum(state));
     EXPECT_EQ(0, state.computeStatus);
     EXPECT_TRUE(state.psd.empty());
 
-    // The estimate's work buffer: status 1 through the estimate.
+    // The estimate's work buffer: through the estimate, computeStatus 1.
     setAllocationHook([](std::size_t count) { return count == 257; });
-    EXPECT_EQ(1, computeSpectrum(state));
+    EXPECT_EQ(ESTIMATE_NO_MEMORY, computeSpectrum(state));
     EXPECT_EQ(1, state.computeStatus);
     EXPECT_TRUE(state.psd.empty());
 }

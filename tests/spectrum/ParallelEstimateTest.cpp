@@ -206,11 +206,14 @@ TEST(ParallelEstimate, DriverReportsProgressAlsoWhenItFailsBeforeTheEstimate)
         const char* name;
         int psdSize;
         AllocationHook hook;
+        int status;
     };
     const Case cases[] = {
-        { "no size", 0, nullptr },
-        { "no memory for the spectrum", 256, [](std::size_t count) { return count != 257; } },
-        { "no memory for the work buffer", 256, [](std::size_t count) { return count == 257; } },
+        { "no size", 0, nullptr, 1 },
+        { "no memory for the spectrum", 256, [](std::size_t count) { return count != 257; },
+            ESTIMATE_NO_MEMORY },
+        { "no memory for the work buffer", 256, [](std::size_t count) { return count == 257; },
+            ESTIMATE_NO_MEMORY },
     };
     for (const Case& c : cases) {
         AnalysisState state;
@@ -224,7 +227,7 @@ TEST(ParallelEstimate, DriverReportsProgressAlsoWhenItFailsBeforeTheEstimate)
         const int status = computeSpectrum(
             state, [&](std::string_view, double fraction) { fractions.push_back(fraction); });
         setAllocationHook(nullptr);
-        EXPECT_EQ(1, status) << c.name;
+        EXPECT_EQ(c.status, status) << c.name;
         EXPECT_EQ((std::vector<double> { 0.0, 1.0 }), fractions) << c.name;
     }
 }

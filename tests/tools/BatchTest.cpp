@@ -99,7 +99,22 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--dt", "inf", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--dt", "0,5", "f" }, "--dt: expected a finite number, not 0 nor too close to 0" },
         { { "--frobnicate", "1", "f" }, "--frobnicate: unknown option (see --help)" },
+        { { "--help", "--bogus" }, "--bogus: unknown option (see --help)" },
+        { { "f", "--weird.dat" }, "--weird.dat: unknown option (see --help)" },
         { { "--columns" }, "--columns: missing value" },
+        { { "--size", "4294967297x600", "--render", "p.png", "f" },
+            "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--size", "-4294966496x600", "--render", "p.png", "f" },
+            "--size: expected WxH with W and H from 1 to 20000" },
+        { { "--size", "640x480", "f" }, "--size: only with --render" },
+        { { "--output", "", "f" }, "--output: expected the name of a file" },
+        { { "--output", "folder/", "f" }, "--output: expected the name of a file" },
+        { { "--render", "p.png", "--power-range", "1:1.0000000000000002", "f" },
+            "--power-range: 1:1.0000000000000002 is too narrow to draw (HI - LO must be at "
+            "least a millionth of the larger end)" },
+        { { "--render", "p.png", "--frequency-range", "0.25:0.2500000001", "f" },
+            "--frequency-range: 0.25:0.2500000001 is too narrow to draw (HI - LO must be at "
+            "least a millionth of the larger end)" },
         { {}, "no data file given (see --help)" },
     };
     for (const auto& c : cases) {
@@ -115,7 +130,7 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     BatchOptions options;
     std::string error;
     ASSERT_TRUE(parse({ "--window", "welch", "--no-normalize", "--shift", "auto", "--psd-size",
-                          "512", "--size", "640x480", "data.dat" },
+                          "512", "--render", "p.png", "--size", "640x480", "data.dat" },
         options, error))
         << error;
     EXPECT_EQ(options.dataFile, "data.dat");
@@ -130,6 +145,22 @@ TEST(BatchOptions, TakesTheRecordsStartUpValuesByDefault)
     EXPECT_EQ(options.segmentCount, 1);
     EXPECT_EQ(options.lbFrequencies, 16);
     EXPECT_DOUBLE_EQ(options.minLevel, -15.0);
+}
+
+TEST(BatchOptions, BlanksAroundANumberCountForNothing)
+{
+    for (const char* dt : { "2", " 2", "2 ", "\t2 " }) {
+        BatchOptions options;
+        std::string error;
+        ASSERT_TRUE(parse({ "--dt", dt, "--segments", dt, "--render", "p.png", "--size",
+                              std::string(dt) + "x" + dt, "f" },
+            options, error))
+            << "'" << dt << "': " << error;
+        EXPECT_EQ(options.dt, 2.0);
+        EXPECT_EQ(options.segmentCount, 2);
+        EXPECT_EQ(options.renderWidth, 2);
+        EXPECT_EQ(options.renderHeight, 2);
+    }
 }
 
 TEST(BatchOptions, TakesEveryOtherArgumentAsAFileInOrder)
@@ -296,9 +327,10 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(run("--columns 0 " + shellQuoted(data)), 2);
     EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
     EXPECT_EQ(run("--rows 5000 " + shellQuoted(data)), 1);
+    // The window's two-line message on one line.
     EXPECT_EQ(lines(err),
         (std::vector<std::string> {
-            "welmo-psd: " + data.string() + ": Error in file ", " 4096 data retrieved" }));
+            "welmo-psd: " + data.string() + ": Error in file: 4096 data retrieved" }));
     EXPECT_EQ(run("--psd-size 4096 " + shellQuoted(data)), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
@@ -912,4 +944,55 @@ TEST(BatchRun, EstimatesOnceAndGivesWhatTheWindowsCommandsGive)
         EXPECT_EQ(batch.state.dataShift, window.state.dataShift) << label;
         EXPECT_TRUE(sameBits(batch.state.psd, window.state.psd, batch.state.psdSize + 1u)) << label;
     }
+}
+
+#if WELMO_WITH_RENDER
+// The picture never replaces what the run reads or writes: its data file
+// or its own export, whatever name leads there; both stay as they were.
+TEST(BatchProgram, RenderRefusesTheDataFileAndTheRunsOwnExport)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.svg", 4096, 1.0 / 16.0);
+    const fs::path exported = folder.path() / "spectrum.png";
+    const fs::path err = folder.path() / "stderr.txt";
+    const std::string dataBytes = fileBytes(data);
+    const struct {
+        std::string args;
+        fs::path picture;
+        std::string reason;
+    } cases[] = {
+        { "--render " + shellQuoted(data), data, "It is the data file" },
+        { "--output " + shellQuoted(exported) + " --render "
+                + shellQuoted(folder.path() / "." / "spectrum.png"),
+            folder.path() / "." / "spectrum.png", "It holds the spectrum of this run" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string command = shellQuoted(WELMO_PSD_PATH) + " " + c.args + " "
+            + shellQuoted(data) + " >/dev/null 2>" + shellQuoted(err);
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 4);
+        EXPECT_EQ(lines(err),
+            std::vector<std::string> { "welmo-psd: " + data.string() + ": Cannot write file "
+                + c.picture.string() + ": " + c.reason });
+        EXPECT_EQ(fileBytes(data), dataBytes);
+    }
+    EXPECT_EQ(fileBytes(exported).substr(0, 1), "-") << "the export, not a picture";
+}
+#endif
+
+// A file that is there but may not be read is not "File not found".
+TEST(BatchRun, AnUnreadableFileGivesTheSystemsReason)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "locked.dat", 256, 0.1);
+    fs::permissions(data, fs::perms::none);
+    BatchOptions options;
+    options.dataFile = data.string();
+    AnalysisState state;
+    std::string error;
+    EXPECT_EQ(runBatch(options, state, error), BATCH_DATA_ERROR);
+    EXPECT_EQ(error, "Cannot read " + data.string() + ": " + std::strerror(EACCES));
 }

@@ -115,8 +115,11 @@ TEST(StopSignals, TheProgramStoppedBySigintExitsWith130AndWritesNoSpectrum)
     std::string rows;
     for (int i = 0; i < 5000; ++i)
         rows += std::to_string(i % 7) + "\n";
-    EXPECT_EQ(write(pipe, rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+    // The program may stop before it reads them, and close the pipe.
+    const auto previousPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    (void)!write(pipe, rows.data(), rows.size());
     close(pipe);
+    std::signal(SIGPIPE, previousPipeHandler);
 
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
@@ -126,4 +129,50 @@ TEST(StopSignals, TheProgramStoppedBySigintExitsWith130AndWritesNoSpectrum)
     const std::string message(std::istreambuf_iterator<char>(err), {});
     EXPECT_NE(message.find("stopped by SIGINT"), std::string::npos) << message;
     EXPECT_EQ(filesIn(folder.path()), std::vector<std::string> { "series.dat" });
+}
+
+// The signal reaches the program where it waits or loops without a row to
+// report: blocked on a FIFO that sends nothing, or skipping a header token
+// that never ends. Either wait ends as a stop, not only by SIGKILL.
+TEST(StopSignals, AWaitOnAFifoOrAnEndlessHeaderTokenStopsOnTheSignal)
+{
+    const auto previousPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    for (const bool endless : { false, true }) {
+        SCOPED_TRACE(endless ? "endless header token" : "FIFO that sends nothing");
+        TempFolder folder("welmo_stop_wait");
+        const fs::path data = folder.path() / "series.dat";
+        ASSERT_EQ(mkfifo(data.c_str(), 0600), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        std::string program = WELMO_PSD_PATH;
+        std::string option = "--header-tokens";
+        std::string tokens = "1";
+        std::string file = data.string();
+        char* argv[] = { program.data(), option.data(), tokens.data(), file.data(), nullptr };
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+
+        const int pipe = open(data.c_str(), O_WRONLY);
+        ASSERT_GE(pipe, 0);
+        int status = 0;
+        if (endless) {
+            const std::string token(1 << 16, 'x');
+            ASSERT_EQ(write(pipe, token.data(), token.size()), static_cast<ssize_t>(token.size()));
+            ASSERT_EQ(kill(pid, SIGINT), 0);
+            // The token goes on until the program stops reading it.
+            while (write(pipe, token.data(), token.size()) > 0) { }
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        } else {
+            ASSERT_EQ(kill(pid, SIGINT), 0);
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        }
+        close(pipe);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+        EXPECT_EQ(filesIn(folder.path()), std::vector<std::string> { "series.dat" });
+    }
+    std::signal(SIGPIPE, previousPipeHandler);
 }

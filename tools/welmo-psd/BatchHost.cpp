@@ -1,7 +1,47 @@
 #include "BatchHost.h"
 
+#include "core/CFormat.h"
 #include "input/TimeSeriesReader.h"
 #include "spectrum/PsdSize.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Why the file did not open: the system's reason, found again on a second
+// open that does not wait (a FIFO's would wait for a writer). A file that
+// is not there gets the data dialog's own message.
+std::string openFailure(const std::string& file)
+{
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int error = errno;
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return "File not found";
+    }
+    if (error == ENOENT)
+        return "File not found";
+    return "Cannot read " + file + ": " + std::strerror(error);
+}
+
+} // namespace
+
+std::string wholeReadFailure(int status, const std::string& file)
+{
+    switch (status) {
+    case STEP_CANCELLED:
+        return "Cancelled";
+    case READ_NO_MEMORY:
+        return "Memory Allocation failure";
+    case READ_TOO_MANY_ROWS:
+        return formatC("Too many data: the file holds more than %u rows", MAX_DATA_ROWS);
+    default:
+        return openFailure(file);
+    }
+}
 
 BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut)
     : m_options(options)
@@ -55,8 +95,8 @@ void BatchHost::runTimeSeriesDialog()
         // All complete rows, as Get and Check counts them, in one pass.
         const int status = readWholeTimeSeries(layout, series, rows, progressCallback());
         if (status != 0) {
-            // The dialog's Get and Check finds no file; it is never accepted.
-            message(status == STEP_CANCELLED ? "Cancelled" : "File not found");
+            // The dialog is never accepted.
+            message(wholeReadFailure(status, m_options.dataFile));
             return;
         }
         m_state.series = std::move(series);

@@ -58,3 +58,8 @@ private:
     int m_shownPercent = -1;
     int m_shownLength = 0;
 };
+
+// The message of a failed one-pass read (readWholeTimeSeries's status) of
+// `file`: "Memory Allocation failure", the row limit, the system's reason
+// why the file did not open, or "File not found".
+std::string wholeReadFailure(int status, const std::string& file);

@@ -5,6 +5,7 @@
 #include "output/PsdExport.h"
 #include "spectrum/DataWindow.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -18,6 +19,8 @@ namespace {
 // A segment of 2M samples still fits the largest row count.
 constexpr long long MAX_PSD_SIZE = 1LL << 30;
 constexpr int MAX_PICTURE_SIDE = 20000;
+constexpr double MIN_RELATIVE_RANGE = 1e-6;
+constexpr const char* NARROW_RULE = " (HI - LO must be at least a millionth of the larger end)";
 
 // The --window values: the window names in lower case, "none" for none.
 std::string windowOptionName(int type)
@@ -42,8 +45,21 @@ std::string windowChoices()
     return text;
 }
 
-bool parseWhole(const std::string& text, long long& value)
+// Blanks around a number count for nothing, before it as after it.
+std::string trimmed(const std::string& text)
 {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    std::size_t first = 0, last = text.size();
+    while (first < last && blank(text[first]))
+        ++first;
+    while (last > first && blank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool parseWhole(const std::string& input, long long& value)
+{
+    const std::string text = trimmed(input);
     if (text.empty())
         return false;
     errno = 0;
@@ -52,13 +68,52 @@ bool parseWhole(const std::string& text, long long& value)
     return errno == 0 && *end == '\0';
 }
 
-bool parseReal(const std::string& text, double& value)
+bool parseReal(const std::string& input, double& value)
 {
+    const std::string text = trimmed(input);
     if (text.empty())
         return false;
     char* end = nullptr;
     value = strtodC(text.c_str(), &end);
     return *end == '\0' && std::isfinite(value);
+}
+
+// Whether a picture can tell LO from HI: a window narrower than a
+// millionth of its ends' size is below what the single-precision curve
+// resolves, and draws every point on one of its edges.
+bool drawableRange(const std::pair<double, double>& range)
+{
+    const double width = range.second - range.first;
+    const double size = std::max(std::fabs(range.first), std::fabs(range.second));
+    return std::isfinite(width) && width > 0.0 && width >= MIN_RELATIVE_RANGE * size;
+}
+
+// "WxH", each side a whole number from 1 to MAX_PICTURE_SIDE.
+bool parseSize(const std::string& text, int& width, int& height)
+{
+    const std::size_t x = text.find('x');
+    long long w = 0, h = 0;
+    if (x == std::string::npos || !parseWhole(text.substr(0, x), w)
+        || !parseWhole(text.substr(x + 1), h) || w < 1 || w > MAX_PICTURE_SIDE || h < 1
+        || h > MAX_PICTURE_SIDE)
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+// The options that take a value; any other that starts with "--" and is
+// not a flag is unknown.
+bool takesValue(const std::string& name)
+{
+    static const char* const names[]
+        = { "--header-tokens", "--columns", "--column", "--rows", "--psd-size", "--segments",
+              "--shift", "--window", "--lb", "--output", "--dt", "--min-level", "--select",
+              "--average", "--render", "--frequency-range", "--power-range", "--size" };
+    for (const char* known : names)
+        if (name == known)
+            return true;
+    return false;
 }
 
 // "FROM:TO", two integers as the segment dialog's fields take them.
@@ -198,6 +253,10 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             options.axes = true;
             continue;
         }
+        if (!takesValue(arg)) {
+            error = arg + ": unknown option (see --help)";
+            return false;
+        }
         if (i + 1 >= argc) {
             error = arg + ": missing value";
             return false;
@@ -246,9 +305,14 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         } else if (arg == "--lb")
             ok = parser.integer(
                 arg, value, MIN_LB_FREQUENCIES, MAX_LB_FREQUENCIES, options.lbFrequencies);
-        else if (arg == "--output")
-            options.output = value;
-        else if (arg == "--dt") {
+        else if (arg == "--output") {
+            // Refused before the run, as the write would refuse it at its end.
+            ok = !value.empty() && value.back() != '/';
+            if (ok)
+                options.output = value;
+            else
+                error = "--output: expected the name of a file";
+        } else if (arg == "--dt") {
             // The export's own bound, so that a run never ends in a refused
             // export after the whole estimate.
             ok = parseReal(value, options.dt) && exportTimeStepValid(options.dt);
@@ -289,26 +353,27 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             std::pair<double, double> range;
             ok = parseRange(value, range) && range.first > 0.0 && range.first < range.second
                 && range.second <= 0.5;
-            if (ok)
+            if (ok && !drawableRange(range)) {
+                ok = false;
+                error = "--frequency-range: " + value + " is too narrow to draw" + NARROW_RULE;
+            } else if (ok)
                 options.frequencyRange = range;
             else
                 error = "--frequency-range: expected LO:HI with 0 < LO < HI <= 0.5";
         } else if (arg == "--power-range") {
             std::pair<double, double> range;
             ok = parseRange(value, range) && range.first < range.second;
-            if (ok)
+            if (ok && !drawableRange(range)) {
+                ok = false;
+                error = "--power-range: " + value + " is too narrow to draw" + NARROW_RULE;
+            } else if (ok)
                 options.powerRange = range;
             else
                 error = "--power-range: expected LO:HI with LO < HI";
         } else if (arg == "--size") {
-            int width = 0, height = 0;
-            char tail = 0;
-            ok = std::sscanf(value.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 1
-                && width <= MAX_PICTURE_SIDE && height >= 1 && height <= MAX_PICTURE_SIDE;
-            if (ok) {
-                options.renderWidth = width;
-                options.renderHeight = height;
-            } else
+            options.sizeGiven = true;
+            ok = parseSize(value, options.renderWidth, options.renderHeight);
+            if (!ok)
                 error = formatC("--size: expected WxH with W and H from 1 to %d", MAX_PICTURE_SIDE);
         } else {
             error = arg + ": unknown option (see --help)";
@@ -329,10 +394,12 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             options.columnCount);
         return false;
     }
-    if (!options.renderFile && (options.axes || options.frequencyRange || options.powerRange)) {
+    if (!options.renderFile
+        && (options.axes || options.frequencyRange || options.powerRange || options.sizeGiven)) {
         error = options.axes         ? "--axes: only with --render"
             : options.frequencyRange ? "--frequency-range: only with --render"
-                                     : "--power-range: only with --render";
+            : options.powerRange     ? "--power-range: only with --render"
+                                     : "--size: only with --render";
         return false;
     }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {

@@ -40,6 +40,7 @@ struct BatchOptions {
     std::optional<std::string> renderFile;
     int renderWidth = 800;
     int renderHeight = 600;
+    bool sizeGiven = false;
     // Applied after the read, in the order given.
     std::vector<SeriesEdit> edits;
     // The rendered picture's axes and zoom (frequency in cycles per sample,

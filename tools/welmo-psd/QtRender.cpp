@@ -1,5 +1,6 @@
 #include "QtRender.h"
 
+#include "output/PsdExport.h"
 #include "platform/PictureFile.h"
 #include "plot/PlotPicture.h"
 
@@ -7,9 +8,15 @@
 #include <QImage>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 namespace {
+
+// Qt's own notes (a missing runtime folder, a font it substitutes) are
+// about the platform, not the run: stderr holds only welmo-psd's lines,
+// and every failure that matters comes back as a status.
+void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) { }
 
 // Fonts need a QGuiApplication; without a display the offscreen platform
 // provides one.
@@ -17,6 +24,7 @@ std::unique_ptr<QGuiApplication> makeApplication()
 {
     if (QGuiApplication::instance())
         return nullptr;
+    qInstallMessageHandler(dropQtMessage);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -47,8 +55,35 @@ PictureView batchPictureView(const BatchOptions& options, const AnalysisState& s
     return view;
 }
 
+namespace {
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// Why the picture must not go to `target`, or "" when it may; the export's
+// own wording.
+std::string renderClash(
+    const std::string& target, const BatchOptions& options, const AnalysisState& state)
+{
+    if (sameFile(target, options.dataFile))
+        return "It is the data file";
+    if (sameFile(target, state.psdFileName))
+        return "It holds the spectrum of this run";
+    return "";
+}
+
+} // namespace
+
 bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error)
 {
+    if (const std::string clash = renderClash(*options.renderFile, options, state);
+        !clash.empty()) {
+        error = cannotWriteMessage(*options.renderFile, clash);
+        return false;
+    }
     const auto application = makeApplication();
     const int width = options.renderWidth;
     const int height = options.renderHeight;
@@ -62,7 +97,7 @@ bool renderPicture(const AnalysisState& state, const BatchOptions& options, std:
     std::string reason;
     if (!writePictureFile(state, batchPictureView(options, state), QString::fromStdString(fileName),
             QSize(width, height), reason)) {
-        error = "Cannot write file " + fileName + ": " + reason;
+        error = cannotWriteMessage(fileName, reason);
         return false;
     }
     return true;

@@ -18,11 +18,15 @@ void installStopSignals()
     struct sigaction action = {};
     action.sa_handler = storeStopSignal;
     sigemptyset(&action.sa_mask);
-    // Reads and writes go on after the handler; the step stops at its
-    // next report.
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART: a read or write that waits (a FIFO, a terminal)
+    // returns EINTR, and the loop around it asks whether to stop.
+    action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A FIFO whose reader went, or a file-size limit, fails the write with
+    // its reason (EPIPE, EFBIG) instead of ending the process unannounced.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int stopSignal()

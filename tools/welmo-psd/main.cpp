@@ -24,10 +24,39 @@
 
 namespace {
 
+// The commands' messages keep the window's line breaks ("Cannot write
+// file NAME\nreason"); a failure here is one line, "welmo-psd: FILE:
+// message", so that a run over many files can be read a line per file.
+std::string oneLine(const std::string& message)
+{
+    std::string line;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message[i] != '\n') {
+            line += message[i];
+            continue;
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        line += ": ";
+        while (i + 1 < message.size() && message[i + 1] == ' ')
+            ++i;
+    }
+    return line;
+}
+
 int reportFailure(const std::string& file, const std::string& message, int status)
 {
-    std::fprintf(stderr, "welmo-psd: %s: %s\n", file.c_str(), message.c_str());
+    std::fprintf(stderr, "welmo-psd: %s: %s\n", file.c_str(), oneLine(message).c_str());
     return status;
+}
+
+// A step that a signal stopped fails as it would for any other reason;
+// the signal is the reason to give.
+int reportFailureOrStop(const std::string& file, const std::string& message, int status)
+{
+    if (const int signal = stopSignal())
+        return reportFailure(file, stopMessage(signal), stopExitStatus(signal));
+    return reportFailure(file, message, status);
 }
 
 int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
@@ -37,7 +66,7 @@ int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
 #if WELMO_WITH_RENDER
     std::string error;
     if (!renderPicture(state, options, error))
-        return reportFailure(options.dataFile, error, BATCH_WRITE_ERROR);
+        return reportFailureOrStop(options.dataFile, error, BATCH_WRITE_ERROR);
     return BATCH_OK;
 #else
     (void)state;
@@ -54,12 +83,10 @@ int runOneFile(BatchOptions& options, const std::string& file, std::vector<std::
     std::string error;
     std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
     const BatchStatus status = runBatch(options, state, error, progressOut, exports);
-    // A stopped step fails as it would for any other reason; the signal
-    // is the reason to give.
-    if (const int signal = stopSignal())
-        return reportFailure(file, stopMessage(signal), stopExitStatus(signal));
+    // A stop heard after the export replaced its file comes too late for
+    // this file: its run is done.
     if (status != BATCH_OK)
-        return reportFailure(file, error, status);
+        return reportFailureOrStop(file, error, status);
 
     exports.push_back(state.psdFileName);
     for (const std::string& line : statisticsTexts(state))
@@ -100,10 +127,14 @@ int main(int argc, char** argv)
     int worst = BATCH_OK;
     std::vector<std::string> exports;
     for (const std::string& file : options.dataFiles) {
+        // A file whose run a stop ended has said so; the files after it are
+        // not begun.
         const int status = runOneFile(options, file, exports);
-        if (const int signal = stopSignal())
-            return stopExitStatus(signal);
         worst = std::max(worst, status);
+        if (const int signal = stopSignal())
+            return status == BATCH_OK && &file == &options.dataFiles.back()
+                ? worst
+                : stopExitStatus(signal);
     }
     return worst;
 }
