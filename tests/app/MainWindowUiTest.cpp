@@ -241,7 +241,7 @@ TEST_F(MainWindowTest, EditKeysDoNothing)
     loadTone(m_state);
     m_frame->view().update();
     waitForPaint(paints());
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     const QString title = m_frame->windowTitle();
 
     for (const char* keys : { "Ctrl+Z", "Alt+Backspace", "Ctrl+X", "Shift+Del", "Ctrl+C",
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, EditKeysDoNothing)
             [](QWidget* modal) { modal->close(); });
         EXPECT_EQ(dialog, "");
     }
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
     EXPECT_EQ(m_frame->windowTitle(), title);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(m_commandLines.empty());

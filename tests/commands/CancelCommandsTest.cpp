@@ -184,7 +184,7 @@ TEST(CancelCommand, LeavesRecordAndFilesAsTheyWere)
             bool asked = false;
             for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
                 LoadedRecord record(folder, dataFile);
-                const std::string recordBefore = recordBytes(record.state);
+                const RecordImage recordBefore = recordImage(record.state);
                 const std::string filesBefore = folderBytes(folder.path());
                 record.host.progressAnswer = onlyIn(cancelCase.step, stopAt(point, asked));
                 cancelCase.run(record, folder);
@@ -192,7 +192,7 @@ TEST(CancelCommand, LeavesRecordAndFilesAsTheyWere)
                     continue;
                 // Compared as a whole, so that a failure does not print
                 // megabytes of samples.
-                EXPECT_TRUE(recordBytes(record.state) == recordBefore) << "the record changed";
+                EXPECT_TRUE(recordImage(record.state) == recordBefore) << "the record changed";
                 EXPECT_TRUE(folderBytes(folder.path()) == filesBefore) << "a file changed";
                 EXPECT_TRUE(record.host.messages.empty());
                 const Events& events = record.host.events;
@@ -215,7 +215,7 @@ TEST(CancelCommand, ARepeatedCommandEndsAsIfNeverCancelled)
         SCOPED_TRACE(cancelCase.name);
         LoadedRecord plain(folder, dataFile);
         cancelCase.run(plain, folder);
-        const std::string plainRecord = recordBytes(plain.state);
+        const RecordImage plainRecord = recordImage(plain.state);
         const std::string plainFiles = folderBytes(folder.path());
 
         LoadedRecord retried(folder, dataFile);
@@ -225,7 +225,7 @@ TEST(CancelCommand, ARepeatedCommandEndsAsIfNeverCancelled)
         ASSERT_TRUE(asked);
         retried.host.progressAnswer = {};
         cancelCase.run(retried, folder);
-        EXPECT_TRUE(recordBytes(retried.state) == plainRecord) << "the records differ";
+        EXPECT_TRUE(recordImage(retried.state) == plainRecord) << "the records differ";
         EXPECT_TRUE(folderBytes(folder.path()) == plainFiles) << "the files differ";
     }
 }
@@ -270,4 +270,29 @@ TEST(RetrieveData, TakesTheSeriesTheDialogRead)
     EXPECT_EQ(state.loadedCount, 64u);
     EXPECT_EQ(state.seriesMean, 1.5);
     EXPECT_EQ(state.psdValid, 1);
+}
+
+// An estimate that had to free the old spectrum for want of memory and was
+// then stopped leaves no valid flag behind without a spectrum.
+TEST(CancelCommand, SpectrumFreedForMemoryIsNoLongerValid)
+{
+    TempFolder folder { "welmo_cancel" };
+    LoadedRecord record(folder, writeTable(folder, "data.dat"));
+    ASSERT_EQ(record.state.psdValid, 1);
+    // Only the first try at a second spectrum fails.
+    static std::size_t spectrumEntries;
+    static int spectrumTries;
+    spectrumEntries = record.state.psd.size();
+    spectrumTries = 0;
+    setAllocationHook(
+        [](std::size_t count) { return count != spectrumEntries || ++spectrumTries > 1; });
+    bool asked = false;
+    record.host.progressAnswer = onlyIn(PROGRESS_ESTIMATE, stopAt(0.0, asked));
+    configureFourSegments(record, folder);
+    setAllocationHook(nullptr);
+
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(record.host.events.back(), "cancelled");
+    EXPECT_TRUE(record.state.psd.empty());
+    EXPECT_EQ(record.state.psdValid, 0);
 }
