@@ -154,6 +154,11 @@ void CWelmoView::zoomOut()
     update();
 }
 
+void CWelmoView::showWholePicture()
+{
+    zoomOut();
+}
+
 void CWelmoView::fitSpectrum()
 {
     if (const std::optional<PlotWindow> window = fitSpectrumWindow(m_state))

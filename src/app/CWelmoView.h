@@ -51,6 +51,7 @@ public slots:
     // Shows or hides the axes, remembered with the window's settings.
     void setAxesShown(bool shown);
     void zoomOut();
+    void showWholePicture();
     // Zooms the spectrum panel onto the entries it draws.
     void fitSpectrum();
 

@@ -52,9 +52,9 @@ void applyAutomaticSignalRange(AnalysisState& state)
     state.signalMax = state.seriesMax + margin;
 }
 
-int runEstimateStep(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+int runEstimateStep(AnalysisState& state, CommandHost& host)
 {
-    if (timing == EstimateTiming::DEFERRED && estimateFits(state))
+    if (host.estimateTiming() == EstimateTiming::DEFERRED && estimateFits(state))
         return 0;
     const int status = computeSpectrum(state, host.progressCallback());
     if (status == STEP_CANCELLED)
@@ -75,11 +75,59 @@ namespace {
 
 // Ends a command whose step was cancelled: the record goes back to how the
 // command found it.
-void endCancelled(AnalysisState& state, RecordSnapshot& before, CommandHost& host)
+CommandOutcome endCancelled(AnalysisState& state, RecordSnapshot& before, CommandHost& host)
 {
     before.restore(state);
     host.arrowCursor();
     host.cancelled();
+    return CommandOutcome::CANCELLED;
+}
+
+// The estimate that ends a command, which has replaced the spectrum unless
+// it was cancelled; the window repaints after a success.
+CommandOutcome finishWithEstimate(AnalysisState& state, CommandHost& host, RecordSnapshot& before)
+{
+    const int status = runEstimateStep(state, host);
+    if (status == STEP_CANCELLED)
+        return endCancelled(state, before, host);
+    host.showWholePicture();
+    if (status != 0)
+        return CommandOutcome::CONFIGURATION;
+    host.arrowCursor();
+    host.invalidateWindow();
+    return CommandOutcome::DONE;
+}
+
+// The end of a read that failed: the record holds the rows stored, as the
+// window shows them.
+CommandOutcome endWithReadError(CommandHost& host)
+{
+    host.showWholePicture();
+    host.arrowCursor();
+    host.invalidateWindow();
+    return CommandOutcome::DATA_ERROR;
+}
+
+// A read that was not cancelled: the statistics or the message, then the
+// size rule of the command, then its estimate.
+template <typename SizeRule>
+CommandOutcome finishRead(
+    AnalysisState& state, CommandHost& host, RecordSnapshot& before, SizeRule sizeRule)
+{
+    const bool readOk = state.computeStatus == 0;
+    if (readOk)
+        computeSeriesStatistics(state);
+    else
+        showReadError(state, host);
+    sizeRule();
+    if (!readOk)
+        return endWithReadError(host);
+    const CommandOutcome outcome = finishWithEstimate(state, host, before);
+    if (outcome == CommandOutcome::CONFIGURATION) {
+        host.arrowCursor();
+        host.invalidateWindow();
+    }
+    return outcome;
 }
 
 // Reads `count` rows into a buffer of the command's own, which replaces the
@@ -107,29 +155,82 @@ int readSeriesForCommand(
 
 } // namespace
 
-void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+namespace {
+
+void takeLayout(AnalysisState& state, const TimeSeriesChoice& choice)
 {
-    // The dialog's OK writes the layout and the row count before anything
-    // is read; a cancelled read or estimate puts them back too.
+    state.dataFileName = choice.dataFileName;
+    state.headerTokens = choice.headerTokens;
+    state.columnCount = choice.columnCount;
+    state.dataColumn = choice.dataColumn;
+    state.dialogAccepted = 1;
+}
+
+void takeSettings(AnalysisState& state, const PsdChoice& choice)
+{
+    state.maxPsdSize = choice.maxPsdSize;
+    state.psdSize = choice.psdSize;
+    state.dataShift = choice.dataShift;
+    state.segmentCount = choice.segmentCount;
+    state.windowType = choice.windowType;
+    state.lbFrequencies = choice.lbFrequencies;
+    state.normalize = choice.normalize;
+    state.dialogAccepted = 1;
+}
+
+} // namespace
+
+std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& host)
+{
+    host.waitCursor();
+    unsigned rows = 0;
+    const int status = countTimeSeriesRows(layout.dataFileName, layout.headerTokens,
+        layout.columnCount, rows, host.progressCallback());
+    host.arrowCursor();
+    if (status == 0)
+        return rows;
+    if (status == STEP_CANCELLED)
+        host.cancelled();
+    else
+        host.message("File not found");
+    return std::nullopt;
+}
+
+CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
+{
+    // The layout and the row count go into the record before anything is
+    // read; a cancelled read or estimate puts them back too.
     RecordSnapshot before(state);
     const unsigned countBefore = state.sampleCount;
     state.dialogAccepted = 0;
-    host.runTimeSeriesDialog();
-    if (!state.dialogAccepted)
-        return;
+    const std::optional<TimeSeriesChoice> choice = host.runTimeSeriesDialog();
+    if (!choice)
+        return CommandOutcome::DONE;
+    takeLayout(state, *choice);
 
-    const unsigned count = state.sampleCount;
+    // Without a row count every complete row is read in one pass, which
+    // also counts them.
+    FloatBuffer wholeFile;
+    unsigned count = choice->rows.value_or(0);
+    if (!choice->rows) {
+        const int status = readWholeTimeSeries(state, wholeFile, count, host.progressCallback());
+        if (status == STEP_CANCELLED)
+            return endCancelled(state, before, host);
+        if (status != 0) {
+            before.restore(state);
+            host.message("File not found");
+            return CommandOutcome::DATA_ERROR;
+        }
+    }
+    state.sampleCount = count;
     if (count < MIN_SERIES_ROWS) {
-        // The dialog already stored the request; the buffer still covers
-        // only the previous series.
+        // The buffer still covers only the previous series.
         state.computeStatus = 1;
         state.sampleCount = countBefore;
         host.message("Too few data");
-        return;
+        return CommandOutcome::DATA_ERROR;
     }
-    // welmo-psd's data dialog has already read the file, in one pass.
-    const bool readByDialog = host.seriesReadByDialog();
-    if (!readByDialog && !hasMemoryForSeries(count)) {
+    if (choice->rows && !hasMemoryForSeries(count)) {
         // As when the series itself could not be allocated: nothing may
         // read the old counts' samples.
         state.series.release();
@@ -137,57 +238,48 @@ void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing
         state.loadedCount = 0;
         state.computeStatus = 1;
         host.message("Memory Allocation failure");
-        return;
+        return CommandOutcome::MEMORY;
     }
 
     host.waitCursor();
-    state.computeStatus = readByDialog ? 0 : readSeriesForCommand(state, count, before, host);
+    if (choice->rows)
+        state.computeStatus = readSeriesForCommand(state, count, before, host);
+    else {
+        before.keepSeries(state.series);
+        state.series = std::move(wholeFile);
+        state.isOriginal = 1;
+        state.computeStatus = 0;
+    }
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
     state.loadedCount = state.sampleCount;
-    const bool readOk = state.computeStatus == 0;
-    if (readOk)
-        computeSeriesStatistics(state);
-    else
-        showReadError(state, host);
-
-    if (state.autoScaleSignal)
-        applyAutomaticSignalRange(state);
-    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
-    state.psdSize = state.maxPsdSize;
-
-    if (readOk) {
-        const int status = runEstimateStep(state, host, timing);
-        if (status == STEP_CANCELLED)
-            return endCancelled(state, before, host);
-        if (status == 0)
-            derivePsdFileName(state);
-    }
-    host.arrowCursor();
-    host.invalidateWindow();
+    const CommandOutcome outcome = finishRead(state, host, before, [&state] {
+        if (state.autoScaleSignal)
+            applyAutomaticSignalRange(state);
+        state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+        state.psdSize = state.maxPsdSize;
+    });
+    if (outcome == CommandOutcome::DONE)
+        derivePsdFileName(state);
+    return outcome;
 }
 
-void psdConfiguration(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome psdConfiguration(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     capPsdSize(state);
     state.dialogAccepted = 0;
-    host.runPsdConfigDialog();
-    if (!state.dialogAccepted)
-        return;
+    const std::optional<PsdChoice> choice = host.runPsdConfigDialog();
+    if (!choice)
+        return CommandOutcome::DONE;
+    takeSettings(state, *choice);
     host.waitCursor();
     // The wait cursor here is an override that stays until it is lifted,
     // not one that the next mouse move replaces.
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    return finishWithEstimate(state, host, before);
 }
 
-void getOriginalData(AnalysisState& state, CommandHost& host)
+CommandOutcome getOriginalData(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     state.sampleCount = state.loadedCount;
@@ -200,44 +292,32 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     }
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
-    const bool readOk = state.computeStatus == 0;
-    if (readOk)
-        computeSeriesStatistics(state);
-    else
-        showReadError(state, host);
-    capPsdSize(state);
-    if (readOk && runEstimateStep(state, host) == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    host.arrowCursor();
-    host.invalidateWindow();
+    return finishRead(state, host, before, [&state] { capPsdSize(state); });
 }
 
-void selectSegment(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome selectSegment(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
+    bool refused = false;
     // What follows runs after a refused segment and after Cancel as well.
     if (const std::optional<SegmentChoice> segment = host.runSelectSegmentDialog()) {
         // The cut moves samples in place; a cancelled estimate puts the
         // series back from the copy.
         if (!before.keepSeriesCopy(state)) {
             host.message("Memory Allocation failure");
-            return;
+            return CommandOutcome::MEMORY;
         }
-        if (cutSegment(state, segment->from, segment->to) != 0)
+        refused = cutSegment(state, segment->from, segment->to) != 0;
+        if (refused)
             host.message(SEGMENT_OUT_OF_RANGE);
     }
     capPsdSize(state);
     host.waitCursor();
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    const CommandOutcome outcome = finishWithEstimate(state, host, before);
+    return refused && outcome != CommandOutcome::CANCELLED ? CommandOutcome::OUT_OF_RANGE : outcome;
 }
 
-void runningAverage(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome runningAverage(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     const std::optional<int> window = host.runRunningAverageDialog();
@@ -254,17 +334,11 @@ void runningAverage(AnalysisState& state, CommandHost& host, EstimateTiming timi
         if (status != 0) {
             host.arrowCursor();
             host.message("Memory Allocation failure");
-            return;
+            return CommandOutcome::MEMORY;
         }
         before.keepSeries(previous);
     }
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    return finishWithEstimate(state, host, before);
 }
 
 void refreshScreen(CommandHost& host)
@@ -272,17 +346,17 @@ void refreshScreen(CommandHost& host)
     host.invalidateWindow();
 }
 
-void exportPsdFile(AnalysisState& state, CommandHost& host)
+CommandOutcome exportPsdFile(AnalysisState& state, CommandHost& host)
 {
     // The dialog shows and the writer reads spectrum entries; without a
     // valid estimate there are none to show.
     if (!state.psdValid) {
         host.message(NO_SPECTRUM_TO_EXPORT);
-        return;
+        return CommandOutcome::WRITE_FAILURE;
     }
     const std::optional<ExportChoice> choice = host.runExportPsdDialog();
     if (!choice)
-        return;
+        return CommandOutcome::DONE;
     RecordSnapshot before(state);
     state.exportMinLog = choice->minLog;
     state.psdFileName = choice->psdFileName;
@@ -297,4 +371,5 @@ void exportPsdFile(AnalysisState& state, CommandHost& host)
     if (status != 0)
         host.message(cannotWriteMessage(state.psdFileName, error));
     state.exportDt = choice->dt;
+    return status == 0 ? CommandOutcome::DONE : CommandOutcome::WRITE_FAILURE;
 }

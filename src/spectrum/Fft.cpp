@@ -1,5 +1,7 @@
 #include "spectrum/Fft.h"
 
+#include "core/Limits.h"
+
 #include "spectrum/BitReversal.h"
 #include "spectrum/CanonicalNaN.h"
 #include "spectrum/FftPasses.h"
@@ -34,7 +36,7 @@ inline void swapElements(float* c, std::uint32_t a, std::uint32_t b)
 
 int fftExactLog2(int nn)
 {
-    if (nn < 1 || (nn & (nn - 1)) != 0)
+    if (!isPowerOfTwo(nn))
         return -1;
     int log2n = 0;
     while ((1 << log2n) < nn)

@@ -16,7 +16,6 @@
 namespace {
 
 // A segment of 2M samples still fits the largest row count.
-constexpr long long MAX_PSD_SIZE = 1LL << 30;
 constexpr int MAX_PICTURE_SIDE = 20000;
 
 // The --window values: the window names in lower case, "none" for none.
@@ -96,11 +95,6 @@ bool isPictureName(const std::string& name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return suffix == "png" || suffix == "jpg" || suffix == "jpeg" || suffix == "svg"
         || suffix == "pdf";
-}
-
-bool isPowerOfTwo(long long value)
-{
-    return value >= 2 && (value & (value - 1)) == 0;
 }
 
 struct Parser {
@@ -219,11 +213,12 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 error = formatC("--rows: expected an integer from 0 to %u", MAX_DATA_ROWS);
         } else if (arg == "--psd-size") {
             long long size;
-            ok = parseWhole(value, size) && isPowerOfTwo(size) && size <= MAX_PSD_SIZE;
+            ok = parseWhole(value, size) && isPsdSizeChoice(size);
             if (ok)
                 options.psdSize = static_cast<int>(size);
             else
-                error = formatC("--psd-size: expected a power of two from 2 to %lld", MAX_PSD_SIZE);
+                error = formatC("--psd-size: expected a power of two from %d to %d", MIN_PSD_SIZE,
+                    MAX_PSD_SIZE);
         } else if (arg == "--segments")
             ok = parser.integer(arg, value, MIN_SEGMENTS, MAX_SEGMENTS, options.segmentCount);
         else if (arg == "--shift") {
