@@ -15,17 +15,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
-#include <cstdint>
-
-namespace {
-
-int clampToInt(long long value)
-{
-    return static_cast<int>(value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value));
-}
-
-} // namespace
 
 CPsdConfigDlg::CPsdConfigDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
@@ -35,7 +26,7 @@ CPsdConfigDlg::CPsdConfigDlg(const AnalysisState& state, QWidget* parent)
     , m_extractAverage(state.extractAverage)
     , m_segmentCount(state.segmentCount)
     , m_maxPsdSize(state.maxPsdSize)
-    , m_availableData(clampToInt(state.sampleCount))
+    , m_availableData(static_cast<int>(std::min<unsigned>(state.sampleCount, INT_MAX)))
     , m_dataShift(state.dataShift)
     , m_psdSize(state.psdSize)
     , m_windowType(state.windowType)

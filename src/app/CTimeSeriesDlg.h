@@ -27,8 +27,7 @@ public:
     static constexpr int IDC_GET_AND_CHECK = 1006;
     static constexpr int IDC_EDIT = 1007;
 
-    // Get and Check's count of the layout in the fields: the rows, or
-    // nothing when it told why it has none.
+    // Get and Check's count of the fields' layout: nothing when there is none.
     using RowCounter = std::function<std::optional<unsigned>(const TimeSeriesChoice& layout)>;
 
     explicit CTimeSeriesDlg(const AnalysisState& state, QWidget* parent = nullptr);

@@ -8,18 +8,12 @@
 #include <string_view>
 
 // When a command's estimate step runs. The window estimates at every
-// command (NOW). welmo-psd runs several commands in a row, each of whose
-// spectra the next one replaces, so it defers all but the last.
-//
-// A DEFERRED step runs the estimate only when the configuration does not
-// fit (estimateFits): such an estimate stops before any transform, so
-// running it costs nothing and gives the message, the status and the
-// record that the step always gave. A configuration that fits counts as a
-// successful step without estimating: the command goes on as after a
-// success (Retrieve Data derives the export name), and the record keeps
-// the spectrum it held until the last command's estimate replaces it. Only
-// running out of memory is not foreseen; a deferred step allocates nothing,
-// so it cannot fail for that reason.
+// command; welmo-psd, whose commands each replace the spectrum of the one
+// before, defers all but the last. A DEFERRED step estimates only when the
+// configuration does not fit (estimateFits), which fails before any
+// transform with the message, status and record it always gives; one that
+// fits counts as a success (the record keeps its spectrum), and allocates
+// nothing, so it cannot run out of memory either.
 enum class EstimateTiming { NOW, DEFERRED };
 
 // What the command sequences need from a window system. CMainFrame
@@ -42,9 +36,8 @@ struct CommandHost {
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;
     virtual void invalidateWindow() = 0; // repaint the whole window later
-    // The command at hand replaced the series or the spectrum: a zoom made
-    // on the old ones gives way to the whole picture. Not called when a
-    // command is cancelled or fails before it changed either.
+    // The command replaced the series or the spectrum: a zoom made on the
+    // old ones gives way to the whole picture (never after a cancel).
     virtual void showWholePicture() { }
     // When the estimate of the command at hand runs.
     virtual EstimateTiming estimateTiming() { return EstimateTiming::NOW; }

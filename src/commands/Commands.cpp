@@ -98,36 +98,36 @@ CommandOutcome finishWithEstimate(AnalysisState& state, CommandHost& host, Recor
     return CommandOutcome::DONE;
 }
 
-// The end of a read that failed: the record holds the rows stored, as the
-// window shows them.
-CommandOutcome endWithReadError(CommandHost& host)
-{
-    host.showWholePicture();
-    host.arrowCursor();
-    host.invalidateWindow();
-    return CommandOutcome::DATA_ERROR;
-}
-
-// A read that was not cancelled: the statistics or the message, then the
-// size rule of the command, then its estimate.
-template <typename SizeRule>
-CommandOutcome finishRead(
-    AnalysisState& state, CommandHost& host, RecordSnapshot& before, SizeRule sizeRule)
+// A read that was not cancelled: the statistics or the message, the size
+// rule of the command, then its estimate. The window repaints whatever
+// the outcome: after a failed read the record holds the rows stored.
+CommandOutcome finishRead(AnalysisState& state, CommandHost& host, RecordSnapshot& before,
+    void (*sizeRule)(AnalysisState&))
 {
     const bool readOk = state.computeStatus == 0;
     if (readOk)
         computeSeriesStatistics(state);
     else
         showReadError(state, host);
-    sizeRule();
+    sizeRule(state);
+    const CommandOutcome outcome
+        = readOk ? finishWithEstimate(state, host, before) : CommandOutcome::DATA_ERROR;
     if (!readOk)
-        return endWithReadError(host);
-    const CommandOutcome outcome = finishWithEstimate(state, host, before);
-    if (outcome == CommandOutcome::CONFIGURATION) {
+        host.showWholePicture();
+    if (outcome == CommandOutcome::DATA_ERROR || outcome == CommandOutcome::CONFIGURATION) {
         host.arrowCursor();
         host.invalidateWindow();
     }
     return outcome;
+}
+
+// Retrieve Data's size: the largest, not merely capped.
+void takeLargestPsdSize(AnalysisState& state)
+{
+    if (state.autoScaleSignal)
+        applyAutomaticSignalRange(state);
+    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+    state.psdSize = state.maxPsdSize;
 }
 
 // Reads `count` rows into a buffer of the command's own, which replaces the
@@ -253,12 +253,7 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
     state.loadedCount = state.sampleCount;
-    const CommandOutcome outcome = finishRead(state, host, before, [&state] {
-        if (state.autoScaleSignal)
-            applyAutomaticSignalRange(state);
-        state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
-        state.psdSize = state.maxPsdSize;
-    });
+    const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize);
     if (outcome == CommandOutcome::DONE)
         derivePsdFileName(state);
     return outcome;
@@ -292,7 +287,7 @@ CommandOutcome getOriginalData(AnalysisState& state, CommandHost& host)
     }
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
-    return finishRead(state, host, before, [&state] { capPsdSize(state); });
+    return finishRead(state, host, before, capPsdSize);
 }
 
 CommandOutcome selectSegment(AnalysisState& state, CommandHost& host)

@@ -18,10 +18,9 @@ enum class CommandOutcome {
     CANCELLED, // a step was asked to stop; the record is as it was
 };
 
-// The recompute sequences behind the six commands that change or redraw
-// the series and spectrum, and the export of the spectrum. Each keeps the
-// record consistent for drawing before it shows a message. The estimate
-// runs when the host's estimateTiming says.
+// The sequences of the commands that change or redraw the series and the
+// spectrum, and of the export. Each keeps the record fit for drawing
+// before it shows a message.
 CommandOutcome retrieveData(AnalysisState& state, CommandHost& host);
 CommandOutcome psdConfiguration(AnalysisState& state, CommandHost& host);
 CommandOutcome getOriginalData(AnalysisState& state, CommandHost& host);

@@ -20,13 +20,7 @@ struct TimeSeriesChoice {
 // "PSD configuration": the estimator's settings, the size already within
 // the largest the dialog allowed.
 struct PsdChoice {
-    int psdSize = 1024;
-    int maxPsdSize = 1024;
-    int dataShift = 0;
-    int segmentCount = 1;
-    int windowType = 1;
-    int lbFrequencies = 16;
-    int normalize = 1;
+    int psdSize, maxPsdSize, dataShift, segmentCount, windowType, lbFrequencies, normalize;
 };
 
 // "Select Data Segment": the first and last sample to keep, as typed. Only

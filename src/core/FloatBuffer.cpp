@@ -46,10 +46,9 @@ FloatBuffer::FloatBuffer(FloatBuffer&& other) noexcept
 
 FloatBuffer& FloatBuffer::operator=(FloatBuffer&& other) noexcept
 {
-    if (this != &other) {
-        m_data = std::move(other.m_data);
-        m_size = std::exchange(other.m_size, 0);
-    }
+    // Safe for a move into itself too.
+    m_data = std::move(other.m_data);
+    m_size = std::exchange(other.m_size, 0);
     return *this;
 }
 

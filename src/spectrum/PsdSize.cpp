@@ -46,9 +46,8 @@ int configurationSizeLimit(unsigned N, int K, int S)
 
 int psdSizeUp(int size, int largest)
 {
-    const std::int64_t doubled = 2 * static_cast<std::int64_t>(size);
-    const std::int64_t up = doubled > largest ? largest : doubled;
-    return static_cast<int>(std::clamp<std::int64_t>(up, INT_MIN, INT_MAX));
+    const std::int64_t up = std::min<std::int64_t>(2 * static_cast<std::int64_t>(size), largest);
+    return static_cast<int>(std::max<std::int64_t>(up, INT_MIN));
 }
 
 int psdSizeDown(int size)

@@ -10,14 +10,11 @@
 #include <string>
 #include <string_view>
 
-// The command sequences' window system for welmo-psd: the data dialog's OK
-// takes the layout and the rows from the options (no rows: every complete
-// row, read in one pass); the configuration dialog's OK takes the PSD size
-// and shift, the edit dialogs' OK takes the
-// edit at hand, the export dialog's OK takes the record's name and level
-// with the options' format and time step, and the first message is kept for
-// the exit status. Progress goes as one rewritten line to `progressOut` (a
-// terminal), or nowhere when it is null.
+// The command sequences' window system for welmo-psd: each dialog's OK
+// takes the options (the data dialog no rows when none were given: every
+// row is read, in one pass), the edit at hand or the record's export name
+// and level; the first message is kept for the exit status. Progress goes
+// as one rewritten line to `progressOut` (a terminal), or nowhere.
 class BatchHost : public CommandHost {
 public:
     BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut = nullptr);

@@ -43,53 +43,34 @@ BatchStatus statusOf(CommandOutcome outcome)
     return BATCH_DATA_ERROR;
 }
 
-// The commands of a run estimate in turn, each replacing the spectrum of
-// the one before: only the last estimate runs, the others are deferred.
-class EstimateTurns {
-public:
-    EstimateTurns(std::size_t commands, bool defer)
-        : m_left(commands)
-        , m_defer(defer)
-    {
-    }
-    EstimateTiming next()
-    {
-        --m_left;
-        return m_left == 0 || !m_defer ? EstimateTiming::NOW : EstimateTiming::DEFERRED;
-    }
-
-private:
-    std::size_t m_left;
-    bool m_defer;
-};
-
 // The commands of the command line, each as the window runs it, until
 // one does not end as done.
 CommandOutcome runCommands(const BatchOptions& options, AnalysisState& state, BatchHost& host,
     bool configure, bool deferEstimates)
 {
-    EstimateTurns turns(1 + options.edits.size() + (configure ? 1 : 0), deferEstimates);
-    host.setEstimateTiming(turns.next());
+    // Each command's spectrum replaces the one before: only the last
+    // estimate need run.
+    std::size_t left = 1 + options.edits.size() + (configure ? 1 : 0);
+    const auto nextTurn = [&] {
+        const bool last = --left == 0;
+        host.setEstimateTiming(
+            last || !deferEstimates ? EstimateTiming::NOW : EstimateTiming::DEFERRED);
+    };
+    nextTurn();
     CommandOutcome outcome = retrieveData(state, host);
     for (const SeriesEdit& edit : options.edits) {
         if (outcome != CommandOutcome::DONE)
             return outcome;
         host.setEdit(edit);
-        host.setEstimateTiming(turns.next());
+        nextTurn();
         outcome = edit.kind == SeriesEdit::SELECT_SEGMENT ? selectSegment(state, host)
                                                           : runningAverage(state, host);
     }
     if (outcome == CommandOutcome::DONE && configure) {
-        host.setEstimateTiming(turns.next());
+        nextTurn();
         outcome = psdConfiguration(state, host);
     }
     return outcome;
-}
-
-// The message of a command that did not end as done.
-std::string failureMessage(const BatchHost& host)
-{
-    return host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -139,7 +120,7 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     const bool configure = options.psdSize || options.autoShift;
     const CommandOutcome outcome = runCommands(options, state, host, configure, deferEstimates);
     if (outcome != CommandOutcome::DONE) {
-        error = failureMessage(host);
+        error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
         return statusOf(outcome);
     }
     if (options.output)
@@ -152,7 +133,7 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     }
     const CommandOutcome written = exportPsdFile(state, host);
     if (written != CommandOutcome::DONE) {
-        error = failureMessage(host);
+        error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
         return statusOf(written);
     }
     return BATCH_OK;
