@@ -141,10 +141,15 @@ void CMainFrame::invalidateWindow()
     m_view->update();
 }
 
+void CMainFrame::showWholePicture()
+{
+    m_view->showWholePicture();
+}
+
 void CMainFrame::retrieveDataFrom(const QString& fileName)
 {
     m_offeredDataFile = fileName.toStdString();
-    OnRetrieveData();
+    whenIdle(&CMainFrame::OnRetrieveData);
     m_offeredDataFile.reset();
 }
 

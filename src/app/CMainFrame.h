@@ -2,6 +2,7 @@
 
 #include "app/ProgressDisplay.h"
 #include "commands/CommandHost.h"
+#include "commands/Commands.h"
 #include "core/Progress.h"
 
 #include <QHash>
@@ -38,14 +39,6 @@ public:
     // The action that carries a command id, or nullptr.
     QAction* commandAction(int id) const { return m_actions.value(id, nullptr); }
 
-    // Routes a command to its handler. Returns false for an id that has
-    // none (the Edit commands and the pane keys), which then does nothing.
-    // A command that arrives while one that changes the record runs is
-    // dropped.
-    bool onCommand(int id);
-    // Whether a command id reaches a handler.
-    static bool handlesCommand(int id);
-
     // Opens `pathName` as the document: checks that it can be read, takes
     // its title and puts it at the head of the recent-file list; nothing is
     // read from it. Reports a file that cannot be opened and returns false.
@@ -53,8 +46,8 @@ public:
     QStringList recentFiles() const { return m_recentFiles; }
 
     // CommandHost
-    void runTimeSeriesDialog() override;
-    void runPsdConfigDialog() override;
+    std::optional<TimeSeriesChoice> runTimeSeriesDialog() override;
+    std::optional<PsdChoice> runPsdConfigDialog() override;
     std::optional<SegmentChoice> runSelectSegmentDialog() override;
     std::optional<int> runRunningAverageDialog() override;
     std::optional<ExportChoice> runExportPsdDialog() override;
@@ -62,6 +55,7 @@ public:
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
+    void showWholePicture() override;
     bool progress(std::string_view step, double fraction) override;
     void cancelled() override;
 
@@ -121,10 +115,13 @@ private:
     void updateCaption();
     void showIdleText(const QString& message);
     void editFile(const std::string& fileName);
+    // Runs a handler unless a command that changes the record runs: every
+    // action and every file offered comes through here, so that nothing a
+    // timer or a nested event loop starts meanwhile runs.
+    void whenIdle(void (CMainFrame::*handler)());
     // Runs a sequence that changes the record. Meanwhile the view repeats
-    // its last complete picture, and no other such command starts (one
-    // that a timer or a nested event loop would start is dropped).
-    void runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&));
+    // its last complete picture.
+    void runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, CommandHost&));
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;

@@ -17,11 +17,12 @@ using Handler = void (CMainFrame::*)();
 
 struct CommandEntry {
     int id;
-    const char* text; // nullptr: routed only, no action of its own
+    const char* text;
     const char* prompt; // the status-bar text; empty for none
     const char* shortcuts; // "; "-separated key sequences
     const char* icon; // the toolbar glyph, or nullptr
     Handler handler; // nullptr: the command reaches nothing and does nothing
+    bool checkable = false;
 };
 
 // Every command of the menus, the toolbar and the accelerators, with the
@@ -36,7 +37,6 @@ const CommandEntry commandTable[] = {
         "", nullptr, &CMainFrame::OnExportPicture },
     { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P", nullptr,
         &CMainFrame::OnFilePrint },
-    { ID_FILE_PRINT_DIRECT, nullptr, "", "", nullptr, &CMainFrame::OnFilePrintDirect },
     { ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "", nullptr,
         &CMainFrame::OnFilePrintPreview },
     { ID_FILE_PRINT_SETUP, "P&rint Setup...", "Change the printer and printing options", "",
@@ -44,15 +44,15 @@ const CommandEntry commandTable[] = {
     { ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents", "", nullptr,
         &CMainFrame::OnAppExit },
     { ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar", "", nullptr,
-        &CMainFrame::OnViewToolbar },
+        &CMainFrame::OnViewToolbar, true },
     { ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar", "", nullptr,
-        &CMainFrame::OnViewStatusBar },
+        &CMainFrame::OnViewStatusBar, true },
     { ID_VIEW_EDIT_DATA_FILE, "Edit Data File", "", "", nullptr, &CMainFrame::OnEditDataFile },
     { ID_VIEW_EDIT_PSD_FILE, "Edit PSD file", "", "", nullptr, &CMainFrame::OnEditPsdFile },
     { ID_VIEW_REFRESH_SCREEN, "Refresh Screen", "redraw signal and psd", "", nullptr,
         &CMainFrame::OnRefreshScreen },
     { ID_VIEW_AXES, "&Axes", "Show or hide ticks, labels and titles on the axes", "", nullptr,
-        &CMainFrame::OnViewAxes },
+        &CMainFrame::OnViewAxes, true },
     { ID_VIEW_ZOOM_OUT, "Zoom &Out", "Show the whole picture again", "", nullptr,
         &CMainFrame::OnViewZoomOut },
     { ID_VIEW_FIT_SPECTRUM, "&Fit Spectrum", "Zoom the spectrum onto the bins it draws", "",
@@ -92,14 +92,6 @@ const CommandEntry commandTable[] = {
     { ID_PREV_PANE, "Previous Pane", "", "Shift+F6", nullptr, nullptr },
 };
 
-const CommandEntry* findCommand(int id)
-{
-    for (const CommandEntry& entry : commandTable)
-        if (entry.id == id)
-            return &entry;
-    return nullptr;
-}
-
 QList<QKeySequence> shortcutsOf(const CommandEntry& entry)
 {
     QList<QKeySequence> shortcuts;
@@ -115,11 +107,9 @@ QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
     action->setData(entry.id);
     action->setStatusTip(QString::fromLatin1(entry.prompt));
     action->setShortcuts(shortcutsOf(entry));
+    action->setCheckable(entry.checkable);
     if (entry.icon)
         action->setIcon(QIcon(QString::fromLatin1(entry.icon)));
-    if (entry.handler)
-        QObject::connect(
-            action, &QAction::triggered, frame, [frame, id = entry.id] { frame->onCommand(id); });
     return action;
 }
 
@@ -152,31 +142,22 @@ template <std::size_t N> void fillMenu(QMenu* menu, const int (&ids)[N], const C
 
 void CMainFrame::createActions()
 {
-    for (const CommandEntry& entry : commandTable)
-        if (entry.text)
-            m_actions.insert(entry.id, makeAction(entry, this));
-    commandAction(ID_VIEW_TOOLBAR)->setCheckable(true);
-    commandAction(ID_VIEW_STATUS_BAR)->setCheckable(true);
+    for (const CommandEntry& entry : commandTable) {
+        QAction* action = makeAction(entry, this);
+        m_actions.insert(entry.id, action);
+        if (entry.handler)
+            connect(action, &QAction::triggered, this,
+                [this, handler = entry.handler] { whenIdle(handler); });
+    }
     for (int id : acceleratorOnly)
         addAction(commandAction(id));
-    commandAction(ID_VIEW_AXES)->setCheckable(true);
     commandAction(ID_VIEW_AXES)->setChecked(m_view->axesShown());
 }
 
-bool CMainFrame::onCommand(int id)
+void CMainFrame::whenIdle(void (CMainFrame::*handler)())
 {
-    const CommandEntry* entry = findCommand(id);
-    if (!entry || !entry->handler)
-        return false;
     if (!m_recordCommandRunning)
-        (this->*entry->handler)();
-    return true;
-}
-
-bool CMainFrame::handlesCommand(int id)
-{
-    const CommandEntry* entry = findCommand(id);
-    return entry && entry->handler;
+        (this->*handler)();
 }
 
 void CMainFrame::createMenus()

@@ -15,10 +15,8 @@
 // The analysis commands: each hands the record and this window to its
 // sequence, which runs the dialog, does the work and asks for the repaint.
 
-void CMainFrame::runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&))
+void CMainFrame::runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, CommandHost&))
 {
-    if (m_recordCommandRunning)
-        return;
     m_recordCommandRunning = true;
     {
         PictureHoldScope<CWelmoView> hold(*m_view);
@@ -29,13 +27,12 @@ void CMainFrame::runRecordCommand(void (*sequence)(AnalysisState&, CommandHost&)
 
 void CMainFrame::OnRetrieveData()
 {
-    runRecordCommand([](AnalysisState& state, CommandHost& host) { retrieveData(state, host); });
+    runRecordCommand(retrieveData);
 }
 
 void CMainFrame::OnPsdConfiguration()
 {
-    runRecordCommand(
-        [](AnalysisState& state, CommandHost& host) { psdConfiguration(state, host); });
+    runRecordCommand(psdConfiguration);
 }
 
 void CMainFrame::OnGetOriginalData()
@@ -45,12 +42,12 @@ void CMainFrame::OnGetOriginalData()
 
 void CMainFrame::OnSelectSegment()
 {
-    runRecordCommand([](AnalysisState& state, CommandHost& host) { selectSegment(state, host); });
+    runRecordCommand(selectSegment);
 }
 
 void CMainFrame::OnRunningAverage()
 {
-    runRecordCommand([](AnalysisState& state, CommandHost& host) { runningAverage(state, host); });
+    runRecordCommand(runningAverage);
 }
 
 void CMainFrame::OnRefreshScreen()

@@ -8,26 +8,30 @@
 #include "app/CRunningAverageDlg.h"
 #include "app/CSelectSegmentDlg.h"
 #include "app/CTimeSeriesDlg.h"
+#include "commands/Commands.h"
 #include "core/AnalysisState.h"
 
 // The dialogs of the commands. Each loads the record when it is constructed
-// and lives only for one run; on OK it writes the record fields it edits or
-// hands back the values it took.
+// and lives only for one run; on OK it hands back the values it took.
 
-void CMainFrame::runTimeSeriesDialog()
+std::optional<TimeSeriesChoice> CMainFrame::runTimeSeriesDialog()
 {
     CTimeSeriesDlg dialog(m_state, this);
-    dialog.setProgress(progressCallback());
-    dialog.setCancelledNotice([this] { cancelled(); });
+    dialog.setRowCounter(
+        [this](const TimeSeriesChoice& layout) { return countRows(layout, *this); });
     if (m_offeredDataFile)
         dialog.offerDataFileName(*m_offeredDataFile);
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
-void CMainFrame::runPsdConfigDialog()
+std::optional<PsdChoice> CMainFrame::runPsdConfigDialog()
 {
     CPsdConfigDlg dialog(m_state, this);
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 std::optional<SegmentChoice> CMainFrame::runSelectSegmentDialog()

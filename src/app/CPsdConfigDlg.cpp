@@ -15,24 +15,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
-#include <cstdint>
 
-namespace {
-
-bool isUsablePsdSize(int size)
-{
-    return size >= 2 && (size & (size - 1)) == 0;
-}
-
-int clampToInt(long long value)
-{
-    return static_cast<int>(value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value));
-}
-
-} // namespace
-
-CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
+CPsdConfigDlg::CPsdConfigDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
     , m_logOutput(state.logOutput)
@@ -40,7 +26,7 @@ CPsdConfigDlg::CPsdConfigDlg(AnalysisState& state, QWidget* parent)
     , m_extractAverage(state.extractAverage)
     , m_segmentCount(state.segmentCount)
     , m_maxPsdSize(state.maxPsdSize)
-    , m_availableData(clampToInt(state.sampleCount))
+    , m_availableData(static_cast<int>(std::min<unsigned>(state.sampleCount, INT_MAX)))
     , m_dataShift(state.dataShift)
     , m_psdSize(state.psdSize)
     , m_windowType(state.windowType)
@@ -190,22 +176,12 @@ void CPsdConfigDlg::recompute(const std::function<void()>& change)
 
 void CPsdConfigDlg::OnPsdSizeUp()
 {
-    recompute([this] {
-        long long size = 2LL * m_psdSize;
-        if (size > m_maxPsdSize)
-            size = m_maxPsdSize;
-        m_psdSize = clampToInt(size);
-    });
+    recompute([this] { m_psdSize = psdSizeUp(m_psdSize, m_maxPsdSize); });
 }
 
 void CPsdConfigDlg::OnPsdSizeDown()
 {
-    // The floor of 64 holds even below the maximum; OK lowers the size then.
-    recompute([this] {
-        m_psdSize /= 2;
-        if (m_psdSize < 64)
-            m_psdSize = 64;
-    });
+    recompute([this] { m_psdSize = psdSizeDown(m_psdSize); });
 }
 
 void CPsdConfigDlg::OnAutoShift()
@@ -216,18 +192,10 @@ void CPsdConfigDlg::OnAutoShift()
 
 void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
 {
-    // Counts K-1 shifts (the room left for the first segment), not the K
-    // that the estimator counts.
-    const long long remaining = static_cast<long long>(m_state.sampleCount)
-        - static_cast<long long>(m_segmentCount - 1) * m_dataShift;
-    if (remaining < 0) {
+    const int maxSize = configurationSizeLimit(m_state.sampleCount, m_segmentCount, m_dataShift);
+    if (maxSize < 0)
         editedMember = valueBeforeEdit;
-        return;
-    }
-    // Below 2 the size is one that OK refuses: R of 2 or 3 gives no usable
-    // size either, so the previous sizes stay.
-    const int maxSize = psdSizeLimit(m_state.sampleCount, m_segmentCount - 1, m_dataShift);
-    if (maxSize < 2)
+    if (maxSize <= 0)
         return;
     m_maxPsdSize = maxSize;
     if (m_psdSize > m_maxPsdSize)
@@ -273,19 +241,17 @@ bool CPsdConfigDlg::acceptFields()
         return false;
     // The estimator needs a power of two; any other size would only fail
     // later with a less helpful message.
-    if (!isUsablePsdSize(m_psdSize)) {
+    if (m_psdSize < MIN_PSD_SIZE || !isPowerOfTwo(m_psdSize)) {
         failField(m_psdSizeEdit, "PSD size must be a power of two");
         return false;
     }
     if (m_psdSize > m_maxPsdSize)
         m_psdSize = m_maxPsdSize;
-    m_state.maxPsdSize = m_maxPsdSize;
-    m_state.psdSize = m_psdSize;
-    m_state.dataShift = m_dataShift;
-    m_state.segmentCount = m_segmentCount;
-    m_state.windowType = m_windowType;
-    m_state.lbFrequencies = m_lbFrequencies;
-    m_state.normalize = m_normalize;
-    m_state.dialogAccepted = 1;
     return true;
+}
+
+PsdChoice CPsdConfigDlg::choice() const
+{
+    return { m_psdSize, m_maxPsdSize, m_dataShift, m_segmentCount, m_windowType, m_lbFrequencies,
+        m_normalize };
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/DialogValues.h"
 #include "core/AnalysisState.h"
 #include "platform/WelmoDialog.h"
 
@@ -13,8 +14,8 @@ class QRadioButton;
 
 // "PSD configuration": the estimator's parameters, with the dependent values
 // (largest size the data allow, automatic shift, low band as bins or as a
-// percentage) recomputed when a field is left or a button pressed. The
-// record changes only on OK.
+// percentage) recomputed when a field is left or a button pressed. OK
+// hands the settings back (choice) and changes nothing.
 class CPsdConfigDlg : public WelmoDialog {
     Q_OBJECT
 public:
@@ -34,7 +35,10 @@ public:
     static constexpr int IDC_LB_RATIO = 1021;
     static constexpr int IDC_LB_FREQUENCIES = 1022;
 
-    explicit CPsdConfigDlg(AnalysisState& state, QWidget* parent = nullptr);
+    explicit CPsdConfigDlg(const AnalysisState& state, QWidget* parent = nullptr);
+
+    // The settings as last taken from the fields: after OK, what it took.
+    PsdChoice choice() const;
 
     void OnPsdSizeUp();
     void OnPsdSizeDown();
@@ -57,10 +61,10 @@ private:
     // values.
     void recompute(const std::function<void()>& change);
     void updateMaxPsdSize(int& editedMember, int valueBeforeEdit);
-    // Validates and copies the accepted values into the record.
+    // Validates the fields and lowers the size to the largest.
     bool acceptFields();
 
-    AnalysisState& m_state;
+    const AnalysisState& m_state;
 
     int m_logOutput;
     int m_normalize;

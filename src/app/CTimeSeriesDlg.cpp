@@ -1,11 +1,9 @@
 #include "app/CTimeSeriesDlg.h"
 
 #include "core/Limits.h"
-#include "input/TimeSeriesReader.h"
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/WaitCursor.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CTimeSeriesDlg::CTimeSeriesDlg(AnalysisState& state, QWidget* parent)
+CTimeSeriesDlg::CTimeSeriesDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
     , m_dataFileName(state.dataFileName)
@@ -121,28 +119,19 @@ void CTimeSeriesDlg::offerDataFileName(const std::string& fileName)
     m_dataFileNameEdit->setText(QString::fromStdString(fileName));
 }
 
+TimeSeriesChoice CTimeSeriesDlg::choice() const
+{
+    return { m_dataFileName, m_headerTokens, m_columnCount, m_dataColumn, m_sampleCount };
+}
+
 void CTimeSeriesDlg::OnGetAndCheck()
 {
-    if (!updateData(true))
+    if (!updateData(true) || !m_countRows)
         return;
-    setWaitCursor();
-    unsigned rows = 0;
-    const int status
-        = countTimeSeriesRows(m_dataFileName, m_headerTokens, m_columnCount, rows, progress());
-    if (status == STEP_CANCELLED) {
-        setArrowCursor();
-        if (m_cancelledNotice)
-            m_cancelledNotice();
-        return;
+    if (const std::optional<unsigned> rows = m_countRows(choice())) {
+        m_sampleCount = *rows;
+        updateData(false);
     }
-    if (status != 0) {
-        setArrowCursor();
-        showMessage("File not found");
-        return;
-    }
-    m_sampleCount = rows;
-    updateData(false);
-    setArrowCursor();
 }
 
 void CTimeSeriesDlg::OnEdit()
@@ -162,11 +151,5 @@ void CTimeSeriesDlg::OnOK()
         failField(m_dataColumnEdit, "Column for processing must not exceed Number of columns");
         return;
     }
-    m_state.sampleCount = m_sampleCount;
-    m_state.headerTokens = m_headerTokens;
-    m_state.columnCount = m_columnCount;
-    m_state.dataColumn = m_dataColumn;
-    m_state.dataFileName = m_dataFileName;
-    m_state.dialogAccepted = 1;
     accept();
 }

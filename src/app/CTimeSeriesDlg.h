@@ -1,9 +1,11 @@
 #pragma once
 
+#include "commands/DialogValues.h"
 #include "core/AnalysisState.h"
 #include "platform/WelmoDialog.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QLineEdit;
@@ -11,7 +13,7 @@ class QPushButton;
 
 // "Time Series Data": the data file, the layout of its table and the number
 // of rows to read. Browse, Get and Check and Edit work on the dialog's held
-// values; the record changes only on OK, which also raises dialogAccepted.
+// values; OK hands them back (choice) and changes nothing.
 class CTimeSeriesDlg : public WelmoDialog {
     Q_OBJECT
 public:
@@ -25,13 +27,16 @@ public:
     static constexpr int IDC_GET_AND_CHECK = 1006;
     static constexpr int IDC_EDIT = 1007;
 
-    explicit CTimeSeriesDlg(AnalysisState& state, QWidget* parent = nullptr);
+    // Get and Check's count of the fields' layout: nothing when there is none.
+    using RowCounter = std::function<std::optional<unsigned>(const TimeSeriesChoice& layout)>;
 
-    // Puts `fileName` in the file field, as Browse does; the record
-    // changes only on OK.
+    explicit CTimeSeriesDlg(const AnalysisState& state, QWidget* parent = nullptr);
+
+    // Puts `fileName` in the file field, as Browse does.
     void offerDataFileName(const std::string& fileName);
-    // Told when Get and Check's count was cancelled (which changes nothing).
-    void setCancelledNotice(std::function<void()> notice) { m_cancelledNotice = std::move(notice); }
+    void setRowCounter(RowCounter counter) { m_countRows = std::move(counter); }
+    // The values as last taken from the fields: after OK, what it took.
+    TimeSeriesChoice choice() const;
 
     void OnBrowse();
     void OnGetAndCheck();
@@ -45,14 +50,14 @@ private:
     void createControls();
     void createLayout();
 
-    AnalysisState& m_state;
+    const AnalysisState& m_state;
 
     std::string m_dataFileName;
     int m_headerTokens;
     int m_columnCount;
     int m_dataColumn;
     unsigned m_sampleCount;
-    std::function<void()> m_cancelledNotice;
+    RowCounter m_countRows;
 
     QLineEdit* m_dataFileNameEdit = nullptr;
     QPushButton* m_browseButton = nullptr;

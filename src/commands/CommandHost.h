@@ -7,17 +7,26 @@
 #include <string>
 #include <string_view>
 
+// When a command's estimate step runs. The window estimates at every
+// command; welmo-psd, whose commands each replace the spectrum of the one
+// before, defers all but the last. A DEFERRED step estimates only when the
+// configuration does not fit (estimateFits), which fails before any
+// transform with the message, status and record it always gives; one that
+// fits counts as a success (the record keeps its spectrum), and allocates
+// nothing, so it cannot run out of memory either.
+enum class EstimateTiming { NOW, DEFERRED };
+
 // What the command sequences need from a window system. CMainFrame
 // implements it; tests play it with a scripted host and welmo-psd answers
-// from its options. Each run...Dialog constructs its dialog from the record
-// and runs it modally. The data and configuration dialogs' OK writes the
-// record fields they edit and raises dialogAccepted; the others hand back
-// their accepted values, or nothing after Cancel, and change nothing: the
-// command cuts, smooths or writes.
+// from its options. Each run...Dialog constructs its dialog from the record,
+// runs it modally and hands back the values its OK took, or nothing after
+// Cancel; the dialog changes nothing: the command writes the record, reads,
+// cuts, smooths or exports.
 struct CommandHost {
     virtual ~CommandHost() = default;
-    virtual void runTimeSeriesDialog() = 0;
-    virtual void runPsdConfigDialog() = 0;
+    // Get and Check counts through countRows (commands/Commands.h).
+    virtual std::optional<TimeSeriesChoice> runTimeSeriesDialog() = 0;
+    virtual std::optional<PsdChoice> runPsdConfigDialog() = 0;
     virtual std::optional<SegmentChoice> runSelectSegmentDialog() = 0;
     // The window length of the running average.
     virtual std::optional<int> runRunningAverageDialog() = 0;
@@ -27,6 +36,11 @@ struct CommandHost {
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;
     virtual void invalidateWindow() = 0; // repaint the whole window later
+    // The command replaced the series or the spectrum: a zoom made on the
+    // old ones gives way to the whole picture (never after a cancel).
+    virtual void showWholePicture() { }
+    // When the estimate of the command at hand runs.
+    virtual EstimateTiming estimateTiming() { return EstimateTiming::NOW; }
     // A long step's progress (see core/Progress.h): shown at once, without
     // handling input, so the record is never seen half-changed. Returns
     // whether the step goes on; false asks it to stop.
@@ -46,9 +60,4 @@ struct CommandHost {
     {
         return [this](std::string_view step, double fraction) { return progress(step, fraction); };
     }
-
-    // Whether the data dialog just accepted has read the series into the
-    // record itself, so that Retrieve Data need not read the file again.
-    // Asked once after each accepted data dialog.
-    virtual bool seriesReadByDialog() { return false; }
 };

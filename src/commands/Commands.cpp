@@ -10,7 +10,41 @@
 #include "spectrum/PsdSize.h"
 #include "spectrum/SpectralMeasures.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
+
+// Why the file did not open: the system's reason, found again on a second
+// open that does not wait (a FIFO's would wait for a writer). A file that
+// is not there gets the data dialog's own message.
+std::string openFailure(const std::string& file)
+{
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int error = errno;
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return "File not found";
+    }
+    if (error == ENOENT)
+        return "File not found";
+    return "Cannot read " + file + ": " + std::strerror(error);
+}
+
+// The message of a failed one-pass read (readWholeTimeSeries's status).
+std::string wholeReadFailure(int status, const std::string& file)
+{
+    switch (status) {
+    case READ_NO_MEMORY:
+        return "Memory Allocation failure";
+    case READ_TOO_MANY_ROWS:
+        return formatC("Too many data: the file holds more than %u rows", MAX_DATA_ROWS);
+    default:
+        return openFailure(file);
+    }
+}
 
 void showReadError(AnalysisState& state, CommandHost& host)
 {
@@ -52,9 +86,9 @@ void applyAutomaticSignalRange(AnalysisState& state)
     state.signalMax = state.seriesMax + margin;
 }
 
-int runEstimateStep(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+int runEstimateStep(AnalysisState& state, CommandHost& host)
 {
-    if (timing == EstimateTiming::DEFERRED && estimateFits(state))
+    if (host.estimateTiming() == EstimateTiming::DEFERRED && estimateFits(state))
         return 0;
     const int status = computeSpectrum(state, host.progressCallback());
     if (status == STEP_CANCELLED)
@@ -77,11 +111,61 @@ namespace {
 
 // Ends a command whose step was cancelled: the record goes back to how the
 // command found it.
-void endCancelled(AnalysisState& state, RecordSnapshot& before, CommandHost& host)
+CommandOutcome endCancelled(AnalysisState& state, RecordSnapshot& before, CommandHost& host)
 {
     before.restore(state);
     host.arrowCursor();
     host.cancelled();
+    return CommandOutcome::CANCELLED;
+}
+
+// The estimate that ends a command, which has replaced the spectrum unless
+// it was cancelled; the window repaints after a success.
+CommandOutcome finishWithEstimate(AnalysisState& state, CommandHost& host, RecordSnapshot& before)
+{
+    const int status = runEstimateStep(state, host);
+    if (status == STEP_CANCELLED)
+        return endCancelled(state, before, host);
+    host.showWholePicture();
+    if (status == ESTIMATE_NO_MEMORY)
+        return CommandOutcome::MEMORY;
+    if (status != 0)
+        return CommandOutcome::CONFIGURATION;
+    host.arrowCursor();
+    host.invalidateWindow();
+    return CommandOutcome::DONE;
+}
+
+// A read that was not cancelled: the statistics or the message, the size
+// rule of the command, then its estimate. The window repaints whatever
+// the outcome: after a failed read the record holds the rows stored.
+CommandOutcome finishRead(AnalysisState& state, CommandHost& host, RecordSnapshot& before,
+    void (*sizeRule)(AnalysisState&))
+{
+    const bool readOk = state.computeStatus == 0;
+    if (readOk)
+        computeSeriesStatistics(state);
+    else
+        showReadError(state, host);
+    sizeRule(state);
+    const CommandOutcome outcome
+        = readOk ? finishWithEstimate(state, host, before) : CommandOutcome::DATA_ERROR;
+    if (!readOk)
+        host.showWholePicture();
+    if (outcome != CommandOutcome::DONE && outcome != CommandOutcome::CANCELLED) {
+        host.arrowCursor();
+        host.invalidateWindow();
+    }
+    return outcome;
+}
+
+// Retrieve Data's size: the largest, not merely capped.
+void takeLargestPsdSize(AnalysisState& state)
+{
+    if (state.autoScaleSignal)
+        applyAutomaticSignalRange(state);
+    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
+    state.psdSize = state.maxPsdSize;
 }
 
 // Reads `count` rows into a buffer of the command's own, which replaces the
@@ -109,29 +193,82 @@ int readSeriesForCommand(
 
 } // namespace
 
-void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+namespace {
+
+void takeLayout(AnalysisState& state, const TimeSeriesChoice& choice)
 {
-    // The dialog's OK writes the layout and the row count before anything
-    // is read; a cancelled read or estimate puts them back too.
+    state.dataFileName = choice.dataFileName;
+    state.headerTokens = choice.headerTokens;
+    state.columnCount = choice.columnCount;
+    state.dataColumn = choice.dataColumn;
+    state.dialogAccepted = 1;
+}
+
+void takeSettings(AnalysisState& state, const PsdChoice& choice)
+{
+    state.maxPsdSize = choice.maxPsdSize;
+    state.psdSize = choice.psdSize;
+    state.dataShift = choice.dataShift;
+    state.segmentCount = choice.segmentCount;
+    state.windowType = choice.windowType;
+    state.lbFrequencies = choice.lbFrequencies;
+    state.normalize = choice.normalize;
+    state.dialogAccepted = 1;
+}
+
+} // namespace
+
+std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& host)
+{
+    host.waitCursor();
+    unsigned rows = 0;
+    const int status = countTimeSeriesRows(layout.dataFileName, layout.headerTokens,
+        layout.columnCount, rows, host.progressCallback());
+    host.arrowCursor();
+    if (status == 0)
+        return rows;
+    if (status == STEP_CANCELLED)
+        host.cancelled();
+    else
+        host.message("File not found");
+    return std::nullopt;
+}
+
+CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
+{
+    // The layout and the row count go into the record before anything is
+    // read; a cancelled read or estimate puts them back too.
     RecordSnapshot before(state);
     const unsigned countBefore = state.sampleCount;
     state.dialogAccepted = 0;
-    host.runTimeSeriesDialog();
-    if (!state.dialogAccepted)
-        return;
+    const std::optional<TimeSeriesChoice> choice = host.runTimeSeriesDialog();
+    if (!choice)
+        return CommandOutcome::DONE;
+    takeLayout(state, *choice);
 
-    const unsigned count = state.sampleCount;
+    // Without a row count every complete row is read in one pass, which
+    // also counts them.
+    FloatBuffer wholeFile;
+    unsigned count = choice->rows.value_or(0);
+    if (!choice->rows) {
+        const int status = readWholeTimeSeries(state, wholeFile, count, host.progressCallback());
+        if (status == STEP_CANCELLED)
+            return endCancelled(state, before, host);
+        if (status != 0) {
+            before.restore(state);
+            host.message(wholeReadFailure(status, state.dataFileName));
+            return status == READ_NO_MEMORY ? CommandOutcome::MEMORY : CommandOutcome::DATA_ERROR;
+        }
+    }
+    state.sampleCount = count;
     if (count < MIN_SERIES_ROWS) {
-        // The dialog already stored the request; the buffer still covers
-        // only the previous series.
+        // The buffer still covers only the previous series.
         state.computeStatus = 1;
         state.sampleCount = countBefore;
         host.message("Too few data");
-        return;
+        return CommandOutcome::DATA_ERROR;
     }
-    // welmo-psd's data dialog has already read the file, in one pass.
-    const bool readByDialog = host.seriesReadByDialog();
-    if (!readByDialog && !hasMemoryForSeries(count)) {
+    if (choice->rows && !hasMemoryForSeries(count)) {
         // As when the series itself could not be allocated: nothing may
         // read the old counts' samples.
         state.series.release();
@@ -139,57 +276,43 @@ void retrieveData(AnalysisState& state, CommandHost& host, EstimateTiming timing
         state.loadedCount = 0;
         state.computeStatus = 1;
         host.message("Memory Allocation failure");
-        return;
+        return CommandOutcome::MEMORY;
     }
 
     host.waitCursor();
-    state.computeStatus = readByDialog ? 0 : readSeriesForCommand(state, count, before, host);
+    if (choice->rows)
+        state.computeStatus = readSeriesForCommand(state, count, before, host);
+    else {
+        before.keepSeries(state.series);
+        state.series = std::move(wholeFile);
+        state.isOriginal = 1;
+        state.computeStatus = 0;
+    }
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
     state.loadedCount = state.sampleCount;
-    const bool readOk = state.computeStatus == 0;
-    if (readOk)
-        computeSeriesStatistics(state);
-    else
-        showReadError(state, host);
-
-    if (state.autoScaleSignal)
-        applyAutomaticSignalRange(state);
-    state.maxPsdSize = psdSizeLimit(state.sampleCount, state.segmentCount, state.dataShift);
-    state.psdSize = state.maxPsdSize;
-
-    if (readOk) {
-        const int status = runEstimateStep(state, host, timing);
-        if (status == STEP_CANCELLED)
-            return endCancelled(state, before, host);
-        if (status == 0)
-            derivePsdFileName(state);
-    }
-    host.arrowCursor();
-    host.invalidateWindow();
+    const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize);
+    if (outcome == CommandOutcome::DONE)
+        derivePsdFileName(state);
+    return outcome;
 }
 
-void psdConfiguration(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome psdConfiguration(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     capPsdSize(state);
     state.dialogAccepted = 0;
-    host.runPsdConfigDialog();
-    if (!state.dialogAccepted)
-        return;
+    const std::optional<PsdChoice> choice = host.runPsdConfigDialog();
+    if (!choice)
+        return CommandOutcome::DONE;
+    takeSettings(state, *choice);
     host.waitCursor();
     // The wait cursor here is an override that stays until it is lifted,
     // not one that the next mouse move replaces.
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    return finishWithEstimate(state, host, before);
 }
 
-void getOriginalData(AnalysisState& state, CommandHost& host)
+CommandOutcome getOriginalData(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     state.sampleCount = state.loadedCount;
@@ -202,44 +325,32 @@ void getOriginalData(AnalysisState& state, CommandHost& host)
     }
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
-    const bool readOk = state.computeStatus == 0;
-    if (readOk)
-        computeSeriesStatistics(state);
-    else
-        showReadError(state, host);
-    capPsdSize(state);
-    if (readOk && runEstimateStep(state, host) == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    host.arrowCursor();
-    host.invalidateWindow();
+    return finishRead(state, host, before, capPsdSize);
 }
 
-void selectSegment(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome selectSegment(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
+    bool refused = false;
     // What follows runs after a refused segment and after Cancel as well.
     if (const std::optional<SegmentChoice> segment = host.runSelectSegmentDialog()) {
         // The cut moves samples in place; a cancelled estimate puts the
         // series back from the copy.
         if (!before.keepSeriesCopy(state)) {
             host.message("Memory Allocation failure");
-            return;
+            return CommandOutcome::MEMORY;
         }
-        if (cutSegment(state, segment->from, segment->to) != 0)
+        refused = cutSegment(state, segment->from, segment->to) != 0;
+        if (refused)
             host.message(SEGMENT_OUT_OF_RANGE);
     }
     capPsdSize(state);
     host.waitCursor();
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    const CommandOutcome outcome = finishWithEstimate(state, host, before);
+    return refused && outcome != CommandOutcome::CANCELLED ? CommandOutcome::OUT_OF_RANGE : outcome;
 }
 
-void runningAverage(AnalysisState& state, CommandHost& host, EstimateTiming timing)
+CommandOutcome runningAverage(AnalysisState& state, CommandHost& host)
 {
     RecordSnapshot before(state);
     const std::optional<int> window = host.runRunningAverageDialog();
@@ -256,17 +367,11 @@ void runningAverage(AnalysisState& state, CommandHost& host, EstimateTiming timi
         if (status != 0) {
             host.arrowCursor();
             host.message("Memory Allocation failure");
-            return;
+            return CommandOutcome::MEMORY;
         }
         before.keepSeries(previous);
     }
-    const int status = runEstimateStep(state, host, timing);
-    if (status == STEP_CANCELLED)
-        return endCancelled(state, before, host);
-    if (status == 0) {
-        host.arrowCursor();
-        host.invalidateWindow();
-    }
+    return finishWithEstimate(state, host, before);
 }
 
 void refreshScreen(CommandHost& host)
@@ -274,17 +379,17 @@ void refreshScreen(CommandHost& host)
     host.invalidateWindow();
 }
 
-void exportPsdFile(AnalysisState& state, CommandHost& host)
+CommandOutcome exportPsdFile(AnalysisState& state, CommandHost& host)
 {
     // The dialog shows and the writer reads spectrum entries; without a
     // valid estimate there are none to show.
     if (!state.psdValid) {
         host.message(NO_SPECTRUM_TO_EXPORT);
-        return;
+        return CommandOutcome::WRITE_FAILURE;
     }
     const std::optional<ExportChoice> choice = host.runExportPsdDialog();
     if (!choice)
-        return;
+        return CommandOutcome::DONE;
     RecordSnapshot before(state);
     state.exportMinLog = choice->minLog;
     state.psdFileName = choice->psdFileName;
@@ -299,4 +404,5 @@ void exportPsdFile(AnalysisState& state, CommandHost& host)
     if (status != 0)
         host.message(cannotWriteMessage(state.psdFileName, error));
     state.exportDt = choice->dt;
+    return status == 0 ? CommandOutcome::DONE : CommandOutcome::WRITE_FAILURE;
 }

@@ -1,32 +1,41 @@
 #pragma once
 
 #include "commands/CommandHost.h"
-#include "commands/EstimateTiming.h"
 #include "core/AnalysisState.h"
 
+#include <optional>
 #include <string>
 
-// The recompute sequences behind the six commands that change or redraw
-// the series and spectrum, and the export of the spectrum. Each keeps the
-// record consistent for drawing before it shows a message. Those that a
-// later command may follow take the timing of their estimate step.
-void retrieveData(
-    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
-void psdConfiguration(
-    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
-void getOriginalData(AnalysisState& state, CommandHost& host);
-void selectSegment(
-    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
-void runningAverage(
-    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
+// How a command ended, for a caller that acts on it (welmo-psd's exit
+// status); the host has been told the message already.
+enum class CommandOutcome {
+    DONE, // also when a dialog was cancelled
+    DATA_ERROR, // the file, its rows or its numbers
+    CONFIGURATION, // the estimate refused the configuration
+    OUT_OF_RANGE, // a segment beyond the series
+    MEMORY, // too little memory for the step
+    WRITE_FAILURE, // the export wrote nothing
+    CANCELLED, // a step was asked to stop; the record is as it was
+};
+
+// The sequences of the commands that change or redraw the series and the
+// spectrum, and of the export. Each keeps the record fit for drawing
+// before it shows a message.
+CommandOutcome retrieveData(AnalysisState& state, CommandHost& host);
+CommandOutcome psdConfiguration(AnalysisState& state, CommandHost& host);
+CommandOutcome getOriginalData(AnalysisState& state, CommandHost& host);
+CommandOutcome selectSegment(AnalysisState& state, CommandHost& host);
+CommandOutcome runningAverage(AnalysisState& state, CommandHost& host);
 void refreshScreen(CommandHost& host);
-void exportPsdFile(AnalysisState& state, CommandHost& host);
+
+// Get and Check: the complete rows of the layout's file, under the wait
+// cursor, with progress. Nothing when the file cannot be read (after the
+// message) or the count was cancelled (the host is told).
+std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& host);
+CommandOutcome exportPsdFile(AnalysisState& state, CommandHost& host);
 
 // The message of a segment that does not lie within 1..sampleCount.
 inline constexpr const char* SEGMENT_OUT_OF_RANGE = "Segment out of legal range";
-
-// The message of an export asked for when no valid estimate exists.
-inline constexpr const char* NO_SPECTRUM_TO_EXPORT = "No spectrum to export";
 
 // The message of an estimate that the configuration does not allow.
 inline constexpr const char* PSD_NOT_APPROPRIATE = "PSD configuration is not appropriate";
@@ -44,5 +53,4 @@ void applyAutomaticSignalRange(AnalysisState& state);
 // The estimate step shared by five commands: computeSpectrum, then
 // psdValid and the measures, or the failure message. Returns the status.
 // A deferred step whose configuration fits returns 0 without estimating.
-int runEstimateStep(
-    AnalysisState& state, CommandHost& host, EstimateTiming timing = EstimateTiming::NOW);
+int runEstimateStep(AnalysisState& state, CommandHost& host);

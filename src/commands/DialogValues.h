@@ -1,9 +1,27 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The values an accepted dialog hands back. The dialog has validated them
 // field by field; the command that ran it does the work with them.
+
+// "Time Series Data": the file, the layout of its table and the rows to
+// read. Without a row count every complete row is read, in one pass (what
+// welmo-psd asks for when no count was given).
+struct TimeSeriesChoice {
+    std::string dataFileName;
+    int headerTokens = 0;
+    int columnCount = 1;
+    int dataColumn = 1;
+    std::optional<unsigned> rows;
+};
+
+// "PSD configuration": the estimator's settings, the size already within
+// the largest the dialog allowed.
+struct PsdChoice {
+    int psdSize, maxPsdSize, dataShift, segmentCount, windowType, lbFrequencies, normalize;
+};
 
 // "Select Data Segment": the first and last sample to keep, as typed. Only
 // the command knows whether they lie within the series.

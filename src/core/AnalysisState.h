@@ -4,10 +4,9 @@
 
 #include <string>
 
-// The one record of the program: every setting, the series, the spectrum
-// and every result. Fields hold their start-up values from construction;
-// resetAnalysisState sets its own subset at start-up.
-struct AnalysisState {
+// Every value of the record but its two buffers: what a command's snapshot
+// copies and a test compares, in one list.
+struct RecordValues {
     // Input: file layout and series
     std::string dataFileName = "test.dat";
     int headerTokens = 0;
@@ -15,7 +14,6 @@ struct AnalysisState {
     int dataColumn = 1;
     unsigned sampleCount = 0;
     unsigned loadedCount = 0;
-    FloatBuffer series; // 1-based: sample i is entry i; entry 0 is no sample
     int isOriginal = 0;
 
     // Spectrum parameters, in the order the estimator takes them
@@ -31,9 +29,7 @@ struct AnalysisState {
     int lbFrequencies = 16;
     int reallocatePsd = 1;
 
-    // Results. `psd` carries the length of the estimate that filled it,
-    // which can differ from psdSize after a failed read.
-    FloatBuffer psd;
+    // Results; psdValid is never set without a spectrum buffer.
     int psdValid = 0;
     int computeStatus = 0;
     double lbValue = 0.0;
@@ -64,6 +60,18 @@ struct AnalysisState {
 
     // Dialog hand-shake
     int dialogAccepted = 1;
+
+    bool operator==(const RecordValues&) const = default;
+};
+
+// The one record of the program: every setting, the series, the spectrum
+// and every result. Fields hold their start-up values from construction;
+// resetAnalysisState sets its own subset at start-up.
+struct AnalysisState : RecordValues {
+    FloatBuffer series; // 1-based: sample i is entry i; entry 0 is no sample
+    // Carries the length of the estimate that filled it, which can differ
+    // from psdSize after a failed read.
+    FloatBuffer psd;
 };
 
 // The program's single record.

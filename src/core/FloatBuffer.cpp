@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -35,6 +36,20 @@ void adviseLargePages(float* data, std::size_t count)
 void setAllocationHook(AllocationHook hook)
 {
     g_allocationHook = hook;
+}
+
+FloatBuffer::FloatBuffer(FloatBuffer&& other) noexcept
+    : m_data(std::move(other.m_data))
+    , m_size(std::exchange(other.m_size, 0))
+{
+}
+
+FloatBuffer& FloatBuffer::operator=(FloatBuffer&& other) noexcept
+{
+    // Safe for a move into itself too.
+    m_data = std::move(other.m_data);
+    m_size = std::exchange(other.m_size, 0);
+    return *this;
 }
 
 bool FloatBuffer::allocate(std::size_t count)

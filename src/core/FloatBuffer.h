@@ -9,6 +9,9 @@
 class FloatBuffer {
 public:
     FloatBuffer() = default;
+    // The moved-from buffer is left empty.
+    FloatBuffer(FloatBuffer&& other) noexcept;
+    FloatBuffer& operator=(FloatBuffer&& other) noexcept;
 
     // Releases the current entries and allocates `count` new ones (contents
     // undefined). Returns false, with the buffer empty, when that fails.

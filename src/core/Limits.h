@@ -8,7 +8,11 @@ inline constexpr unsigned MAX_DATA_ROWS = 69306016;
 // of at most this many values.
 inline constexpr int MIN_COLUMNS = 1;
 inline constexpr int MAX_COLUMNS = 100;
-// PSD configuration.
+// PSD configuration. The PSD size M is a power of two; the dialog and
+// welmo-psd take no size below 2, and 2M complex points must fit the
+// transform's int length.
+inline constexpr int MIN_PSD_SIZE = 2;
+inline constexpr int MAX_PSD_SIZE = 1 << 29;
 inline constexpr int MIN_SEGMENTS = 1;
 inline constexpr int MAX_SEGMENTS = 10000;
 inline constexpr int MIN_DATA_SHIFT = 0;
@@ -23,3 +27,15 @@ inline constexpr int MAX_AVERAGE_WINDOW = 1000;
 // Lowest level of the export.
 inline constexpr double MIN_EXPORT_LEVEL = -30.0;
 inline constexpr double MAX_EXPORT_LEVEL = 0.0;
+
+// 1, 2, 4, 8, ...
+constexpr bool isPowerOfTwo(long long value)
+{
+    return value >= 1 && (value & (value - 1)) == 0;
+}
+
+// A PSD size the dialog and welmo-psd take as typed.
+constexpr bool isPsdSizeChoice(long long size)
+{
+    return size >= MIN_PSD_SIZE && size <= MAX_PSD_SIZE && isPowerOfTwo(size);
+}

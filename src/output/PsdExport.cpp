@@ -153,7 +153,7 @@ int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& e
 {
     if (!state.psdValid || state.psd.empty()) {
         reportProgress(progress, PROGRESS_EXPORT, 0.0);
-        error = "No spectrum to export";
+        error = NO_SPECTRUM_TO_EXPORT;
         reportProgress(progress, PROGRESS_EXPORT, 1.0);
         return 1;
     }

@@ -22,9 +22,12 @@
 int writePsdFile(const std::string& fileName, const float* psd, int M, bool normalScales, double dt,
     double& minLog, std::string& error, const ProgressCallback& progress = {});
 
+// The message of an export asked for when no valid estimate exists.
+inline constexpr const char* NO_SPECTRUM_TO_EXPORT = "No spectrum to export";
+
 // Export of the record's spectrum to psdFileName, storing a raised minimum
 // level in exportMinLog (the one place that stores it: the window's and
-// welmo-psd's exports both come here). Refuses (1, "No spectrum to export") when no valid
+// welmo-psd's exports both come here). Refuses (1, NO_SPECTRUM_TO_EXPORT) when no valid
 // spectrum exists. Returns writePsdFile's status; the record is changed
 // only on success.
 int exportPsd(AnalysisState& state, bool normalScales, double dt, std::string& error,

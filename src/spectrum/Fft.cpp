@@ -1,5 +1,7 @@
 #include "spectrum/Fft.h"
 
+#include "core/Limits.h"
+
 #include "spectrum/BitReversal.h"
 #include "core/CanonicalNaN.h"
 #include "spectrum/FftPasses.h"
@@ -40,7 +42,7 @@ bool hasSharedFactors(int log2n)
 
 int fftExactLog2(int nn)
 {
-    if (nn < 1 || (nn & (nn - 1)) != 0)
+    if (!isPowerOfTwo(nn))
         return -1;
     int log2n = 0;
     while ((1 << log2n) < nn)

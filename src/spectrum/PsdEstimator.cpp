@@ -1,5 +1,6 @@
 #include "spectrum/PsdEstimator.h"
 
+#include "core/Limits.h"
 #include "core/Progress.h"
 #include "core/Tuning.h"
 #include "spectrum/DataWindow.h"
@@ -19,12 +20,13 @@
 
 namespace {
 
-// 2M complex points must fit the transform's int length.
-constexpr int kLargestPsdSize = 1 << 29;
-
-bool isPowerOfTwo(int M)
+// The samples an estimate on the record reads: never more than the
+// buffer holds, nor more than its int length.
+int samplesOf(const AnalysisState& state)
 {
-    return M >= 1 && (M & (M - 1)) == 0;
+    const std::size_t available = state.series.empty() ? 0 : state.series.size() - 1;
+    const std::size_t samples = std::min<std::size_t>(state.sampleCount, available);
+    return static_cast<int>(std::min<std::size_t>(samples, INT_MAX));
 }
 
 // Transforms segment[1..2M] (already tapered) as 2M complex points with zero
@@ -65,6 +67,19 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
 
 } // namespace
 
+bool estimateAccepts(int N, int M, int S, int K)
+{
+    // The test keeps one shift more than the K segments need; stored
+    // configurations rely on exactly this limit.
+    return isPowerOfTwo(M) && M <= MAX_PSD_SIZE && K >= 1 && S >= 0
+        && static_cast<std::int64_t>(S) * K + 2 * static_cast<std::int64_t>(M) <= N;
+}
+
+bool estimateFits(const AnalysisState& state)
+{
+    return estimateAccepts(samplesOf(state), state.psdSize, state.dataShift, state.segmentCount);
+}
+
 void removeMean(float* values, int n)
 {
     if (n < 1)
@@ -76,7 +91,7 @@ void removeMean(float* values, int n)
 
 int segmentPeriodogram(float* segment, float* power, int M, int windowType, int amplitudeOutput)
 {
-    if (!isPowerOfTwo(M) || M > kLargestPsdSize)
+    if (!isPowerOfTwo(M) || M > MAX_PSD_SIZE)
         return 1;
     FloatBuffer work;
     if (!work.allocate(4 * static_cast<std::size_t>(M) + 1))
@@ -93,10 +108,7 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     StepProgress report(progress, PROGRESS_ESTIMATE);
     if (report.cancelled())
         return STEP_CANCELLED;
-    // The test keeps one shift more than the K segments need; stored
-    // configurations rely on exactly this limit.
-    if (!series || !psd || !isPowerOfTwo(M) || M > kLargestPsdSize || K < 1 || S < 0
-        || static_cast<std::int64_t>(S) * K + 2 * static_cast<std::int64_t>(M) > N)
+    if (!series || !psd || !estimateAccepts(N, M, S, K))
         return 1;
     const int length = 2 * M;
     SegmentLoad load { length, windowType, nullptr, 0.0f, extractAverage != 0 };
@@ -165,13 +177,9 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
             return ESTIMATE_NO_MEMORY;
         }
     }
-    // Never read more samples than the series buffer holds.
-    const std::size_t available = state.series.empty() ? 0 : state.series.size() - 1;
-    const std::size_t samples = std::min<std::size_t>(state.sampleCount, available);
-    const int N = static_cast<int>(std::min<std::size_t>(samples, INT_MAX));
-    const int status = estimatePsd(state.series.data(), N, state.windowType, state.amplitudeOutput,
-        state.extractAverage, M, state.dataShift, state.segmentCount, state.normalize,
-        state.logOutput, fresh.data(), progress);
+    const int status = estimatePsd(state.series.data(), samplesOf(state), state.windowType,
+        state.amplitudeOutput, state.extractAverage, M, state.dataShift, state.segmentCount,
+        state.normalize, state.logOutput, fresh.data(), progress);
     if (status == STEP_CANCELLED)
         return STEP_CANCELLED;
     state.computeStatus = status != 0 ? 1 : 0;

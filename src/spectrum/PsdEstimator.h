@@ -13,17 +13,24 @@ void removeMean(float* values, int n);
 // power of two or the work buffer cannot be allocated, else 0.
 int segmentPeriodogram(float* segment, float* power, int M, int windowType, int amplitudeOutput);
 
+// Whether the estimate takes M, S and K for N samples: M a power of two up
+// to MAX_PSD_SIZE, K >= 1, S >= 0 and S*K + 2M <= N.
+bool estimateAccepts(int N, int M, int S, int K);
+
+// Whether the record's configuration passes the tests the estimate makes
+// before it transforms anything, on the samples the series buffer holds.
+bool estimateFits(const AnalysisState& state);
+
 // The status of an estimate for which memory ran out, beside 1 for a
 // configuration that does not fit: the two call for different messages.
 inline constexpr int ESTIMATE_NO_MEMORY = 3;
 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
-// (S*K + 2M > N, M not a power of two or below 1, K < 1, S < 0),
-// ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then unspecified) when the
-// progress asks to stop. Uses up to parallelThreads() threads, with the same bits for any count;
-// progress is reported as PROGRESS_ESTIMATE from the calling thread (segments done, or passes of
-// the one transform).
+// (estimateAccepts), ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then unspecified) when the progress
+// asks to stop. Uses up to parallelThreads() threads, with the same bits for
+// any count; progress is reported as PROGRESS_ESTIMATE from the calling
+// thread (segments done, or passes of the one transform).
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
     int M, int S, int K, int normalize, int logOutput, float* psd,
     const ProgressCallback& progress = {});

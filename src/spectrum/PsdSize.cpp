@@ -1,5 +1,9 @@
 #include "spectrum/PsdSize.h"
 
+#include "core/Limits.h"
+
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 int psdSizeLimit(unsigned N, int K, int S)
@@ -8,10 +12,10 @@ int psdSizeLimit(unsigned N, int K, int S)
     const std::int64_t x = static_cast<std::int64_t>(N) - static_cast<std::int64_t>(K) * S;
     if (x < 2)
         return 0;
-    // The cap keeps the result an int even for a negative K*S.
-    constexpr std::int64_t LARGEST = std::int64_t { 1 } << 30;
+    // No larger size passes the estimate; the cap also keeps the result an
+    // int for a negative K*S.
     std::int64_t p = 1;
-    while (p < LARGEST && 4 * p <= x)
+    while (p < MAX_PSD_SIZE && 4 * p <= x)
         p *= 2;
     return static_cast<int>(p);
 }
@@ -27,4 +31,26 @@ int automaticShift(unsigned N, int M, int K)
     const std::uint32_t shift
         = (static_cast<std::uint32_t>(N) - segmentLength) / static_cast<std::uint32_t>(K);
     return static_cast<int>(shift > segmentLength ? segmentLength : shift);
+}
+
+int configurationSizeLimit(unsigned N, int K, int S)
+{
+    const std::int64_t remaining
+        = static_cast<std::int64_t>(N) - static_cast<std::int64_t>(K - 1) * S;
+    if (remaining < 0)
+        return -1;
+    // R of 2 or 3 gives a size of 1, which the dialog does not take.
+    const int limit = psdSizeLimit(N, K - 1, S);
+    return limit < MIN_PSD_SIZE ? 0 : limit;
+}
+
+int psdSizeUp(int size, int largest)
+{
+    const std::int64_t up = std::min<std::int64_t>(2 * static_cast<std::int64_t>(size), largest);
+    return static_cast<int>(std::max<std::int64_t>(up, INT_MIN));
+}
+
+int psdSizeDown(int size)
+{
+    return size / 2 < 64 ? 64 : size / 2;
 }

@@ -122,8 +122,7 @@ TEST_F(PsdConfigDialog, FloorOfSixtyFourIsLoweredToTheMaximumOnOk)
     click(CPsdConfigDlg::IDC_PSD_SIZE_DOWN);
     EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), "64");
     click(IDOK);
-    EXPECT_EQ(m_state.psdSize, 32);
-    EXPECT_EQ(m_state.dialogAccepted, 1);
+    EXPECT_EQ(m_dialog->choice().psdSize, 32);
 }
 
 TEST_F(PsdConfigDialog, AutoShiftSpreadsTheSegmentsOverTheSeries)
@@ -251,7 +250,7 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
     }
 }
 
-TEST_F(PsdConfigDialog, OkCopiesTheSettingsButNotTheFixedOnes)
+TEST_F(PsdConfigDialog, OkHandsBackTheSettings)
 {
     open();
     type(CPsdConfigDlg::IDC_PSD_SIZE, "512");
@@ -260,22 +259,16 @@ TEST_F(PsdConfigDialog, OkCopiesTheSettingsButNotTheFixedOnes)
     type(CPsdConfigDlg::IDC_LB_FREQUENCIES, "20");
     button(CPsdConfigDlg::IDC_FIRST_WINDOW + 3)->click();
     button(CPsdConfigDlg::IDC_NORMALIZE)->click();
-    // Disabled for the user; set here only to show that OK ignores them.
-    button(CPsdConfigDlg::IDC_EXTRACT_AVERAGE)->setChecked(false);
-    button(CPsdConfigDlg::IDC_LOG_OUTPUT)->setChecked(false);
     click(IDOK);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(m_state.psdSize, 512);
-    EXPECT_EQ(m_state.maxPsdSize, 2048);
-    EXPECT_EQ(m_state.segmentCount, 2);
-    EXPECT_EQ(m_state.dataShift, 100);
-    EXPECT_EQ(m_state.lbFrequencies, 20);
-    EXPECT_EQ(m_state.windowType, 3);
-    EXPECT_EQ(m_state.normalize, 0);
-    EXPECT_EQ(m_state.extractAverage, 1);
-    EXPECT_EQ(m_state.logOutput, 1);
-    EXPECT_EQ(m_state.dialogAccepted, 1);
+    EXPECT_EQ(m_dialog->choice().psdSize, 512);
+    EXPECT_EQ(m_dialog->choice().maxPsdSize, 2048);
+    EXPECT_EQ(m_dialog->choice().segmentCount, 2);
+    EXPECT_EQ(m_dialog->choice().dataShift, 100);
+    EXPECT_EQ(m_dialog->choice().lbFrequencies, 20);
+    EXPECT_EQ(m_dialog->choice().windowType, 3);
+    EXPECT_EQ(m_dialog->choice().normalize, 0);
 }
 
 TEST_F(PsdConfigDialog, CancelAfterEditsChangesNothing)

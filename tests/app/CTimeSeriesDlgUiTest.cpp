@@ -1,9 +1,12 @@
 #include "app/CTimeSeriesDlg.h"
 
+#include "commands/Commands.h"
+
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"
 #include "platform/MessageBox.h"
 #include "support/DialogControls.h"
+#include "support/ScriptedHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -45,10 +48,23 @@ public:
         setFileOpenHook(nullptr);
     }
 
-    void open() { m_dialog = std::make_unique<CTimeSeriesDlg>(m_state); }
+    // Get and Check counts as the window has it count, telling its messages
+    // in the Welmo box.
+    struct CountingHost : ScriptedHost {
+        using ScriptedHost::ScriptedHost;
+        void message(const std::string& text) override { showMessage(text); }
+    };
+
+    void open()
+    {
+        m_dialog = std::make_unique<CTimeSeriesDlg>(m_state);
+        m_dialog->setRowCounter(
+            [this](const TimeSeriesChoice& layout) { return countRows(layout, m_host); });
+    }
     bool accepted() const { return m_dialog->result() == QDialog::Accepted; }
 
     AnalysisState m_state;
+    CountingHost m_host { m_state };
     std::vector<std::string> m_messages;
     std::vector<std::string> m_commandLines;
     int m_shellStatus = 0;
@@ -131,7 +147,7 @@ TEST_F(TimeSeriesDialog, FieldsAfterAFailingOneKeepTheirHeldValues)
     EXPECT_EQ(m_commandLines[0], editorCommandLine("notepad /a", "test.dat"));
 }
 
-TEST_F(TimeSeriesDialog, OkCopiesEveryFieldAndRaisesTheFlag)
+TEST_F(TimeSeriesDialog, OkHandsBackEveryField)
 {
     open();
     type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "/data/run 7.dat");
@@ -143,12 +159,12 @@ TEST_F(TimeSeriesDialog, OkCopiesEveryFieldAndRaisesTheFlag)
     click(IDOK);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(accepted());
-    EXPECT_EQ(m_state.dialogAccepted, 1);
-    EXPECT_EQ(m_state.dataFileName, "/data/run 7.dat");
-    EXPECT_EQ(m_state.headerTokens, -3);
-    EXPECT_EQ(m_state.columnCount, 100);
-    EXPECT_EQ(m_state.dataColumn, 100);
-    EXPECT_EQ(m_state.sampleCount, 0u);
+    EXPECT_TRUE(accepted());
+    EXPECT_EQ(m_dialog->choice().dataFileName, "/data/run 7.dat");
+    EXPECT_EQ(m_dialog->choice().headerTokens, -3);
+    EXPECT_EQ(m_dialog->choice().columnCount, 100);
+    EXPECT_EQ(m_dialog->choice().dataColumn, 100);
+    EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(0u));
 }
 
 TEST_F(TimeSeriesDialog, CancelChangesNothing)
@@ -262,8 +278,8 @@ TEST_F(TimeSeriesDialog, GetAndCheckShowsTheCompleteRows)
     type(CTimeSeriesDlg::IDC_DATA_COLUMN, "3");
     click(CTimeSeriesDlg::IDC_GET_AND_CHECK);
     click(IDOK);
-    EXPECT_EQ(m_state.sampleCount, 2u);
-    EXPECT_EQ(m_state.dataFileName, SEVEN_NUMBERS);
+    EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(2u));
+    EXPECT_EQ(m_dialog->choice().dataFileName, SEVEN_NUMBERS);
 }
 
 TEST_F(TimeSeriesDialog, GetAndCheckStopsAtAFieldOrAMissingFile)
@@ -290,7 +306,7 @@ TEST_F(TimeSeriesDialog, GetAndCheckStopsAtAFieldOrAMissingFile)
     }
 }
 
-TEST_F(TimeSeriesDialog, KeyboardOnlyFillsTheRecord)
+TEST_F(TimeSeriesDialog, KeyboardOnlyFillsEveryField)
 {
     open();
     m_dialog->show();
@@ -323,12 +339,12 @@ TEST_F(TimeSeriesDialog, KeyboardOnlyFillsTheRecord)
     ASSERT_EQ(focus, field(CTimeSeriesDlg::IDC_SAMPLE_COUNT));
     press(Qt::Key_Return); // OK, the default button
     EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_EQ(m_state.dialogAccepted, 1);
-    EXPECT_EQ(m_state.dataFileName, SEVEN_NUMBERS);
-    EXPECT_EQ(m_state.headerTokens, 3);
-    EXPECT_EQ(m_state.columnCount, 3);
-    EXPECT_EQ(m_state.dataColumn, 2);
-    EXPECT_EQ(m_state.sampleCount, 2u);
+    EXPECT_TRUE(accepted());
+    EXPECT_EQ(m_dialog->choice().dataFileName, SEVEN_NUMBERS);
+    EXPECT_EQ(m_dialog->choice().headerTokens, 3);
+    EXPECT_EQ(m_dialog->choice().columnCount, 3);
+    EXPECT_EQ(m_dialog->choice().dataColumn, 2);
+    EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(2u));
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(m_commandLines.empty());
 }

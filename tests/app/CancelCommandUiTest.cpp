@@ -64,7 +64,7 @@ TEST_F(CommandWindow, CancelledConfigurationLeavesRecordAndPicture)
     m_frame->view().fitSpectrum();
     settledPaints();
     const QImage pictureBefore = m_frame->view().grab().toImage();
-    const std::string recordBefore = recordBytes(m_state);
+    const RecordImage recordBefore = recordImage(m_state);
     const int lbFrequenciesBefore = m_state.lbFrequencies;
 
     EscDuringStep esc(*m_frame, PROGRESS_ESTIMATE);
@@ -72,7 +72,7 @@ TEST_F(CommandWindow, CancelledConfigurationLeavesRecordAndPicture)
     ASSERT_TRUE(esc.pressed());
 
     EXPECT_TRUE(m_messages.empty());
-    EXPECT_TRUE(recordBytes(m_state) == recordBefore) << "the record changed";
+    EXPECT_TRUE(recordImage(m_state) == recordBefore) << "the record changed";
     EXPECT_EQ(esc.lbFrequenciesAfterClick(), lbFrequenciesBefore) << "a command ran in the step";
     EXPECT_EQ(m_frame->statusBar()->currentMessage(), QStringLiteral("Cancelled"));
     EXPECT_TRUE(esc.pictureDuringStep() == pictureBefore) << "the step showed another picture";
@@ -101,7 +101,7 @@ TEST_F(CommandWindow, CancelledCountChangesNothing)
         for (int row = 1; row <= 200000; ++row)
             out << row << ' ' << row % 17 << '\n';
     }
-    const std::string recordBefore = recordBytes(m_state);
+    const RecordImage recordBefore = recordImage(m_state);
 
     EscDuringStep esc(*m_frame, PROGRESS_COUNT);
     command(CommandIds::ID_FILE_RETRIEVE_DATA, [&](QWidget* dialog) {
@@ -115,5 +115,5 @@ TEST_F(CommandWindow, CancelledCountChangesNothing)
         button(dialog, IDCANCEL)->click();
     });
     EXPECT_TRUE(m_messages.empty());
-    EXPECT_TRUE(recordBytes(m_state) == recordBefore) << "the record changed";
+    EXPECT_TRUE(recordImage(m_state) == recordBefore) << "the record changed";
 }

@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, CommandsOpenTheirDialogsAndCancelKeepsTheRecord)
 
     startWindow();
     loadTone(m_state);
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dialog);
         const std::string dialog = runModal([&] { m_frame->commandAction(row.id)->trigger(); },
@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, CommandsOpenTheirDialogsAndCancelKeepsTheRecord)
             });
         EXPECT_EQ(dialog, row.dialog);
     }
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -89,13 +89,13 @@ TEST_F(MainWindowTest, LbButtonsMoveTheBandAndRepaint)
 TEST_F(MainWindowTest, ExportWithoutASpectrumOpensNoDialog)
 {
     startWindow();
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     const std::string dialog
         = runModal([&] { m_frame->commandAction(ID_FILE_EXPORT_PSD)->trigger(); },
             [](QWidget* modal) { modal->close(); });
     EXPECT_EQ(dialog, "");
     EXPECT_EQ(m_messages, std::vector<std::string> { "No spectrum to export" });
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
 }
 
 TEST_F(MainWindowTest, ExportCarriesTheTimeStepInAndOut)
@@ -156,14 +156,14 @@ TEST_F(MainWindowTest, RefreshAndRedrawRepaintWithoutChangingTheRecord)
 {
     startWindow();
     loadTone(m_state);
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     for (int id : { ID_VIEW_REFRESH_SCREEN, ID_TOOLBAR_REDRAW }) {
         SCOPED_TRACE(id);
         const int paintsBefore = paints();
         m_frame->commandAction(id)->trigger();
         waitForPaint(paintsBefore);
     }
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
     EXPECT_TRUE(m_messages.empty());
 }
 

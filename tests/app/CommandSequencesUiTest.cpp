@@ -21,16 +21,16 @@ TEST_F(CommandWindow, TooFewRowsKeepsTheCountsTheBufferCovers)
         startWindow();
         if (row.loadedBefore)
             loadSawtooth();
-        const RecordValue before = snapshotOf(m_state);
+        const RecordImage before = recordImage(m_state);
 
         retrieve(SAWTOOTH, row.rows);
         EXPECT_EQ(m_messages, std::vector<std::string> { "Too few data" });
         EXPECT_EQ(m_state.computeStatus, 1);
-        EXPECT_EQ(m_state.sampleCount, before.sampleCount);
-        EXPECT_EQ(m_state.loadedCount, before.loadedCount);
-        EXPECT_EQ(snapshotOf(m_state).series, before.series);
-        EXPECT_EQ(snapshotOf(m_state).psd, before.psd);
-        EXPECT_EQ(m_state.psdValid, before.psdValid);
+        EXPECT_EQ(m_state.sampleCount, before.values.sampleCount);
+        EXPECT_EQ(m_state.loadedCount, before.values.loadedCount);
+        EXPECT_EQ(recordImage(m_state).series, before.series);
+        EXPECT_EQ(recordImage(m_state).psd, before.psd);
+        EXPECT_EQ(m_state.psdValid, before.values.psdValid);
         EXPECT_GE(m_state.series.size(), std::size_t { m_state.sampleCount } + 1);
 
         if (row.loadedBefore) {
@@ -49,7 +49,7 @@ TEST_F(CommandWindow, ShortReadReportsTheRowsAndKeepsTheStatistics)
 {
     startWindow();
     loadSawtooth();
-    const RecordValue good = snapshotOf(m_state);
+    const RecordImage good = recordImage(m_state);
     const int paintsBefore = settledPaints();
 
     retrieve(HUNDRED_ROWS, "150");
@@ -60,10 +60,10 @@ TEST_F(CommandWindow, ShortReadReportsTheRowsAndKeepsTheStatistics)
     for (unsigned i = 1; i <= 100; ++i)
         ASSERT_EQ(m_state.series[i], 0.25f * i) << i;
     // The statistics and the range drawn from them are the previous series'.
-    EXPECT_EQ(m_state.seriesMean, good.seriesMean);
+    EXPECT_EQ(m_state.seriesMean, good.values.seriesMean);
     EXPECT_EQ(m_state.seriesMin, -3.5);
     EXPECT_EQ(m_state.seriesMax, 3.5);
-    EXPECT_EQ(m_state.seriesStdDev, good.seriesStdDev);
+    EXPECT_EQ(m_state.seriesStdDev, good.values.seriesStdDev);
     EXPECT_DOUBLE_EQ(m_state.signalMin, -4.9);
     EXPECT_DOUBLE_EQ(m_state.signalMax, 4.9);
     // The size follows the rows read; the spectrum on screen is still the
@@ -71,8 +71,8 @@ TEST_F(CommandWindow, ShortReadReportsTheRowsAndKeepsTheStatistics)
     EXPECT_EQ(m_state.maxPsdSize, 32);
     EXPECT_EQ(m_state.psdSize, 32);
     EXPECT_EQ(m_state.psdValid, 1);
-    EXPECT_EQ(snapshotOf(m_state).psd, good.psd);
-    EXPECT_EQ(m_state.psdFileName, good.psdFileName);
+    EXPECT_EQ(recordImage(m_state).psd, good.psd);
+    EXPECT_EQ(m_state.psdFileName, good.values.psdFileName);
     expectRepaintSince(paintsBefore);
 }
 
@@ -212,7 +212,7 @@ TEST_F(CommandWindow, PsdConfigurationRefusesWhatCannotBeEstimated)
         SCOPED_TRACE(row.name);
         startWindow();
         loadSawtooth();
-        const RecordValue before = snapshotOf(m_state);
+        const RecordImage before = recordImage(m_state);
         std::string shownMax, shownSize;
         bool stayedOpen = false;
         command(ID_SETTINGS_PSD_CONFIG, [&](QWidget* dialog) {
@@ -236,7 +236,7 @@ TEST_F(CommandWindow, PsdConfigurationRefusesWhatCannotBeEstimated)
         EXPECT_EQ(m_state.maxPsdSize, row.maxPsdSize);
         EXPECT_EQ(m_state.segmentCount, row.segmentCount);
         if (row.stayedOpen) {
-            EXPECT_EQ(snapshotOf(m_state), before);
+            EXPECT_EQ(recordImage(m_state), before);
         } else {
             EXPECT_EQ(m_state.psdValid, 0);
             EXPECT_EQ(m_state.computeStatus, 1);

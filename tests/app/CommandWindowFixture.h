@@ -38,7 +38,7 @@ struct Typed {
     std::string text;
 };
 
-// The main window with its commands run through onCommand and their dialogs
+// The main window with its commands run through their actions and their dialogs
 // answered by typing into the fields and clicking the buttons. Messages are
 // recorded, and each one checks that the record can be drawn as it stands.
 class CommandWindow : public MainWindowTest {
@@ -107,7 +107,7 @@ protected:
     // class name, empty when none opened.
     std::string command(int id, const std::function<void(QWidget*)>& answer = {})
     {
-        const std::string opened = runModal([&] { m_frame->onCommand(id); },
+        const std::string opened = runModal([&] { m_frame->commandAction(id)->trigger(); },
             [&](QWidget* modal) {
                 if (answer)
                     answer(modal);

@@ -66,7 +66,7 @@ TEST_F(DocumentTest, OpenChangesOnlyTheTitleAndSaveLeavesTheFile)
     loadTone(m_state);
     const QByteArray contents("1 2 3\n4 5 6\n");
     m_chosen = writeFile(m_files, "other.dat", contents);
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
 
     pressKeys("Ctrl+O");
     ASSERT_EQ(m_requests.size(), 1u);
@@ -84,7 +84,7 @@ TEST_F(DocumentTest, OpenChangesOnlyTheTitleAndSaveLeavesTheFile)
     pressKeys("Ctrl+S");
     QApplication::processEvents();
     EXPECT_EQ(contentsOf(m_chosen), contents);
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -143,14 +143,14 @@ TEST_F(DocumentTest, NewRenamesTheDocumentOnly)
     loadTone(m_state);
     m_chosen = writeFile(m_files, "named.dat", "1\n");
     m_frame->commandAction(ID_FILE_OPEN)->trigger();
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
 
     pressKeys("Ctrl+N");
     EXPECT_EQ(m_frame->document().title().toStdString(), "Untitled");
     EXPECT_TRUE(m_frame->document().pathName().isEmpty());
     waitForPaint(paints());
     EXPECT_EQ(m_frame->windowTitle().toStdString(), " ZQ_PSD test.dat - Welmo");
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
 }
 
 TEST_F(DocumentTest, HidingAndShowingTheBarsKeepsTheRecord)
@@ -161,7 +161,7 @@ TEST_F(DocumentTest, HidingAndShowingTheBarsKeepsTheRecord)
     };
     startWindow();
     loadTone(m_state);
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     const std::vector<Bar> bars = {
         { ID_VIEW_TOOLBAR, [&] { return static_cast<QWidget*>(&m_frame->toolBar()); } },
         { ID_VIEW_STATUS_BAR, [&] { return static_cast<QWidget*>(m_frame->statusBar()); } },
@@ -177,7 +177,7 @@ TEST_F(DocumentTest, HidingAndShowingTheBarsKeepsTheRecord)
         EXPECT_FALSE(bar.widget()->isHidden());
         EXPECT_TRUE(toggle->isChecked());
     }
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
 }
 
 TEST_F(DocumentTest, WindowGeometryIsKeptBetweenRuns)

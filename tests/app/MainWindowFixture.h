@@ -10,6 +10,7 @@
 #include "spectrum/PsdEstimator.h"
 #include "spectrum/PsdSize.h"
 #include "spectrum/SpectralMeasures.h"
+#include "support/RecordImage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,29 +26,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Everything of the record that a command could change, as one comparable
-// value.
-struct RecordValue {
-    std::string dataFileName, psdFileName, editorCommand;
-    unsigned sampleCount, loadedCount;
-    int isOriginal, psdSize, maxPsdSize, lbFrequencies, psdValid, computeStatus, segmentCount,
-        dataShift, windowType;
-    double lbValue, peakFrequency, seriesMean, seriesMin, seriesMax, seriesStdDev, signalMin,
-        signalMax, exportDt;
-    std::vector<float> series, psd;
-    bool operator==(const RecordValue&) const = default;
-};
-
-inline RecordValue snapshotOf(const AnalysisState& s)
-{
-    return { s.dataFileName, s.psdFileName, s.editorCommand, s.sampleCount, s.loadedCount,
-        s.isOriginal, s.psdSize, s.maxPsdSize, s.lbFrequencies, s.psdValid, s.computeStatus,
-        s.segmentCount, s.dataShift, s.windowType, s.lbValue, s.peakFrequency, s.seriesMean,
-        s.seriesMin, s.seriesMax, s.seriesStdDev, s.signalMin, s.signalMax, s.exportDt,
-        std::vector<float>(s.series.data(), s.series.data() + s.series.size()),
-        std::vector<float>(s.psd.data(), s.psd.data() + s.psd.size()) };
-}
 
 // A loaded record: a tone in a 4096-sample series and its 1024-bin spectrum,
 // as Retrieve Data and a smaller PSD size would leave it.

@@ -52,7 +52,7 @@ TEST_F(PictureExport, WritesTheViewsPictureInEachFormat)
     waitForPaint(paints());
 
     m_chosen = path("picture.png");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     ASSERT_EQ(m_requests.size(), 1u);
     EXPECT_TRUE(m_requests[0].saving);
     EXPECT_EQ(m_messages, std::vector<std::string> {});
@@ -62,13 +62,13 @@ TEST_F(PictureExport, WritesTheViewsPictureInEachFormat)
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), shown);
 
     m_chosen = path("picture.svg");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     const QByteArray svg = contents(*m_chosen);
     EXPECT_TRUE(svg.contains("<svg")) << svg.left(200).toStdString();
     EXPECT_TRUE(svg.contains("</svg>"));
 
     m_chosen = path("picture.pdf");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     const QByteArray pdf = contents(*m_chosen);
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
@@ -79,11 +79,11 @@ TEST_F(PictureExport, CancelWritesNothingAndAFailedWriteIsReported)
 {
     startWindow();
     m_chosen.reset();
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     EXPECT_TRUE(m_messages.empty());
 
     m_chosen = path("no/such/folder/picture.png");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].rfind("Cannot write file " + *m_chosen, 0), 0u) << m_messages[0];
     EXPECT_GT(m_messages[0].size(), ("Cannot write file " + *m_chosen).size()) << "with a reason";
@@ -145,14 +145,14 @@ TEST_F(PictureExport, BytesMatchTheNameChosen)
     };
     for (const Case& c : cases) {
         m_chosen = path(c.chosen);
-        m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+        m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
         EXPECT_TRUE(contents(path(c.written)).startsWith(c.magic)) << c.chosen;
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path("shot"))));
     EXPECT_EQ(m_messages, std::vector<std::string> {});
 
     m_chosen = path("shot.gif");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].rfind("Cannot write file " + *m_chosen, 0), 0u) << m_messages[0];
     EXPECT_FALSE(QFile::exists(QString::fromStdString(*m_chosen)));
@@ -169,7 +169,7 @@ TEST_F(PictureExport, SvgCurvesStayInsideTheirPanel)
     m_frame->view().update();
     waitForPaint(paints());
     m_chosen = path("clipped.svg");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     QSvgRenderer svg(QString::fromStdString(*m_chosen));
     ASSERT_TRUE(svg.isValid());
     const QSize size = m_frame->view().size();
@@ -207,7 +207,7 @@ TEST_F(PictureExport, FollowsTheZoomedPictureWithAxes)
     m_frame->view().update();
     waitForPaint(paints());
     m_chosen = path("zoomed.png");
-    m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+    m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
     const QImage written(QString::fromStdString(*m_chosen));
     const QImage shown = m_frame->view().grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), shown);

@@ -79,7 +79,7 @@ TEST_F(PrintingTest, APrintThatCannotBeWrittenIsReported)
     m_frame->printer().setOutputFormat(QPrinter::PdfFormat);
     m_frame->printer().setOutputFileName(
         m_settingsDir.filePath(QStringLiteral("no such folder/page.pdf")));
-    m_frame->onCommand(CommandIds::ID_FILE_PRINT_DIRECT);
+    m_frame->OnFilePrintDirect();
     EXPECT_EQ(m_messages, std::vector<std::string> { "The document could not be printed." });
 }
 

@@ -74,7 +74,7 @@ protected:
 TEST_F(ViewZoom, DragWheelAndPanChangeOnlyTheViewAndEveryWayOutRestoresThePicture)
 {
     const QImage full = shown();
-    const RecordValue record = snapshotOf(m_state);
+    const RecordImage record = recordImage(m_state);
     const QPoint centre = spectrumCentre();
     using Undo = std::function<void()>;
     const std::vector<std::pair<const char*, Undo>> ways = {
@@ -100,7 +100,7 @@ TEST_F(ViewZoom, DragWheelAndPanChangeOnlyTheViewAndEveryWayOutRestoresThePictur
         drag({ 200, 50 }, { 260, 50 }, Qt::LeftButton, Qt::ShiftModifier);
         repaint();
         EXPECT_NE(shown(), full);
-        EXPECT_EQ(snapshotOf(m_state), record) << "zoom is not the record's";
+        EXPECT_EQ(recordImage(m_state), record) << "zoom is not the record's";
         undo();
         EXPECT_FALSE(view().pictureView().zoomed());
         repaint();

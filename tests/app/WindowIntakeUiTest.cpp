@@ -49,10 +49,10 @@ protected:
 TEST_F(WindowIntake, OfferedFileFillsTheDataDialogAndChangesNothingOnCancel)
 {
     startWindow();
-    const RecordValue before = snapshotOf(m_state);
+    const RecordImage before = recordImage(m_state);
     EXPECT_EQ(dataDialogFileName([&] { m_frame->retrieveDataFrom("/data/run 7.dat"); }),
         "/data/run 7.dat");
-    EXPECT_EQ(snapshotOf(m_state), before);
+    EXPECT_EQ(recordImage(m_state), before);
     // The next Retrieve Data starts from the record again.
     EXPECT_EQ(dataDialogFileName([&] { m_frame->OnRetrieveData(); }), m_state.dataFileName);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -184,7 +185,7 @@ TEST(CancelCommand, LeavesRecordAndFilesAsTheyWere)
             bool asked = false;
             for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
                 LoadedRecord record(folder, dataFile);
-                const std::string recordBefore = recordBytes(record.state);
+                const RecordImage recordBefore = recordImage(record.state);
                 const std::string filesBefore = folderBytes(folder.path());
                 record.host.progressAnswer = onlyIn(cancelCase.step, stopAt(point, asked));
                 cancelCase.run(record, folder);
@@ -192,7 +193,7 @@ TEST(CancelCommand, LeavesRecordAndFilesAsTheyWere)
                     continue;
                 // Compared as a whole, so that a failure does not print
                 // megabytes of samples.
-                EXPECT_TRUE(recordBytes(record.state) == recordBefore) << "the record changed";
+                EXPECT_TRUE(recordImage(record.state) == recordBefore) << "the record changed";
                 EXPECT_TRUE(folderBytes(folder.path()) == filesBefore) << "a file changed";
                 EXPECT_TRUE(record.host.messages.empty());
                 const Events& events = record.host.events;
@@ -215,7 +216,7 @@ TEST(CancelCommand, ARepeatedCommandEndsAsIfNeverCancelled)
         SCOPED_TRACE(cancelCase.name);
         LoadedRecord plain(folder, dataFile);
         cancelCase.run(plain, folder);
-        const std::string plainRecord = recordBytes(plain.state);
+        const RecordImage plainRecord = recordImage(plain.state);
         const std::string plainFiles = folderBytes(folder.path());
 
         LoadedRecord retried(folder, dataFile);
@@ -225,49 +226,62 @@ TEST(CancelCommand, ARepeatedCommandEndsAsIfNeverCancelled)
         ASSERT_TRUE(asked);
         retried.host.progressAnswer = {};
         cancelCase.run(retried, folder);
-        EXPECT_TRUE(recordBytes(retried.state) == plainRecord) << "the records differ";
+        EXPECT_TRUE(recordImage(retried.state) == plainRecord) << "the records differ";
         EXPECT_TRUE(folderBytes(folder.path()) == plainFiles) << "the files differ";
     }
 }
 
-namespace {
-
-// A host whose data dialog reads the series into the record itself, as
-// welmo-psd's does.
-struct ReadingDialogHost : ScriptedHost {
-    using ScriptedHost::ScriptedHost;
-    bool seriesReadByDialog() override { return std::exchange(readByDialog, false); }
-    bool readByDialog = false;
-};
-
-} // namespace
-
-// Retrieve Data takes the series the dialog read: no second read of the
-// file, the samples as the dialog stored them, then the estimate.
-TEST(RetrieveData, TakesTheSeriesTheDialogRead)
+// Without a row count Retrieve Data reads every complete row in one pass,
+// then estimates; a cancel after that read puts the series back too.
+TEST(RetrieveData, ReadsEveryRowInOnePassWithoutACount)
 {
-    AnalysisState state;
-    ReadingDialogHost host(state);
-    host.timeSeriesDialog = [&host](AnalysisState& record) {
-        record.dataFileName = "no such file";
-        record.sampleCount = 64;
-        record.series.allocate(65);
-        record.series[0] = 0.0f;
-        for (unsigned i = 1; i <= 64; ++i)
-            record.series[i] = static_cast<float>(i % 4);
-        record.isOriginal = 1;
-        host.readByDialog = true;
-        return true;
-    };
-    retrieveData(state, host);
+    TempFolder folder { "welmo_cancel" };
+    LoadedRecord record(folder, writeTable(folder, "data.dat"));
+    const RecordImage before = recordImage(record.state);
+    record.host.timeSeriesDialog = LoadedRecord::readColumn(folder.file("data.dat"), 1);
+    record.host.everyRow = true;
+    bool asked = false;
+    record.host.progressAnswer = onlyIn(PROGRESS_ESTIMATE, stopAt(0.0, asked));
+    retrieveData(record.state, record.host);
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(recordImage(record.state) == before) << "the record changed";
 
-    EXPECT_TRUE(host.messages.empty());
-    for (const std::string& report : host.progressReports)
-        EXPECT_EQ(report.find(PROGRESS_READ), std::string::npos) << report;
-    ASSERT_EQ(state.series.size(), 65u);
-    for (unsigned i = 1; i <= 64; ++i)
-        ASSERT_EQ(state.series[i], static_cast<float>(i % 4)) << i;
-    EXPECT_EQ(state.loadedCount, 64u);
-    EXPECT_EQ(state.seriesMean, 1.5);
-    EXPECT_EQ(state.psdValid, 1);
+    record.host.progressAnswer = {};
+    record.host.clearRecord();
+    retrieveData(record.state, record.host);
+    EXPECT_TRUE(record.host.messages.empty());
+    EXPECT_EQ(std::count(record.host.progressReports.begin(), record.host.progressReports.end(),
+                  std::string(PROGRESS_READ) + " 0"),
+        1);
+    ASSERT_EQ(record.state.sampleCount, ROWS);
+    ASSERT_EQ(record.state.series.size(), ROWS + 1);
+    for (unsigned r = 1; r <= ROWS; ++r)
+        ASSERT_EQ(record.state.series[r], static_cast<float>(r)) << r;
+    EXPECT_EQ(record.state.loadedCount, ROWS);
+    EXPECT_EQ(record.state.psdValid, 1);
+}
+
+// An estimate that had to free the old spectrum for want of memory and was
+// then stopped leaves no valid flag behind without a spectrum.
+TEST(CancelCommand, SpectrumFreedForMemoryIsNoLongerValid)
+{
+    TempFolder folder { "welmo_cancel" };
+    LoadedRecord record(folder, writeTable(folder, "data.dat"));
+    ASSERT_EQ(record.state.psdValid, 1);
+    // Only the first try at a second spectrum fails.
+    static std::size_t spectrumEntries;
+    static int spectrumTries;
+    spectrumEntries = record.state.psd.size();
+    spectrumTries = 0;
+    setAllocationHook(
+        [](std::size_t count) { return count != spectrumEntries || ++spectrumTries > 1; });
+    bool asked = false;
+    record.host.progressAnswer = onlyIn(PROGRESS_ESTIMATE, stopAt(0.0, asked));
+    configureFourSegments(record, folder);
+    setAllocationHook(nullptr);
+
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(record.host.events.back(), "cancelled");
+    EXPECT_TRUE(record.state.psd.empty());
+    EXPECT_EQ(record.state.psdValid, 0);
 }

@@ -564,21 +564,19 @@ TEST(EstimateFits, AgreesWithTheEstimate)
 // otherwise fails exactly as the estimate at once does.
 TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
 {
-    using Command = std::function<void(AnalysisState&, ScriptedHost&, EstimateTiming)>;
-    const Command retrieve = [&](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+    using Command = std::function<void(AnalysisState&, ScriptedHost&)>;
+    const Command retrieve = [&](AnalysisState& state, ScriptedHost& host) {
         host.timeSeriesDialog = okData(writeTable("again.dat", 1000, ramp), 1000);
-        retrieveData(state, host, timing);
+        retrieveData(state, host);
     };
-    const Command configure = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
-        psdConfiguration(state, host, timing);
-    };
-    const Command select = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+    const Command configure = psdConfiguration;
+    const Command select = [](AnalysisState& state, ScriptedHost& host) {
         host.selectSegmentDialog = segment(11, 900);
-        selectSegment(state, host, timing);
+        selectSegment(state, host);
     };
-    const Command average = [](AnalysisState& state, ScriptedHost& host, EstimateTiming timing) {
+    const Command average = [](AnalysisState& state, ScriptedHost& host) {
         host.runningAverageDialog = averageWindow(3);
-        runningAverage(state, host, timing);
+        runningAverage(state, host);
     };
     auto sizeScript = [](int size) {
         return [size](AnalysisState& state) {
@@ -615,12 +613,14 @@ TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
         for (int run = 0; run < 2; ++run) {
             m_state = AnalysisState();
             resetAnalysisState(m_state);
+            m_host.timing = EstimateTiming::NOW;
             load(1000);
             m_state.psdFileName = "kept.dat";
             m_state.segmentCount = c.segmentCount;
             m_state.dataShift = c.dataShift;
             m_host.psdConfigDialog = sizeScript(c.dialogSize);
-            c.command(m_state, m_host, timings[run]);
+            m_host.timing = timings[run];
+            c.command(m_state, m_host);
             Outcome& outcome = outcomes[run];
             outcome.events = m_host.events;
             outcome.messages = m_host.messages;
@@ -648,5 +648,87 @@ TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
             EXPECT_EQ(deferred.computeStatus, now.computeStatus) << c.label;
             EXPECT_TRUE(deferred.psd.empty()) << c.label;
         }
+    }
+}
+
+// What each command tells its caller, and whether it asks for the whole
+// picture: exactly when it replaced the series or the spectrum.
+TEST_F(CommandSequence, OutcomeAndWholePictureFollowWhatTheCommandChanged)
+{
+    using Command = std::function<CommandOutcome()>;
+    const auto withSize = [](int size) {
+        return [size](AnalysisState& state) {
+            state.psdSize = size;
+            return true;
+        };
+    };
+    const struct {
+        const char* label;
+        Command command;
+        CommandOutcome outcome;
+        int wholePictures;
+    } cases[] = {
+        { "retrieve",
+            [this] {
+                m_host.timeSeriesDialog = okData(writeTable("r.dat", 500, ramp), 500);
+                return retrieveData(m_state, m_host);
+            },
+            CommandOutcome::DONE, 1 },
+        { "retrieve, too few rows",
+            [this] {
+                m_host.timeSeriesDialog = okData(writeTable("r.dat", 500, ramp), 31);
+                return retrieveData(m_state, m_host);
+            },
+            CommandOutcome::DATA_ERROR, 0 },
+        { "retrieve, short file",
+            [this] {
+                m_host.timeSeriesDialog = okData(writeTable("r.dat", 50, ramp), 500);
+                return retrieveData(m_state, m_host);
+            },
+            CommandOutcome::DATA_ERROR, 1 },
+        { "retrieve, dialog cancelled", [this] { return retrieveData(m_state, m_host); },
+            CommandOutcome::DONE, 0 },
+        { "configure, size beyond the series",
+            [this, withSize] {
+                m_host.psdConfigDialog = withSize(4096);
+                return psdConfiguration(m_state, m_host);
+            },
+            CommandOutcome::CONFIGURATION, 1 },
+        { "select, out of range",
+            [this] {
+                m_host.selectSegmentDialog = segment(900, 2000);
+                return selectSegment(m_state, m_host);
+            },
+            CommandOutcome::OUT_OF_RANGE, 1 },
+        { "average",
+            [this] {
+                m_host.runningAverageDialog = averageWindow(3);
+                return runningAverage(m_state, m_host);
+            },
+            CommandOutcome::DONE, 1 },
+        { "estimate cancelled",
+            [this] {
+                m_host.runningAverageDialog = averageWindow(3);
+                m_host.progressAnswer
+                    = [](std::string_view step, double) { return step != PROGRESS_ESTIMATE; };
+                return runningAverage(m_state, m_host);
+            },
+            CommandOutcome::CANCELLED, 0 },
+        { "export without a spectrum",
+            [this] {
+                m_state.psdValid = 0;
+                return exportPsdFile(m_state, m_host);
+            },
+            CommandOutcome::WRITE_FAILURE, 0 },
+    };
+    for (const auto& c : cases) {
+        m_state = AnalysisState();
+        resetAnalysisState(m_state);
+        m_host.progressAnswer = {};
+        load(1000);
+        m_host.timeSeriesDialog = nullptr;
+        m_host.wholePictures = 0;
+        EXPECT_EQ(c.command(), c.outcome) << c.label;
+        EXPECT_EQ(m_host.wholePictures, c.wholePictures) << c.label;
     }
 }

@@ -56,3 +56,16 @@ TEST(AllocateSeries, FailureLeavesNoBuffer)
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(state.series.empty());
 }
+
+TEST(FloatBuffer, MoveLeavesTheSourceEmpty)
+{
+    FloatBuffer from;
+    ASSERT_TRUE(from.allocate(5));
+    FloatBuffer to(std::move(from));
+    EXPECT_EQ(to.size(), 5u);
+    EXPECT_TRUE(from.empty());
+    EXPECT_EQ(from.data(), nullptr);
+    from = std::move(to);
+    EXPECT_EQ(from.size(), 5u);
+    EXPECT_TRUE(to.empty());
+}

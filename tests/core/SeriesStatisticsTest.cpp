@@ -1,4 +1,5 @@
 #include "core/SeriesStatistics.h"
+#include "core/Limits.h"
 #include "spectrum/PsdSize.h"
 
 #include "core/CFormat.h"
@@ -82,7 +83,8 @@ TEST(PsdSizeLimit, LargestPowerOfTwoWithTwiceItInTheRemainder)
         { 4, 1, 0, 2 },
         { 7, 1, 0, 2 },
         { 8, 1, 0, 4 },
-        { 4294967295u, 1, 0, 1 << 30 },
+        // No larger size passes the estimate.
+        { 4294967295u, 1, 0, MAX_PSD_SIZE },
         // No size fits: x below 2, negative included.
         { 1, 1, 0, 0 },
         { 0, 1, 0, 0 },
@@ -90,8 +92,8 @@ TEST(PsdSizeLimit, LargestPowerOfTwoWithTwiceItInTheRemainder)
         { 1024, 2, 1000, 0 },
         // K*S = 10^10 wraps in 32 bits to a value that would seem to fit.
         { 4294967295u, 10000, 1000000, 0 },
-        // A negative K*S leaves more than any int power of two.
-        { 4294967295u, INT_MIN, INT_MAX, 1 << 30 },
+        // A negative K*S leaves more than any size.
+        { 4294967295u, INT_MIN, INT_MAX, MAX_PSD_SIZE },
     };
     for (const Case& c : cases)
         EXPECT_EQ(psdSizeLimit(c.N, c.K, c.S), c.limit)

@@ -62,11 +62,11 @@ void expectCancelLeavesRecord(const std::string& path, unsigned rows, const Step
         bool asked = false;
         for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
             AnalysisState state = recordWithSeries(path, rows);
-            const std::string before = recordBytes(state);
+            const RecordImage before = recordImage(state);
             const int status = step(state, stopAt(point, asked));
             if (asked) {
                 EXPECT_EQ(status, STEP_CANCELLED);
-                EXPECT_TRUE(recordBytes(state) == before);
+                EXPECT_TRUE(recordImage(state) == before);
             }
         }
         EXPECT_TRUE(asked);

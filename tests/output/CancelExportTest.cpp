@@ -77,7 +77,7 @@ TEST_P(CancelExport, ACancelledExportLeavesThePreviousFileAndNoOther)
                     if (existing)
                         std::ofstream(target) << "earlier spectrum\n";
                     AnalysisState state = recordWithSpectrum(target);
-                    const std::string before = recordBytes(state);
+                    const RecordImage before = recordImage(state);
                     std::string error = "untouched";
                     const int status
                         = exportPsd(state, normalScales, 1.0, error, stopAt(point, asked));
@@ -85,7 +85,7 @@ TEST_P(CancelExport, ACancelledExportLeavesThePreviousFileAndNoOther)
                         continue;
                     EXPECT_EQ(status, STEP_CANCELLED);
                     EXPECT_EQ(error, "untouched");
-                    EXPECT_TRUE(recordBytes(state) == before);
+                    EXPECT_TRUE(recordImage(state) == before);
                     EXPECT_EQ(filesIn(folder.path()),
                         existing ? std::vector<std::string> { "spectrum.dat" }
                                  : std::vector<std::string> {});

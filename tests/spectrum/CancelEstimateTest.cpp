@@ -74,11 +74,11 @@ TEST_P(CancelEstimate, ACancelledEstimateLeavesTheHeldSpectrum)
             bool asked = false;
             for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
                 AnalysisState state = recordWithSpectrum(configuration);
-                const std::string before = recordBytes(state);
+                const RecordImage before = recordImage(state);
                 const int status = computeSpectrum(state, stopAt(point, asked));
                 if (asked) {
                     EXPECT_EQ(status, STEP_CANCELLED);
-                    EXPECT_TRUE(recordBytes(state) == before);
+                    EXPECT_TRUE(recordImage(state) == before);
                 }
             }
             EXPECT_TRUE(asked);
@@ -122,7 +122,7 @@ TEST_P(CancelEstimate, AStopBetweenPassesEndsALongTransform)
     const int segmentLog2n = 18;
     const double middlePass = (1.0 + segmentLog2n / 2) / (segmentLog2n + 2.0);
     AnalysisState state = recordWithSpectrum(longSegment);
-    const std::string before = recordBytes(state);
+    const RecordImage before = recordImage(state);
     bool asked = false;
     int reportsAfterStop = 0;
     const int status = computeSpectrum(state, [&](std::string_view, double fraction) {
@@ -134,6 +134,6 @@ TEST_P(CancelEstimate, AStopBetweenPassesEndsALongTransform)
     });
     EXPECT_TRUE(asked);
     EXPECT_EQ(status, STEP_CANCELLED);
-    EXPECT_TRUE(recordBytes(state) == before);
+    EXPECT_TRUE(recordImage(state) == before);
     EXPECT_EQ(reportsAfterStop, 0);
 }

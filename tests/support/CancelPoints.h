@@ -2,9 +2,8 @@
 
 #include "core/AnalysisState.h"
 #include "core/Progress.h"
+#include "support/RecordImage.h"
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 // Progress callbacks for the cancel tests. A first run records the
@@ -40,31 +39,4 @@ inline ProgressCallback stopAt(double fraction, bool& asked)
             asked = true;
         return !asked;
     };
-}
-
-// Everything a command may change in the record, as bytes, so that two
-// records compare bit for bit, NaN payloads included.
-inline std::string recordBytes(const AnalysisState& state)
-{
-    std::string bytes;
-    const auto add = [&bytes](const void* data, std::size_t size) {
-        bytes.append(static_cast<const char*>(data), size);
-    };
-    const auto addNumber = [&add](const auto& value) { add(&value, sizeof value); };
-    add(state.series.data(), state.series.size() * sizeof(float));
-    add(state.psd.data(), state.psd.size() * sizeof(float));
-    addNumber(state.series.size());
-    addNumber(state.psd.size());
-    for (int value : { state.headerTokens, state.columnCount, state.dataColumn, state.isOriginal,
-             state.psdSize, state.dataShift, state.segmentCount, state.maxPsdSize, state.psdValid,
-             state.computeStatus })
-        addNumber(value);
-    addNumber(state.sampleCount);
-    addNumber(state.loadedCount);
-    for (double value :
-        { state.lbValue, state.peakFrequency, state.seriesMean, state.seriesMin, state.seriesMax,
-            state.seriesStdDev, state.signalMin, state.signalMax, state.exportMinLog })
-        addNumber(value);
-    bytes += state.dataFileName + '\n' + state.psdFileName;
-    return bytes;
 }

@@ -1,21 +1,31 @@
 #include "support/ScriptedHost.h"
 
-void ScriptedHost::runDialog(const DialogScript& script)
+std::optional<AnalysisState> ScriptedHost::runDialog(const DialogScript& script)
 {
     events.push_back("dialog");
-    // The flag rises only after OK copied the values into the record.
-    if (script && script(state))
-        state.dialogAccepted = 1;
+    AnalysisState fields;
+    static_cast<RecordValues&>(fields) = state;
+    if (!script || !script(fields))
+        return std::nullopt;
+    return fields;
 }
 
-void ScriptedHost::runTimeSeriesDialog()
+std::optional<TimeSeriesChoice> ScriptedHost::runTimeSeriesDialog()
 {
-    runDialog(timeSeriesDialog);
+    const std::optional<AnalysisState> f = runDialog(timeSeriesDialog);
+    if (!f)
+        return std::nullopt;
+    return TimeSeriesChoice { f->dataFileName, f->headerTokens, f->columnCount, f->dataColumn,
+        everyRow ? std::nullopt : std::optional<unsigned>(f->sampleCount) };
 }
 
-void ScriptedHost::runPsdConfigDialog()
+std::optional<PsdChoice> ScriptedHost::runPsdConfigDialog()
 {
-    runDialog(psdConfigDialog);
+    const std::optional<AnalysisState> f = runDialog(psdConfigDialog);
+    if (!f)
+        return std::nullopt;
+    return PsdChoice { f->psdSize, f->maxPsdSize, f->dataShift, f->segmentCount, f->windowType,
+        f->lbFrequencies, f->normalize };
 }
 
 std::optional<SegmentChoice> ScriptedHost::runSelectSegmentDialog()

@@ -11,8 +11,9 @@
 // A CommandHost for tests. Each dialog plays a script and every dialog,
 // cursor change, message and repaint is recorded in order.
 struct ScriptedHost : CommandHost {
-    // Edits the record as the dialog's OK would and returns true for OK,
-    // false for Cancel. A dialog without a script is cancelled.
+    // Edits a copy of the record's values as the dialog's fields would be
+    // filled and returns true for OK, false for Cancel; OK hands back the
+    // copy's values. A dialog without a script is cancelled.
     using DialogScript = std::function<bool(AnalysisState&)>;
     // Returns the values the dialog's OK would hand back, or nothing for
     // Cancel; it sees the record as the dialog would open on it.
@@ -24,8 +25,8 @@ struct ScriptedHost : CommandHost {
     {
     }
 
-    void runTimeSeriesDialog() override;
-    void runPsdConfigDialog() override;
+    std::optional<TimeSeriesChoice> runTimeSeriesDialog() override;
+    std::optional<PsdChoice> runPsdConfigDialog() override;
     std::optional<SegmentChoice> runSelectSegmentDialog() override;
     std::optional<int> runRunningAverageDialog() override;
     std::optional<ExportChoice> runExportPsdDialog() override;
@@ -33,6 +34,8 @@ struct ScriptedHost : CommandHost {
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;
+    void showWholePicture() override { ++wholePictures; }
+    EstimateTiming estimateTiming() override { return timing; }
     bool progress(std::string_view step, double fraction) override;
     void cancelled() override;
 
@@ -45,6 +48,13 @@ struct ScriptedHost : CommandHost {
     ValueScript<SegmentChoice> selectSegmentDialog;
     ValueScript<int> runningAverageDialog;
     ValueScript<ExportChoice> exportPsdDialog;
+
+    // The data dialog hands back no row count: every complete row is read.
+    bool everyRow = false;
+    // The timing every estimate step is given.
+    EstimateTiming timing = EstimateTiming::NOW;
+    // How often a command asked for the whole picture.
+    int wholePictures = 0;
 
     // Answers each progress report, as a window's Cancel would; an empty
     // one lets every step go on.
@@ -62,7 +72,8 @@ struct ScriptedHost : CommandHost {
     bool consistentAtEveryMessage = true;
 
 private:
-    void runDialog(const DialogScript& script);
+    // The record's values as the script left them, or nothing for Cancel.
+    std::optional<AnalysisState> runDialog(const DialogScript& script);
     template <typename Values> std::optional<Values> runDialog(const ValueScript<Values>& script)
     {
         events.push_back("dialog");

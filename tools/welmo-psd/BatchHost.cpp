@@ -1,47 +1,6 @@
 #include "BatchHost.h"
 
-#include "core/CFormat.h"
-#include "input/TimeSeriesReader.h"
 #include "spectrum/PsdSize.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// Why the file did not open: the system's reason, found again on a second
-// open that does not wait (a FIFO's would wait for a writer). A file that
-// is not there gets the data dialog's own message.
-std::string openFailure(const std::string& file)
-{
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    const int error = errno;
-    if (descriptor >= 0) {
-        ::close(descriptor);
-        return "File not found";
-    }
-    if (error == ENOENT)
-        return "File not found";
-    return "Cannot read " + file + ": " + std::strerror(error);
-}
-
-} // namespace
-
-std::string wholeReadFailure(int status, const std::string& file)
-{
-    switch (status) {
-    case STEP_CANCELLED:
-        return "Cancelled";
-    case READ_NO_MEMORY:
-        return "Memory Allocation failure";
-    case READ_TOO_MANY_ROWS:
-        return formatC("Too many data: the file holds more than %u rows", MAX_DATA_ROWS);
-    default:
-        return openFailure(file);
-    }
-}
 
 BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut)
     : m_options(options)
@@ -79,54 +38,22 @@ bool BatchHost::progress(std::string_view step, double fraction)
     return true;
 }
 
-void BatchHost::runTimeSeriesDialog()
+std::optional<TimeSeriesChoice> BatchHost::runTimeSeriesDialog()
 {
-    AnalysisState layout;
-    layout.dataFileName = m_options.dataFile;
-    layout.headerTokens = m_options.headerTokens;
-    layout.columnCount = m_options.columnCount;
-    layout.dataColumn = m_options.dataColumn;
-    unsigned rows = 0;
-    FloatBuffer series;
-    m_seriesRead = false;
-    if (m_options.rows) {
-        rows = *m_options.rows;
-    } else {
-        // All complete rows, as Get and Check counts them, in one pass.
-        const int status = readWholeTimeSeries(layout, series, rows, progressCallback());
-        if (status != 0) {
-            // The dialog is never accepted.
-            message(wholeReadFailure(status, m_options.dataFile));
-            return;
-        }
-        m_state.series = std::move(series);
-        m_state.isOriginal = 1;
-        m_seriesRead = true;
-    }
-    m_state.dataFileName = m_options.dataFile;
-    m_state.headerTokens = m_options.headerTokens;
-    m_state.columnCount = m_options.columnCount;
-    m_state.dataColumn = m_options.dataColumn;
-    m_state.sampleCount = rows;
-    m_state.dialogAccepted = 1;
+    return TimeSeriesChoice { m_options.dataFile, m_options.headerTokens, m_options.columnCount,
+        m_options.dataColumn, m_options.rows };
 }
 
-bool BatchHost::seriesReadByDialog()
+std::optional<PsdChoice> BatchHost::runPsdConfigDialog()
 {
-    const bool read = m_seriesRead;
-    m_seriesRead = false;
-    return read;
-}
-
-void BatchHost::runPsdConfigDialog()
-{
+    PsdChoice choice { m_state.psdSize, m_state.maxPsdSize, m_state.dataShift, m_state.segmentCount,
+        m_state.windowType, m_state.lbFrequencies, m_state.normalize };
     if (m_options.psdSize)
-        m_state.psdSize = *m_options.psdSize;
+        choice.psdSize = *m_options.psdSize;
     if (m_options.autoShift)
-        m_state.dataShift
-            = automaticShift(m_state.sampleCount, m_state.psdSize, m_state.segmentCount);
-    m_state.maxPsdSize = psdSizeLimit(m_state.sampleCount, m_state.segmentCount, m_state.dataShift);
-    m_state.dialogAccepted = 1;
+        choice.dataShift = automaticShift(m_state.sampleCount, choice.psdSize, choice.segmentCount);
+    choice.maxPsdSize = psdSizeLimit(m_state.sampleCount, choice.segmentCount, choice.dataShift);
+    return choice;
 }
 
 std::optional<SegmentChoice> BatchHost::runSelectSegmentDialog()

@@ -17,7 +17,6 @@
 namespace {
 
 // A segment of 2M samples still fits the largest row count.
-constexpr long long MAX_PSD_SIZE = 1LL << 30;
 constexpr int MAX_PICTURE_SIDE = 20000;
 constexpr double MIN_RELATIVE_RANGE = 1e-6;
 constexpr const char* NARROW_RULE = " (HI - LO must be at least a millionth of the larger end)";
@@ -153,11 +152,6 @@ bool isPictureName(const std::string& name)
         || suffix == "pdf";
 }
 
-bool isPowerOfTwo(long long value)
-{
-    return value >= 2 && (value & (value - 1)) == 0;
-}
-
 struct Parser {
     BatchOptions& options;
     std::string& error;
@@ -278,11 +272,12 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 error = formatC("--rows: expected an integer from 0 to %u", MAX_DATA_ROWS);
         } else if (arg == "--psd-size") {
             long long size;
-            ok = parseWhole(value, size) && isPowerOfTwo(size) && size <= MAX_PSD_SIZE;
+            ok = parseWhole(value, size) && isPsdSizeChoice(size);
             if (ok)
                 options.psdSize = static_cast<int>(size);
             else
-                error = formatC("--psd-size: expected a power of two from 2 to %lld", MAX_PSD_SIZE);
+                error = formatC("--psd-size: expected a power of two from %d to %d", MIN_PSD_SIZE,
+                    MAX_PSD_SIZE);
         } else if (arg == "--segments")
             ok = parser.integer(arg, value, MIN_SEGMENTS, MAX_SEGMENTS, options.segmentCount);
         else if (arg == "--shift") {

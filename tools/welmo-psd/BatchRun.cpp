@@ -23,48 +23,54 @@ void applySettings(const BatchOptions& options, AnalysisState& state)
     state.exportMinLog = options.minLevel;
 }
 
-BatchStatus failureStatus(const std::string& message)
+BatchStatus statusOf(CommandOutcome outcome)
 {
-    if (message == PSD_NOT_APPROPRIATE)
+    switch (outcome) {
+    case CommandOutcome::DONE:
+        return BATCH_OK;
+    case CommandOutcome::CONFIGURATION:
         return BATCH_CONFIGURATION_ERROR;
     // The segment was given on the command line; the data are fine.
-    if (message == SEGMENT_OUT_OF_RANGE)
+    case CommandOutcome::OUT_OF_RANGE:
         return BATCH_USAGE_ERROR;
+    case CommandOutcome::WRITE_FAILURE:
+        return BATCH_WRITE_ERROR;
+    case CommandOutcome::DATA_ERROR:
+    case CommandOutcome::MEMORY:
+    case CommandOutcome::CANCELLED:
+        break;
+    }
     return BATCH_DATA_ERROR;
 }
 
-// The commands of a run estimate in turn, each replacing the spectrum of
-// the one before: only the last estimate runs, the others are deferred.
-class EstimateTurns {
-public:
-    explicit EstimateTurns(std::size_t commands)
-        : m_left(commands)
-    {
-    }
-    EstimateTiming next()
-    {
-        --m_left;
-        return m_left == 0 ? EstimateTiming::NOW : EstimateTiming::DEFERRED;
-    }
-
-private:
-    std::size_t m_left;
-};
-
-// The edits of the command line, each through its command as the window
-// runs it, until one shows a message.
-void applyEdits(
-    const BatchOptions& options, AnalysisState& state, BatchHost& host, EstimateTurns& turns)
+// The commands of the command line, each as the window runs it, until
+// one does not end as done.
+CommandOutcome runCommands(const BatchOptions& options, AnalysisState& state, BatchHost& host,
+    bool configure, bool deferEstimates)
 {
+    // Each command's spectrum replaces the one before: only the last
+    // estimate need run.
+    std::size_t left = 1 + options.edits.size() + (configure ? 1 : 0);
+    const auto nextTurn = [&] {
+        const bool last = --left == 0;
+        host.setEstimateTiming(
+            last || !deferEstimates ? EstimateTiming::NOW : EstimateTiming::DEFERRED);
+    };
+    nextTurn();
+    CommandOutcome outcome = retrieveData(state, host);
     for (const SeriesEdit& edit : options.edits) {
-        if (host.failed())
-            return;
+        if (outcome != CommandOutcome::DONE)
+            return outcome;
         host.setEdit(edit);
-        if (edit.kind == SeriesEdit::SELECT_SEGMENT)
-            selectSegment(state, host, turns.next());
-        else
-            runningAverage(state, host, turns.next());
+        nextTurn();
+        outcome = edit.kind == SeriesEdit::SELECT_SEGMENT ? selectSegment(state, host)
+                                                          : runningAverage(state, host);
     }
+    if (outcome == CommandOutcome::DONE && configure) {
+        nextTurn();
+        outcome = psdConfiguration(state, host);
+    }
+    return outcome;
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -101,7 +107,7 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal)
 }
 
 BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
-    std::FILE* progressOut, const std::vector<std::string>& keptFiles)
+    std::FILE* progressOut, const std::vector<std::string>& keptFiles, bool deferEstimates)
 {
     if (isFolder(options.dataFile)) {
         error = "Cannot read " + options.dataFile + ": " + std::strerror(EISDIR);
@@ -112,15 +118,10 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     // A size or an automatic shift of the user's is a later command, as
     // in the window: PSD configuration after Retrieve Data and the edits.
     const bool configure = options.psdSize || options.autoShift;
-    EstimateTurns turns(1 + options.edits.size() + (configure ? 1 : 0));
-    retrieveData(state, host, turns.next());
-    if (!host.failed())
-        applyEdits(options, state, host, turns);
-    if (!host.failed() && configure)
-        psdConfiguration(state, host, turns.next());
-    if (host.failed()) {
-        error = host.firstMessage();
-        return failureStatus(error);
+    const CommandOutcome outcome = runCommands(options, state, host, configure, deferEstimates);
+    if (outcome != CommandOutcome::DONE) {
+        error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
+        return statusOf(outcome);
     }
     if (options.output)
         state.psdFileName = *options.output;
@@ -130,10 +131,10 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         error = cannotWriteMessage(state.psdFileName, reason);
         return BATCH_WRITE_ERROR;
     }
-    exportPsdFile(state, host);
-    if (host.failed()) {
-        error = host.firstMessage();
-        return BATCH_WRITE_ERROR;
+    const CommandOutcome written = exportPsdFile(state, host);
+    if (written != CommandOutcome::DONE) {
+        error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
+        return statusOf(written);
     }
     return BATCH_OK;
 }

@@ -25,10 +25,12 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal);
 // the edits' sequences, PSD configuration when a size or an automatic shift
 // was given, and the export: the numbers, messages and files of the window's
 // commands, with the one estimate of the last command (the earlier ones are
-// deferred, see EstimateTiming). On failure returns the status and the system's
+// deferred, see EstimateTiming; `deferEstimates` false estimates at every
+// command, as the window does). On failure returns the status and the system's
 // message in `error`; the record then holds what the sequence left.
 // Progress is written to `progressOut` when it is not null. The export
 // never replaces the data file nor any of `keptFiles` (the exports of the
 // call's earlier files).
 BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
-    std::FILE* progressOut = nullptr, const std::vector<std::string>& keptFiles = {});
+    std::FILE* progressOut = nullptr, const std::vector<std::string>& keptFiles = {},
+    bool deferEstimates = true);
