@@ -110,7 +110,7 @@ TEST_F(PictureExport, AFailedWriteOfEveryFormatKeepsThePreviousPicture)
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
         const rlimit full = { 1024, limit.rlim_max };
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-        m_frame->onCommand(CommandIds::ID_FILE_EXPORT_PICTURE);
+        m_frame->commandAction(CommandIds::ID_FILE_EXPORT_PICTURE)->trigger();
         setrlimit(RLIMIT_FSIZE, &limit);
         EXPECT_EQ(m_messages,
             std::vector<std::string> {
