@@ -121,7 +121,13 @@ void CTimeSeriesDlg::offerDataFileName(const std::string& fileName)
 
 TimeSeriesChoice CTimeSeriesDlg::choice() const
 {
-    return { m_dataFileName, m_headerTokens, m_columnCount, m_dataColumn, m_sampleCount };
+    TimeSeriesChoice choice;
+    choice.dataFileName = m_dataFileName;
+    choice.headerTokens = m_headerTokens;
+    choice.columnCount = m_columnCount;
+    choice.dataColumn = m_dataColumn;
+    choice.rows = m_sampleCount;
+    return choice;
 }
 
 void CTimeSeriesDlg::OnGetAndCheck()

@@ -177,7 +177,8 @@ int readSeriesForCommand(
 {
     FloatBuffer series;
     unsigned stored = 0;
-    const int status = readTimeSeriesInto(state, count, series, stored, host.progressCallback());
+    const int status = readTimeSeriesInto(
+        state, state.tableSyntax, count, series, stored, host.progressCallback());
     if (status == STEP_CANCELLED)
         return status;
     if (!series.empty()) {
@@ -201,6 +202,12 @@ void takeLayout(AnalysisState& state, const TimeSeriesChoice& choice)
     state.headerTokens = choice.headerTokens;
     state.columnCount = choice.columnCount;
     state.dataColumn = choice.dataColumn;
+    state.tableSyntax = choice.tableSyntax;
+    state.fillGaps = choice.fillGaps;
+    state.hasTimeStep = choice.hasTimeStep;
+    state.timeStep = choice.timeStep;
+    state.timeColumn = choice.timeColumn;
+    state.timeUnit = choice.timeUnit;
     state.dialogAccepted = 1;
 }
 
@@ -222,8 +229,8 @@ std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& h
 {
     host.waitCursor();
     unsigned rows = 0;
-    const int status = countTimeSeriesRows(layout.dataFileName, layout.headerTokens,
-        layout.columnCount, rows, host.progressCallback());
+    const int status = countTimeSeriesRows(layout.dataFileName, layout.tableSyntax,
+        layout.headerTokens, layout.columnCount, rows, host.progressCallback());
     host.arrowCursor();
     if (status == 0)
         return rows;
@@ -251,7 +258,8 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
     FloatBuffer wholeFile;
     unsigned count = choice->rows.value_or(0);
     if (!choice->rows) {
-        const int status = readWholeTimeSeries(state, wholeFile, count, host.progressCallback());
+        const int status = readWholeTimeSeries(
+            state, state.tableSyntax, wholeFile, count, host.progressCallback());
         if (status == STEP_CANCELLED)
             return endCancelled(state, before, host);
         if (status != 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TableSyntax.h"
+
 #include <optional>
 #include <string>
 
@@ -15,6 +17,12 @@ struct TimeSeriesChoice {
     int columnCount = 1;
     int dataColumn = 1;
     std::optional<unsigned> rows;
+    TableSyntax tableSyntax;
+    int fillGaps = 0;
+    int hasTimeStep = 0;
+    double timeStep = 1.0;
+    int timeColumn = 0;
+    std::string timeUnit;
 };
 
 // "PSD configuration": the estimator's settings, the size already within

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FloatBuffer.h"
+#include "core/TableSyntax.h"
 
 #include <string>
 
@@ -15,6 +16,19 @@ struct RecordValues {
     unsigned sampleCount = 0;
     unsigned loadedCount = 0;
     int isOriginal = 0;
+    // Comments, separators and a decimal comma; the default is a plain
+    // white-space table, read exactly as ever.
+    TableSyntax tableSyntax;
+    // Values that are not finite numbers: 0 refuses the series, 1 fills
+    // each gap linearly between its finite neighbours.
+    int fillGaps = 0;
+    // The time between two samples, typed (timeColumn 0) or the median
+    // step of column timeColumn, and the unit's name. Without a time step
+    // (hasTimeStep 0) frequencies stay in cycles per sample.
+    int hasTimeStep = 0;
+    double timeStep = 1.0;
+    int timeColumn = 0;
+    std::string timeUnit;
 
     // Spectrum parameters, in the order the estimator takes them
     int windowType = 1;

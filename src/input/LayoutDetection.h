@@ -1,6 +1,6 @@
 #pragma once
 
-#include "input/TableSyntax.h"
+#include "core/TableSyntax.h"
 
 #include <cstddef>
 #include <string>

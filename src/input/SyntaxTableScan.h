@@ -3,7 +3,7 @@
 #include "core/Progress.h"
 #include "input/ByteStream.h"
 #include "input/GrowingColumn.h"
-#include "input/TableSyntax.h"
+#include "core/TableSyntax.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,15 +6,6 @@
 #include <bit>
 #include <cstring>
 
-bool syntaxAccepted(const TableSyntax& syntax)
-{
-    const char c = syntax.comment;
-    const char s = syntax.separator;
-    const bool commentKnown = c == 0 || c == '#' || c == '%' || c == '!';
-    const bool separatorKnown = s == 0 || s == ',' || s == ';' || s == '\t';
-    return commentKnown && separatorKnown;
-}
-
 namespace {
 
 constexpr std::string_view MISSING = "nan";

@@ -3,7 +3,7 @@
 #include "core/AnalysisState.h"
 #include "core/Limits.h"
 #include "core/Progress.h"
-#include "input/TableSyntax.h"
+#include "core/TableSyntax.h"
 
 #include <string>
 

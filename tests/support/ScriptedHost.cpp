@@ -15,8 +15,18 @@ std::optional<TimeSeriesChoice> ScriptedHost::runTimeSeriesDialog()
     const std::optional<AnalysisState> f = runDialog(timeSeriesDialog);
     if (!f)
         return std::nullopt;
-    return TimeSeriesChoice { f->dataFileName, f->headerTokens, f->columnCount, f->dataColumn,
-        everyRow ? std::nullopt : std::optional<unsigned>(f->sampleCount) };
+    TimeSeriesChoice choice { .dataFileName = f->dataFileName,
+        .headerTokens = f->headerTokens,
+        .columnCount = f->columnCount,
+        .dataColumn = f->dataColumn,
+        .rows = everyRow ? std::nullopt : std::optional<unsigned>(f->sampleCount),
+        .tableSyntax = f->tableSyntax,
+        .fillGaps = f->fillGaps,
+        .hasTimeStep = f->hasTimeStep,
+        .timeStep = f->timeStep,
+        .timeColumn = f->timeColumn,
+        .timeUnit = f->timeUnit };
+    return choice;
 }
 
 std::optional<PsdChoice> ScriptedHost::runPsdConfigDialog()

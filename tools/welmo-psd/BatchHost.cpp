@@ -40,8 +40,13 @@ bool BatchHost::progress(std::string_view step, double fraction)
 
 std::optional<TimeSeriesChoice> BatchHost::runTimeSeriesDialog()
 {
-    return TimeSeriesChoice { m_options.dataFile, m_options.headerTokens, m_options.columnCount,
-        m_options.dataColumn, m_options.rows };
+    TimeSeriesChoice choice;
+    choice.dataFileName = m_options.dataFile;
+    choice.headerTokens = m_options.headerTokens;
+    choice.columnCount = m_options.columnCount;
+    choice.dataColumn = m_options.dataColumn;
+    choice.rows = m_options.rows;
+    return choice;
 }
 
 std::optional<PsdChoice> BatchHost::runPsdConfigDialog()

@@ -23,4 +23,11 @@ inline constexpr char COMMENT_MARKERS[] = { '#', '%', '!' };
 inline constexpr char DEFAULT_COMMENT_MARKER = '#';
 
 // False for a marker or separator the reader does not take.
-bool syntaxAccepted(const TableSyntax& syntax);
+inline bool syntaxAccepted(const TableSyntax& syntax)
+{
+    const char c = syntax.comment;
+    const char s = syntax.separator;
+    const bool commentKnown = c == 0 || c == '#' || c == '%' || c == '!';
+    const bool separatorKnown = s == 0 || s == ',' || s == ';' || s == '\t';
+    return commentKnown && separatorKnown;
+}
