@@ -33,7 +33,7 @@ constexpr std::int64_t LANES = 16;
     return values;
 }
 
-[[gnu::always_inline]] inline void storeMeans(Doubles sums, double divisor, float* into)
+[[gnu::always_inline]] inline void storeMeans(const Doubles& sums, double divisor, float* into)
 {
     Floats means = __builtin_convertvector(sums / divisor, Floats);
     const Masks notNumber = means != means;
