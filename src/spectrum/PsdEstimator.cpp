@@ -9,6 +9,7 @@
 #include "spectrum/RangeTasks.h"
 #include "spectrum/SegmentBatches.h"
 #include "spectrum/SegmentLoad.h"
+#include "spectrum/SpectrumPower.h"
 #include "spectrum/SplitEstimate.h"
 
 #include <algorithm>
@@ -149,7 +150,13 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
         return ESTIMATE_NO_MEMORY;
     if (report.cancelled())
         return STEP_CANCELLED;
-    finishSpectrum(psd, M, K, normalize, logOutput);
+    // Whether there is power to show is a question about the averaged
+    // linear powers; the division by 1 that follows is exact, so the
+    // finished spectrum keeps the bits of the one-step finish.
+    finishSpectrum(psd, M, K, 0, 0);
+    if (!spectrumHasPower(psd, M))
+        return ESTIMATE_NO_POWER;
+    finishSpectrum(psd, M, 1, normalize, logOutput);
     return 0;
 }
 

@@ -24,10 +24,14 @@ bool estimateFits(const AnalysisState& state);
 // The status of an estimate for which memory ran out, beside 1 for a
 // configuration that does not fit: the two call for different messages.
 inline constexpr int ESTIMATE_NO_MEMORY = 3;
+// The status of an estimate whose bins hold no power, or power that is not
+// finite (spectrumHasPower): a series to refuse, not a configuration.
+inline constexpr int ESTIMATE_NO_POWER = 4;
 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
-// (estimateAccepts), ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then unspecified) when the progress
+// (estimateAccepts), ESTIMATE_NO_MEMORY when memory runs out, ESTIMATE_NO_POWER when the
+// averaged bins hold no power to show, and STEP_CANCELLED (psd then unspecified) when the progress
 // asks to stop. Uses up to parallelThreads() threads, with the same bits for
 // any count; progress is reported as PROGRESS_ESTIMATE from the calling
 // thread (segments done, or passes of the one transform).
@@ -38,7 +42,7 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
 // Driver on the record: estimates into a new buffer of psdSize+1 entries,
 // applies the unnormalized scale correction, and on success puts the
 // buffer in place of psd and sets computeStatus. Returns 0 on success, 1
-// or ESTIMATE_NO_MEMORY as estimatePsd (computeStatus then 1); on failure
+// ESTIMATE_NO_MEMORY or ESTIMATE_NO_POWER as estimatePsd (computeStatus then 1); on failure
 // the record holds no spectrum buffer (a failed allocation leaves
 // computeStatus as it was; psdSize < 1 sets it 1). STEP_CANCELLED when the
 // progress asks to stop: the record is then untouched. Progress as
