@@ -17,7 +17,6 @@
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double Inf = std::numeric_limits<double>::infinity();
 
 double sawtooth(unsigned r)
 {
@@ -83,9 +82,6 @@ TEST_F(SeriesRefusal, NonFiniteAndPowerlessSeriesAreRefusedOrFilled)
     const std::vector<RefusalCase> cases = {
         { "gaps refused", gaps, 0, CommandOutcome::DATA_ERROR,
             "The series holds 3 values that are not finite numbers (the first at sample 5)", "" },
-        { "infinity refused", [](unsigned r) { return r == 100 ? -Inf : sawtooth(r); }, 0,
-            CommandOutcome::DATA_ERROR,
-            "The series holds 1 values that are not finite numbers (the first at sample 100)", "" },
         { "gaps filled", gaps, 1, CommandOutcome::DONE, "",
             "3 missing values filled by linear interpolation" },
         { "no finite value to fill from", [](unsigned) { return NaN; }, 1,
@@ -131,21 +127,6 @@ TEST_F(SeriesRefusal, NonFiniteAndPowerlessSeriesAreRefusedOrFilled)
         }
         m_host.clearRecord();
     }
-}
-
-TEST_F(SeriesRefusal, GetOriginalDataRefusesTheSameSeries)
-{
-    const auto gaps = [](unsigned r) { return r == 40 ? NaN : sawtooth(r); };
-    choose(writeTable("gaps.dat", 128, gaps), 128, 1);
-    ASSERT_EQ(retrieveData(m_state, m_host), CommandOutcome::DONE);
-    m_state.fillGaps = 0;
-    m_host.clearRecord();
-    EXPECT_EQ(getOriginalData(m_state, m_host), CommandOutcome::DATA_ERROR);
-    EXPECT_EQ(m_host.messages,
-        std::vector<std::string> {
-            "The series holds 1 values that are not finite numbers (the first at sample 40)" });
-    EXPECT_EQ(m_state.psdValid, 1);
-    EXPECT_TRUE(std::isfinite(m_state.series[40]));
 }
 
 struct TimeColumnCase {
