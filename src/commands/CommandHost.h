@@ -33,6 +33,11 @@ struct CommandHost {
     // Opened on the record's file name, level and time step.
     virtual std::optional<ExportChoice> runExportPsdDialog() = 0;
     virtual void message(const std::string& text) = 0; // "Welmo" warning box
+    // A warning after which the command goes on; the window shows it as a
+    // message.
+    virtual void warning(const std::string& text) { message(text); }
+    // A note on what the command did, for the status bar.
+    virtual void statusMessage(const std::string& text) { (void)text; }
     virtual void waitCursor() = 0;
     virtual void arrowCursor() = 0;
     virtual void invalidateWindow() = 0; // repaint the whole window later

@@ -3,12 +3,15 @@
 #include "commands/RecordSnapshot.h"
 #include "core/CFormat.h"
 #include "core/SeriesStatistics.h"
+#include "input/MissingValues.h"
 #include "input/SeriesEditing.h"
 #include "input/TimeSeriesReader.h"
+#include "input/TimeStep.h"
 #include "output/PsdExport.h"
 #include "spectrum/PsdEstimator.h"
 #include "spectrum/PsdSize.h"
 #include "spectrum/SpectralMeasures.h"
+#include "spectrum/SpectrumPower.h"
 
 #include <cerrno>
 #include <cstring>
@@ -97,9 +100,11 @@ int runEstimateStep(AnalysisState& state, CommandHost& host)
     if (status != 0) {
         state.psdValid = 0;
         host.arrowCursor();
-        // Memory that ran out is no fault of the configuration.
-        host.message(
-            status == ESTIMATE_NO_MEMORY ? "Memory Allocation failure" : PSD_NOT_APPROPRIATE);
+        // Memory that ran out is no fault of the configuration, nor a series
+        // without power.
+        host.message(status == ESTIMATE_NO_MEMORY ? "Memory Allocation failure"
+                : status == ESTIMATE_NO_POWER     ? MESSAGE_NO_POWER
+                                                  : PSD_NOT_APPROPRIATE);
         return status;
     }
     state.psdValid = 1;
@@ -129,11 +134,78 @@ CommandOutcome finishWithEstimate(AnalysisState& state, CommandHost& host, Recor
     host.showWholePicture();
     if (status == ESTIMATE_NO_MEMORY)
         return CommandOutcome::MEMORY;
+    if (status == ESTIMATE_NO_POWER)
+        return CommandOutcome::DATA_ERROR;
     if (status != 0)
         return CommandOutcome::CONFIGURATION;
     host.arrowCursor();
     host.invalidateWindow();
     return CommandOutcome::DONE;
+}
+
+// The choices of the data dialog, which a refused series leaves in place.
+struct LayoutFields {
+    std::string dataFileName;
+    int headerTokens, columnCount, dataColumn;
+    TableSyntax tableSyntax;
+    int fillGaps, hasTimeStep;
+    double timeStep;
+    int timeColumn;
+    std::string timeUnit;
+
+    explicit LayoutFields(const AnalysisState& s)
+        : dataFileName(s.dataFileName)
+        , headerTokens(s.headerTokens)
+        , columnCount(s.columnCount)
+        , dataColumn(s.dataColumn)
+        , tableSyntax(s.tableSyntax)
+        , fillGaps(s.fillGaps)
+        , hasTimeStep(s.hasTimeStep)
+        , timeStep(s.timeStep)
+        , timeColumn(s.timeColumn)
+        , timeUnit(s.timeUnit)
+    {
+    }
+    void putBack(AnalysisState& s) const
+    {
+        s.dataFileName = dataFileName;
+        s.headerTokens = headerTokens;
+        s.columnCount = columnCount;
+        s.dataColumn = dataColumn;
+        s.tableSyntax = tableSyntax;
+        s.fillGaps = fillGaps;
+        s.hasTimeStep = hasTimeStep;
+        s.timeStep = timeStep;
+        s.timeColumn = timeColumn;
+        s.timeUnit = timeUnit;
+    }
+};
+
+// Whether the series just read may be estimated: values that are not
+// finite are filled when the user chose so, else the series is refused.
+// A refused series leaves the record as the command found it (series,
+// spectrum and statistics) but for the data dialog's choices, so that
+// nothing is shown as data that is not.
+bool acceptFiniteSeries(AnalysisState& state, CommandHost& host, RecordSnapshot& before)
+{
+    float* series = state.series.data();
+    const NonFiniteValues bad = findNonFinite(series, state.sampleCount);
+    if (bad.count == 0)
+        return true;
+    if (state.fillGaps == 1) {
+        const std::uint64_t filled = fillGapsLinearly(series, state.sampleCount);
+        if (filled > 0) {
+            host.statusMessage(filledMessage(filled));
+            return true;
+        }
+    }
+    const LayoutFields layout(state);
+    before.restore(state);
+    layout.putBack(state);
+    host.arrowCursor();
+    host.message(nonFiniteMessage(bad));
+    host.invalidateWindow();
+    return false;
 }
 
 // A read that was not cancelled: the statistics or the message, the size
@@ -143,6 +215,8 @@ CommandOutcome finishRead(AnalysisState& state, CommandHost& host, RecordSnapsho
     void (*sizeRule)(AnalysisState&))
 {
     const bool readOk = state.computeStatus == 0;
+    if (readOk && !acceptFiniteSeries(state, host, before))
+        return CommandOutcome::DATA_ERROR;
     if (readOk)
         computeSeriesStatistics(state);
     else
@@ -190,6 +264,33 @@ int readSeriesForCommand(
     else
         state.sampleCount = stored;
     return status;
+}
+
+// The time step from column timeColumn of the rows just read, the same
+// layout and syntax: its median step, with one warning when the steps are
+// uneven or give none. Returns STEP_CANCELLED when the read was stopped.
+int takeTimeStepFromColumn(AnalysisState& state, CommandHost& host)
+{
+    FloatBuffer times;
+    unsigned stored = 0;
+    const int column = state.dataColumn;
+    state.dataColumn = state.timeColumn;
+    const int status = readTimeSeriesInto(
+        state, state.tableSyntax, state.sampleCount, times, stored, host.progressCallback());
+    state.dataColumn = column;
+    if (status == STEP_CANCELLED)
+        return status;
+    const TimeStep step
+        = status == 0 ? medianTimeStep(times.data(), state.sampleCount) : TimeStep {};
+    state.hasTimeStep = step.found ? 1 : 0;
+    if (!step.found) {
+        host.warning(formatC(MESSAGE_NO_TIME_STEP, state.timeColumn));
+        return 0;
+    }
+    state.timeStep = step.step;
+    if (step.uneven)
+        host.warning(MESSAGE_UNEVEN_STEPS);
+    return 0;
 }
 
 } // namespace
@@ -299,9 +400,16 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
     if (state.computeStatus == STEP_CANCELLED)
         return endCancelled(state, before, host);
     state.loadedCount = state.sampleCount;
+    if (state.computeStatus == 0 && state.timeColumn > 0
+        && takeTimeStepFromColumn(state, host) == STEP_CANCELLED)
+        return endCancelled(state, before, host);
     const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize);
-    if (outcome == CommandOutcome::DONE)
+    if (outcome == CommandOutcome::DONE) {
         derivePsdFileName(state);
+        // The export's linear format gives frequencies per this step.
+        if (state.hasTimeStep && exportTimeStepValid(state.timeStep))
+            state.exportDt = state.timeStep;
+    }
     return outcome;
 }
 

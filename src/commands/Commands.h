@@ -40,6 +40,11 @@ inline constexpr const char* SEGMENT_OUT_OF_RANGE = "Segment out of legal range"
 // The message of an estimate that the configuration does not allow.
 inline constexpr const char* PSD_NOT_APPROPRIATE = "PSD configuration is not appropriate";
 
+// Retrieve Data's warning when the time column gives no step; %d is the
+// column. The frequencies then stay in cycles per sample.
+inline constexpr const char* MESSAGE_NO_TIME_STEP
+    = "Column %d gives no time step: frequencies stay in cycles per sample";
+
 // Retrieve Data refuses fewer rows than this ("Too few data").
 inline constexpr unsigned MIN_SERIES_ROWS = 32;
 

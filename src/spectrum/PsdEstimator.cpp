@@ -9,6 +9,7 @@
 #include "spectrum/RangeTasks.h"
 #include "spectrum/SegmentBatches.h"
 #include "spectrum/SegmentLoad.h"
+#include "spectrum/SpectrumPower.h"
 #include "spectrum/SplitEstimate.h"
 
 #include <algorithm>
@@ -103,7 +104,8 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
 }
 
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
-    int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress)
+    int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress,
+    bool* hasPower)
 {
     StepProgress report(progress, PROGRESS_ESTIMATE);
     if (report.cancelled())
@@ -149,7 +151,16 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
         return ESTIMATE_NO_MEMORY;
     if (report.cancelled())
         return STEP_CANCELLED;
-    finishSpectrum(psd, M, K, normalize, logOutput);
+    if (!hasPower) {
+        finishSpectrum(psd, M, K, normalize, logOutput);
+        return 0;
+    }
+    // Whether there is power to show is a question about the averaged
+    // linear powers; the division by 1 that follows is exact, so the
+    // finished spectrum keeps the bits of the one-step finish.
+    finishSpectrum(psd, M, K, 0, 0);
+    *hasPower = spectrumHasPower(psd, M);
+    finishSpectrum(psd, M, 1, normalize, logOutput);
     return 0;
 }
 
@@ -177,11 +188,14 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
             return ESTIMATE_NO_MEMORY;
         }
     }
-    const int status = estimatePsd(state.series.data(), samplesOf(state), state.windowType,
+    bool hasPower = false;
+    int status = estimatePsd(state.series.data(), samplesOf(state), state.windowType,
         state.amplitudeOutput, state.extractAverage, M, state.dataShift, state.segmentCount,
-        state.normalize, state.logOutput, fresh.data(), progress);
+        state.normalize, state.logOutput, fresh.data(), progress, &hasPower);
     if (status == STEP_CANCELLED)
         return STEP_CANCELLED;
+    if (status == 0 && !hasPower)
+        status = ESTIMATE_NO_POWER;
     state.computeStatus = status != 0 ? 1 : 0;
     if (status != 0) {
         state.psd.release();

@@ -24,21 +24,27 @@ bool estimateFits(const AnalysisState& state);
 // The status of an estimate for which memory ran out, beside 1 for a
 // configuration that does not fit: the two call for different messages.
 inline constexpr int ESTIMATE_NO_MEMORY = 3;
+// The status of an estimate whose bins hold no power, or power that is not
+// finite (spectrumHasPower): a series to refuse, not a configuration.
+inline constexpr int ESTIMATE_NO_POWER = 4;
 
 // The averaged estimate of series[1..N] into psd[0..M] (caller-owned, M+1
 // entries). Returns 0 on success, 1 when the configuration does not fit
-// (estimateAccepts), ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then unspecified) when the progress
-// asks to stop. Uses up to parallelThreads() threads, with the same bits for
-// any count; progress is reported as PROGRESS_ESTIMATE from the calling
-// thread (segments done, or passes of the one transform).
+// (estimateAccepts), ESTIMATE_NO_MEMORY when memory runs out, and STEP_CANCELLED (psd then
+// unspecified) when the progress asks to stop. Uses up to parallelThreads() threads, with the same
+// bits for any count; progress is reported as PROGRESS_ESTIMATE from the calling thread (segments
+// done, or passes of the one transform). With `hasPower` it is told, on success, whether the
+// averaged linear bins hold power to show (spectrumHasPower), the spectrum's bits the same either
+// way.
 int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
     int M, int S, int K, int normalize, int logOutput, float* psd,
-    const ProgressCallback& progress = {});
+    const ProgressCallback& progress = {}, bool* hasPower = nullptr);
 
 // Driver on the record: estimates into a new buffer of psdSize+1 entries,
 // applies the unnormalized scale correction, and on success puts the
 // buffer in place of psd and sets computeStatus. Returns 0 on success, 1
-// or ESTIMATE_NO_MEMORY as estimatePsd (computeStatus then 1); on failure
+// or ESTIMATE_NO_MEMORY as estimatePsd, ESTIMATE_NO_POWER when the bins
+// hold no power to show (computeStatus then 1); on failure
 // the record holds no spectrum buffer (a failed allocation leaves
 // computeStatus as it was; psdSize < 1 sets it 1). STEP_CANCELLED when the
 // progress asks to stop: the record is then untouched. Progress as

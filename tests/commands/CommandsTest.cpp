@@ -435,8 +435,8 @@ TEST_F(CommandSequence, EditCommandsEstimateWhateverTheDialogDid)
             0.0f },
         { "segment estimate fails", nullptr, nullptr, 999, { "dialog", "wait", "arrow", "message" },
             1000, 0.0f },
-        { "average", nullptr, averageWindow(4), 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
-            1.5f },
+        { "average", nullptr, averageWindow(3), 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
+            1.0f },
         { "average cancelled", nullptr, nullptr, 0, { "dialog", "wait", "arrow", "repaint" }, 1000,
             0.0f },
         { "average estimate fails", nullptr, nullptr, 900, { "dialog", "wait", "arrow", "message" },
@@ -500,12 +500,14 @@ TEST_F(CommandSequence, RunningAverageKeepsTheSize)
     load(1000);
     m_state.psdSize = 64;
     m_state.maxPsdSize = 512;
-    m_host.runningAverageDialog = averageWindow(4);
+    // Four samples would average the sawtooth to a constant, which has no
+    // spectrum to show.
+    m_host.runningAverageDialog = averageWindow(3);
     runningAverage(m_state, m_host);
     EXPECT_EQ(m_state.psdSize, 64);
     EXPECT_EQ(m_state.maxPsdSize, 512);
     EXPECT_EQ(m_state.psd.size(), 65u);
-    EXPECT_EQ(m_state.series[1], 1.5f) << "mean of 0, 1, 2, 3";
+    EXPECT_EQ(m_state.series[1], 1.0f) << "mean of 0, 1, 2";
 }
 
 TEST_F(CommandSequence, RefreshOnlyRepaints)
@@ -556,7 +558,10 @@ TEST(EstimateFits, AgreesWithTheEstimate)
         state.segmentCount = c.segmentCount;
         state.dataShift = c.dataShift;
         const bool fits = estimateFits(state);
-        EXPECT_EQ(fits, computeSpectrum(state) == 0) << c.label;
+        // Whether the bins hold power is a question about the data, which
+        // the check does not read (M = 1 never shows any).
+        const int status = computeSpectrum(state);
+        EXPECT_EQ(fits, status == 0 || status == ESTIMATE_NO_POWER) << c.label;
     }
 }
 

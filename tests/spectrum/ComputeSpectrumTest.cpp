@@ -82,15 +82,22 @@ TEST(ComputeSpectrum, UnnormalizedSpectrumIsDividedByMSquared)
     ASSERT_EQ(0, computeSpectrum(state));
     EXPECT_NEAR(std::log10(2.0), state.psd[1], 1e-6);
     EXPECT_NEAR(-30.0, state.psd[2], 1e-5) << "entry M keeps the floor uncorrected";
+}
 
-    // A constant series: the floor, corrected, below every bin 1..M-1.
+TEST(ComputeSpectrum, SeriesWithoutPowerHasNoSpectrum)
+{
+    // The floor alone in every bin is no spectrum, normalized or not.
     const int M = 1024;
-    setSeries(state, std::vector<float>(2 * M, 3.0f));
-    state.psdSize = M;
-    ASSERT_EQ(0, computeSpectrum(state));
-    for (int i = 1; i < M; ++i)
-        ASSERT_NEAR(-36.0206, state.psd[i], 1e-4) << "entry " << i;
-    EXPECT_NEAR(-30.0, state.psd[M], 1e-5);
+    for (const float value : { 3.0f, 0.0f })
+        for (const int normalize : { 0, 1 }) {
+            AnalysisState state;
+            setSeries(state, std::vector<float>(2 * M, value));
+            state.psdSize = M;
+            state.normalize = normalize;
+            EXPECT_EQ(ESTIMATE_NO_POWER, computeSpectrum(state));
+            EXPECT_EQ(1, state.computeStatus);
+            EXPECT_TRUE(state.psd.empty());
+        }
 }
 
 TEST(ComputeSpectrum, ConfigurationThatDoesNotFitEndsOnTheFailurePath)

@@ -83,6 +83,7 @@ void ScriptedHost::clearRecord()
 {
     events.clear();
     messages.clear();
+    statusMessages.clear();
     progressReports.clear();
     consistentAtEveryMessage = true;
 }

@@ -35,6 +35,7 @@ struct ScriptedHost : CommandHost {
     void arrowCursor() override;
     void invalidateWindow() override;
     void showWholePicture() override { ++wholePictures; }
+    void statusMessage(const std::string& text) override { statusMessages.push_back(text); }
     EstimateTiming estimateTiming() override { return timing; }
     bool progress(std::string_view step, double fraction) override;
     void cancelled() override;
@@ -64,6 +65,8 @@ struct ScriptedHost : CommandHost {
     // order they came.
     std::vector<std::string> events;
     std::vector<std::string> messages;
+    // The status bar's notes, apart from the events.
+    std::vector<std::string> statusMessages;
     // Each progress report as "step fraction", kept apart from the events.
     std::vector<std::string> progressReports;
     // False once a message was shown while the record was not fit to be

@@ -948,3 +948,98 @@ TEST(BatchRun, AnUnreadableFileGivesTheSystemsReason)
     EXPECT_EQ(runBatch(options, state, error), BATCH_DATA_ERROR);
     EXPECT_EQ(error, "Cannot read " + data.string() + ": " + std::strerror(EACCES));
 }
+
+TEST(BatchOptions, TableSyntaxAndTimeStepOptionsNameTheirValues)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> refused = {
+        { { "--comment", "x", "f" }, "--comment: expected #, % or !" },
+        { { "--separator", "|", "f" }, "--separator: expected , ; or tab" },
+        { { "--decimal-comma", "--separator", ",", "f" },
+            "--decimal-comma: only with --separator ';'" },
+        { { "--decimal-comma", "f" }, "--decimal-comma: only with --separator ';'" },
+        { { "--fill-gaps", "spline", "f" }, "--fill-gaps: expected linear" },
+        { { "--time-column", "0", "f" }, "--time-column: expected an integer from 1 to 100" },
+        { { "--time-column", "3", "--columns", "2", "f" },
+            "--time-column 3: the rows hold only 2 values (--columns)" },
+        { { "--dt", "2", "--columns", "2", "--time-column", "1", "f" },
+            "--time-column: not with --dt" },
+        { { "--time-unit", " ", "f" }, "--time-unit: expected a name" },
+        { { "--column", "3", "--columns", "2", "f" },
+            "--column 3: the rows hold only 2 values (--columns)" },
+    };
+    for (const Case& c : refused) {
+        BatchOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, options, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+
+    BatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({ "--separator", ";", "--decimal-comma", "--comment", "%", "--fill-gaps",
+                          "linear", "--detect", "--column", "3", "--time-column", "4", "f" },
+        options, error))
+        << error << ": detection counts the columns of each file";
+    EXPECT_EQ(options.syntax, (TableSyntax { '%', ';', true }));
+    EXPECT_EQ(options.fillGaps, 1);
+    EXPECT_EQ(options.timeColumn, 4);
+}
+
+// A CSV file with a header and a time column, as users' files come: read,
+// refused while it has a gap, filled on request, and given a physical peak.
+TEST(BatchProgram, ReadsACsvFileWithATimeColumn)
+{
+    TempFolder folder;
+    const fs::path data = folder.path() / "yearly.csv";
+    const fs::path gappy = folder.path() / "gappy.csv";
+    {
+        std::ofstream out(data), gaps(gappy);
+        out << "\"year\",\"value\"\n";
+        gaps << "year,value\n";
+        for (int i = 0; i < 4096; ++i) {
+            const std::string value = formatC("%.9g", std::sin(2.0 * M_PI * i / 16.0));
+            out << 1700 + i << ',' << value << '\n';
+            gaps << 1700 + i << ',' << (i == 7 ? "" : value) << '\n';
+        }
+    }
+    const fs::path out = folder.path() / "stdout.txt";
+    const fs::path err = folder.path() / "stderr.txt";
+    auto run = [&](const std::string& args, const fs::path& file) {
+        const std::string command = shellQuoted(WELMO_PSD_PATH) + " " + args + " "
+            + shellQuoted(file) + " >" + shellQuoted(out) + " 2>" + shellQuoted(err);
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const auto summaryEnd = [&](std::size_t length) {
+        const std::string last = lines(out).back();
+        return last.substr(last.size() - std::min(length, last.size()));
+    };
+
+    const std::string yearly = ", peak frequency 0.0625 per yr, period 16 yr";
+    ASSERT_EQ(run("--separator , --header-tokens 2 --columns 2 --column 2 --time-column 1 "
+                  "--time-unit yr",
+                  data),
+        0);
+    EXPECT_EQ(summaryEnd(yearly.size()), yearly);
+    EXPECT_EQ(
+        lines(out).back().find(data.string() + ": 4096 samples, M = 2048, peak 0.125000"), 0u);
+    ASSERT_EQ(run("--detect --column 2 --time-column 1 --time-unit yr", data), 0);
+    EXPECT_EQ(summaryEnd(yearly.size()), yearly);
+    const std::string perUnit = ", peak frequency 0.125 per unit, period 8 unit";
+    ASSERT_EQ(run("--detect --column 2 --dt 0.5", data), 0);
+    EXPECT_EQ(summaryEnd(perUnit.size()), perUnit);
+
+    EXPECT_EQ(run("--detect --column 2", gappy), 1);
+    EXPECT_EQ(lines(err),
+        (std::vector<std::string> { "welmo-psd: " + gappy.string()
+            + ": The series holds 1 values that are not finite numbers (the first at sample 8)" }));
+    EXPECT_FALSE(fs::exists(folder.path() / "gappyp.dat"));
+    EXPECT_EQ(run("--detect --column 2 --fill-gaps linear", gappy), 0);
+    EXPECT_EQ(lines(err),
+        (std::vector<std::string> { "welmo-psd: " + gappy.string()
+            + ": 1 missing values filled by linear interpolation" }));
+}

@@ -46,6 +46,12 @@ std::optional<TimeSeriesChoice> BatchHost::runTimeSeriesDialog()
     choice.columnCount = m_options.columnCount;
     choice.dataColumn = m_options.dataColumn;
     choice.rows = m_options.rows;
+    choice.tableSyntax = m_options.syntax;
+    choice.fillGaps = m_options.fillGaps;
+    choice.hasTimeStep = m_options.dtGiven || m_options.timeColumn > 0 ? 1 : 0;
+    choice.timeStep = m_options.dt;
+    choice.timeColumn = m_options.timeColumn;
+    choice.timeUnit = m_options.timeUnit;
     return choice;
 }
 
@@ -74,11 +80,31 @@ std::optional<int> BatchHost::runRunningAverageDialog()
 std::optional<ExportChoice> BatchHost::runExportPsdDialog()
 {
     return ExportChoice { m_state.psdFileName, m_state.exportMinLog, m_options.normalScales,
-        m_options.dt };
+        m_state.exportDt };
 }
 
 void BatchHost::message(const std::string& text)
 {
     if (m_firstMessage.empty())
         m_firstMessage = text;
+}
+
+void BatchHost::warning(const std::string& text)
+{
+    note(text);
+}
+
+void BatchHost::statusMessage(const std::string& text)
+{
+    note(text);
+}
+
+void BatchHost::note(const std::string& text)
+{
+    // Beside the summary on stdout, never in it.
+    if (m_progressOut && m_shownLength > 0)
+        std::fprintf(m_progressOut, "\r%*s\r", m_shownLength, "");
+    m_shownLength = 0;
+    m_shownPercent = -1;
+    std::fprintf(stderr, "welmo-psd: %s: %s\n", m_options.dataFile.c_str(), text.c_str());
 }

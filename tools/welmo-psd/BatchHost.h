@@ -25,6 +25,9 @@ public:
     std::optional<int> runRunningAverageDialog() override;
     std::optional<ExportChoice> runExportPsdDialog() override;
     void message(const std::string& text) override;
+    // Warnings and notes go to stderr as they come, a line each.
+    void warning(const std::string& text) override;
+    void statusMessage(const std::string& text) override;
     void waitCursor() override { }
     void arrowCursor() override { }
     void invalidateWindow() override { }
@@ -38,6 +41,8 @@ public:
     const std::string& firstMessage() const { return m_firstMessage; }
 
 private:
+    void note(const std::string& text);
+
     const BatchOptions& m_options;
     AnalysisState& m_state;
     SeriesEdit m_edit;
@@ -48,4 +53,3 @@ private:
     int m_shownPercent = -1;
     int m_shownLength = 0;
 };
-

@@ -105,14 +105,36 @@ bool parseSize(const std::string& text, int& width, int& height)
 // not a flag is unknown.
 bool takesValue(const std::string& name)
 {
-    static const char* const names[]
-        = { "--header-tokens", "--columns", "--column", "--rows", "--psd-size", "--segments",
-              "--shift", "--window", "--lb", "--output", "--dt", "--min-level", "--select",
-              "--average", "--render", "--frequency-range", "--power-range", "--size" };
+    static const char* const names[] = { "--header-tokens", "--columns", "--column", "--rows",
+        "--psd-size", "--segments", "--shift", "--window", "--lb", "--output", "--dt",
+        "--min-level", "--select", "--average", "--render", "--frequency-range", "--power-range",
+        "--size", "--comment", "--separator", "--fill-gaps", "--time-column", "--time-unit" };
     for (const char* known : names)
         if (name == known)
             return true;
     return false;
+}
+
+// One of the comment markers the reader takes.
+bool parseComment(const std::string& text, char& marker)
+{
+    for (const char known : COMMENT_MARKERS)
+        if (text.size() == 1 && text[0] == known) {
+            marker = known;
+            return true;
+        }
+    return false;
+}
+
+bool parseSeparator(const std::string& text, char& separator)
+{
+    if (text == "," || text == ";")
+        separator = text[0];
+    else if (text == "tab")
+        separator = '\t';
+    else
+        return false;
+    return true;
 }
 
 // "FROM:TO", two integers as the segment dialog's fields take them.
@@ -171,6 +193,16 @@ struct Parser {
 
 } // namespace
 
+bool checkColumns(const BatchOptions& options, std::string& error)
+{
+    const int widest = std::max(options.dataColumn, options.timeColumn);
+    if (widest <= options.columnCount)
+        return true;
+    error = formatC("%s %d: the rows hold only %d values",
+        options.dataColumn == widest ? "--column" : "--time-column", widest, options.columnCount);
+    return false;
+}
+
 std::string batchUsage()
 {
     return formatC("Usage: welmo-psd [options] FILE...\n"
@@ -180,6 +212,14 @@ std::string batchUsage()
                    "  --header-tokens N   leading tokens to skip (default 0)\n"
                    "  --columns N         values per row, %d-%d (default 1)\n"
                    "  --column N          column to analyse, %d-%d (default 1)\n"
+                   "  --detect            find header, columns, comments and separator from\n"
+                   "                      the file's first 64 KiB, as the data dialog does\n"
+                   "                      (the layout options given win over it)\n"
+                   "  --comment C         comment marker: #, %% or ! (default: none)\n"
+                   "  --separator C       field separator besides blanks: , ; or tab\n"
+                   "  --decimal-comma     ',' is the decimal point (only with --separator ';')\n"
+                   "  --fill-gaps linear  fill values that are not finite linearly (default:\n"
+                   "                      refuse the series)\n"
                    "  --rows N            rows to read (default: all complete rows)\n"
                    "  --psd-size M        power of two >= 2 (default: largest that fits)\n"
                    "  --segments K        segments averaged, %d-%d (default 1)\n"
@@ -190,7 +230,10 @@ std::string batchUsage()
                    "  --lb N              LB frequencies, %d-%d (default 16)\n"
                    "  --output FILE       export file (default: derived from FILE; one FILE only)\n"
                    "  --normal-scales     linear export format instead of log-log\n"
-                   "  --dt DT             time step of the linear format (default 1)\n"
+                   "  --dt DT             time step between samples (default 1); with it the\n"
+                   "                      summary gives the peak's frequency and period\n"
+                   "  --time-column K     time step from column K: its median step\n"
+                   "  --time-unit NAME    name of the time step's unit (default: unit)\n"
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
                    "  --render PICTURE    also draw the window's picture into PICTURE, a .png,\n"
                    "                      .jpg, .svg or .pdf file by its name (one FILE only)\n"
@@ -247,6 +290,14 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             options.axes = true;
             continue;
         }
+        if (arg == "--detect") {
+            options.detect = true;
+            continue;
+        }
+        if (arg == "--decimal-comma") {
+            options.syntax.decimalComma = true;
+            continue;
+        }
         if (!takesValue(arg)) {
             error = arg + ": unknown option (see --help)";
             return false;
@@ -257,11 +308,36 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         }
         const std::string value = argv[++i];
         bool ok = true;
-        if (arg == "--header-tokens")
+        if (arg == "--header-tokens") {
             ok = parser.integer(arg, value, 0, INT_MAX, options.headerTokens);
-        else if (arg == "--columns")
+            options.headerTokensGiven = true;
+        } else if (arg == "--columns") {
             ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.columnCount);
-        else if (arg == "--column")
+            options.columnCountGiven = true;
+        } else if (arg == "--comment") {
+            ok = parseComment(value, options.syntax.comment);
+            options.commentGiven = true;
+            if (!ok)
+                error = "--comment: expected #, % or !";
+        } else if (arg == "--separator") {
+            ok = parseSeparator(value, options.syntax.separator);
+            options.separatorGiven = true;
+            if (!ok)
+                error = "--separator: expected , ; or tab";
+        } else if (arg == "--fill-gaps") {
+            ok = value == "linear";
+            options.fillGaps = ok ? 1 : 0;
+            if (!ok)
+                error = "--fill-gaps: expected linear";
+        } else if (arg == "--time-column")
+            ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.timeColumn);
+        else if (arg == "--time-unit") {
+            ok = !trimmed(value).empty() && value.find('\n') == std::string::npos;
+            if (ok)
+                options.timeUnit = value;
+            else
+                error = "--time-unit: expected a name";
+        } else if (arg == "--column")
             ok = parser.integer(arg, value, MIN_COLUMNS, MAX_COLUMNS, options.dataColumn);
         else if (arg == "--rows") {
             long long rows;
@@ -311,6 +387,7 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             // The export's own bound, so that a run never ends in a refused
             // export after the whole estimate.
             ok = parseReal(value, options.dt) && exportTimeStepValid(options.dt);
+            options.dtGiven = true;
             if (!ok)
                 error = "--dt: expected a finite number, not 0 nor too close to 0";
         } else if (arg == "--min-level") {
@@ -384,10 +461,21 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         return false;
     }
     options.dataFile = options.dataFiles.front();
-    if (options.dataColumn > options.columnCount) {
-        error = formatC("--column %d: the rows hold only %d values (--columns)", options.dataColumn,
-            options.columnCount);
+    if (options.syntax.decimalComma && options.syntax.separator != ';') {
+        error = "--decimal-comma: only with --separator ';'";
         return false;
+    }
+    if (options.dtGiven && options.timeColumn > 0) {
+        error = "--time-column: not with --dt";
+        return false;
+    }
+    // Detection counts the columns of each file; the runs check them.
+    if (!options.detect || options.columnCountGiven) {
+        std::string columnError;
+        if (!checkColumns(options, columnError)) {
+            error = columnError + " (--columns)";
+            return false;
+        }
     }
     if (!options.renderFile
         && (options.axes || options.frequencyRange || options.powerRange || options.sizeGiven)) {

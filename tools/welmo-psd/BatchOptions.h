@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TableSyntax.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +27,19 @@ struct BatchOptions {
     int headerTokens = 0;
     int columnCount = 1;
     int dataColumn = 1;
+    // The layout that detection finds on each file, where --header-tokens,
+    // --columns, --comment and --separator gave none.
+    bool detect = false;
+    bool headerTokensGiven = false;
+    bool columnCountGiven = false;
+    TableSyntax syntax;
+    bool commentGiven = false;
+    bool separatorGiven = false;
+    int fillGaps = 0;
+    // The time step: --dt, or the median step of column timeColumn (> 0).
+    int timeColumn = 0;
+    std::string timeUnit;
+    bool dtGiven = false;
     std::optional<unsigned> rows;
     std::optional<int> psdSize;
     int segmentCount = 1;
@@ -55,5 +70,9 @@ struct BatchOptions {
 // Parses argv. Returns false with a one-line reason naming the option and
 // its accepted range.
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error);
+
+// Whether --column and --time-column lie within the rows' columns; false
+// with a one-line reason.
+bool checkColumns(const BatchOptions& options, std::string& error);
 
 std::string batchUsage();

@@ -3,6 +3,7 @@
 #include "BatchHost.h"
 
 #include "commands/Commands.h"
+#include "input/LayoutDetection.h"
 #include "output/PsdExport.h"
 
 #include <cerrno>
@@ -99,6 +100,30 @@ bool isFolder(const std::string& file)
     return std::filesystem::is_directory(file, error) && !error;
 }
 
+// The layout that detection finds on the file, in the options the user
+// left unset. A file that cannot be read, or holds no rows of numbers, is
+// read with the options as given, so that the read says what is wrong.
+bool applyDetectedLayout(BatchOptions& options, std::string& error)
+{
+    DetectedLayout found;
+    if (!options.detect || !detectFileLayout(options.dataFile, found) || !found.found)
+        return true;
+    if (!options.headerTokensGiven)
+        options.headerTokens = found.headerTokens;
+    if (!options.columnCountGiven)
+        options.columnCount = found.columnCount;
+    if (!options.commentGiven)
+        options.syntax.comment = found.syntax.comment;
+    if (!options.separatorGiven) {
+        options.syntax.separator = found.syntax.separator;
+        options.syntax.decimalComma = options.syntax.decimalComma || found.syntax.decimalComma;
+    }
+    if (checkColumns(options, error))
+        return true;
+    error += " (found by --detect)";
+    return false;
+}
+
 } // namespace
 
 std::FILE* progressStream(std::FILE* stream, bool isTerminal)
@@ -113,12 +138,15 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         error = "Cannot read " + options.dataFile + ": " + std::strerror(EISDIR);
         return BATCH_DATA_ERROR;
     }
-    applySettings(options, state);
-    BatchHost host(options, state, progressOut);
+    BatchOptions resolved = options;
+    if (!applyDetectedLayout(resolved, error))
+        return BATCH_USAGE_ERROR;
+    applySettings(resolved, state);
+    BatchHost host(resolved, state, progressOut);
     // A size or an automatic shift of the user's is a later command, as
     // in the window: PSD configuration after Retrieve Data and the edits.
     const bool configure = options.psdSize || options.autoShift;
-    const CommandOutcome outcome = runCommands(options, state, host, configure, deferEstimates);
+    const CommandOutcome outcome = runCommands(resolved, state, host, configure, deferEstimates);
     if (outcome != CommandOutcome::DONE) {
         error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
         return statusOf(outcome);
