@@ -16,11 +16,25 @@
 #include <climits>
 #include <cmath>
 
+namespace {
+
+// The series' own time step when it has one, so that the exported
+// frequencies are those the picture shows; else the last export's.
+double startingDt(const AnalysisState& state)
+{
+    if (state.hasTimeStep && exportTimeStepValid(state.timeStep))
+        return state.timeStep;
+    return state.exportDt;
+}
+
+} // namespace
+
 CExportPsdDlg::CExportPsdDlg(const AnalysisState& state, QWidget* parent)
     : WelmoDialog(parent)
     , m_state(state)
     , m_psdFileName(state.psdFileName)
     , m_minLog(state.exportMinLog)
+    , m_dt(startingDt(state))
 {
     const int M = spectrumSize();
     // Entries 2 and M-1 exist only for M >= 3; a shorter buffer shows zeros

@@ -53,7 +53,6 @@ std::optional<int> CMainFrame::runRunningAverageDialog()
 std::optional<ExportChoice> CMainFrame::runExportPsdDialog()
 {
     CExportPsdDlg dialog(m_state, this);
-    dialog.setDt(m_state.exportDt);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();

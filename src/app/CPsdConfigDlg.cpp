@@ -1,7 +1,9 @@
 #include "app/CPsdConfigDlg.h"
 
+#include "core/CFormat.h"
 #include "core/Limits.h"
 #include "core/SeriesStatistics.h"
+#include "platform/FieldText.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/PsdSize.h"
 
@@ -31,15 +33,33 @@ CPsdConfigDlg::CPsdConfigDlg(const AnalysisState& state, QWidget* parent)
     , m_psdSize(state.psdSize)
     , m_windowType(state.windowType)
     , m_lbFrequencies(state.lbFrequencies)
-    // A record without a usable size has no band width to show; 0 makes OK
-    // ask for a valid ratio instead of showing an infinity.
-    , m_lbRatio(state.psdSize > 0 ? state.lbFrequencies * 100.0 / state.psdSize : 0.0)
+    , m_lbRatio(0.0)
 {
+    mendUnusableSize();
+    m_lbRatio = openingLbRatio(m_lbFrequencies, m_psdSize);
     setWindowTitle(QStringLiteral("PSD configuration"));
     createControls();
     createLayout();
     connectHandlers();
     updateData(false);
+}
+
+void CPsdConfigDlg::mendUnusableSize()
+{
+    if (isPsdSizeChoice(m_psdSize) && m_maxPsdSize >= MIN_PSD_SIZE)
+        return;
+    m_maxPsdSize = openingSizeLimit(m_state.sampleCount, m_segmentCount, m_dataShift);
+    m_psdSize = m_maxPsdSize;
+}
+
+QString CPsdConfigDlg::note() const
+{
+    return m_noteLabel->text();
+}
+
+void CPsdConfigDlg::setNote(const std::string& text)
+{
+    m_noteLabel->setText(QString::fromStdString(text));
 }
 
 void CPsdConfigDlg::createControls()
@@ -67,6 +87,9 @@ void CPsdConfigDlg::createControls()
             createButton<QRadioButton>(IDC_FIRST_WINDOW + i, QString::fromLatin1(WINDOW_NAMES[i])));
     m_lbRatioEdit = createField(IDC_LB_RATIO);
     m_lbFrequenciesEdit = createField(IDC_LB_FREQUENCIES);
+    m_noteLabel = new QLabel(this);
+    m_noteLabel->setObjectName(QStringLiteral("note"));
+    m_noteLabel->setWordWrap(true);
 
     QWidget* tabChain[] = { m_okButton, m_cancelButton, m_availableDataEdit, m_maxPsdSizeEdit,
         m_psdSizeEdit, m_psdSizeUpButton, m_psdSizeDownButton, m_segmentCountEdit, m_dataShiftEdit,
@@ -135,6 +158,7 @@ void CPsdConfigDlg::createLayout()
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(columns);
+    main->addWidget(m_noteLabel);
     main->addLayout(buttons);
 }
 
@@ -163,11 +187,13 @@ void CPsdConfigDlg::doDataExchange(DataExchange& exchange)
     exchange.integer(m_psdSizeEdit, m_psdSize);
     exchange.radio(m_windowButtons, m_windowType);
     exchange.integer(m_lbFrequenciesEdit, m_lbFrequencies, MIN_LB_FREQUENCIES, MAX_LB_FREQUENCIES);
-    exchange.number(m_lbRatioEdit, m_lbRatio, MIN_LB_RATIO, MAX_LB_RATIO);
+    // The size was read above, so the ratio's range fits the size typed.
+    exchange.number(m_lbRatioEdit, m_lbRatio, lowestLbRatio(m_psdSize), MAX_LB_RATIO);
 }
 
 void CPsdConfigDlg::recompute(const std::function<void()>& change)
 {
+    setNote({});
     if (updateData(true)) {
         change();
         updateData(false);
@@ -190,11 +216,14 @@ void CPsdConfigDlg::OnAutoShift()
         [this] { m_dataShift = automaticShift(m_state.sampleCount, m_psdSize, m_segmentCount); });
 }
 
-void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
+void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit, const char* fieldName)
 {
     const int maxSize = configurationSizeLimit(m_state.sampleCount, m_segmentCount, m_dataShift);
-    if (maxSize < 0)
+    if (maxSize < 0) {
+        setNote(formatC("%s put back: %d segments %d apart reach past the %u samples.", fieldName,
+            m_segmentCount, m_dataShift, m_state.sampleCount));
         editedMember = valueBeforeEdit;
+    }
     if (maxSize <= 0)
         return;
     m_maxPsdSize = maxSize;
@@ -205,27 +234,46 @@ void CPsdConfigDlg::updateMaxPsdSize(int& editedMember, int valueBeforeEdit)
 void CPsdConfigDlg::OnKillFocusDataShift()
 {
     const int before = m_dataShift;
-    recompute([this, before] { updateMaxPsdSize(m_dataShift, before); });
+    recompute([this, before] { updateMaxPsdSize(m_dataShift, before, "Data shift"); });
 }
 
 void CPsdConfigDlg::OnKillFocusSegmentCount()
 {
     const int before = m_segmentCount;
-    recompute([this, before] { updateMaxPsdSize(m_segmentCount, before); });
+    recompute([this, before] { updateMaxPsdSize(m_segmentCount, before, "Number of segments"); });
 }
 
 void CPsdConfigDlg::OnKillFocusLbFrequencies()
 {
-    recompute([this] {
-        if (m_psdSize > 0)
-            m_lbRatio = static_cast<double>(m_lbFrequencies * 100) / m_psdSize;
+    const int before = m_lbFrequencies;
+    recompute([this, before] {
+        if (m_psdSize < MIN_PSD_SIZE)
+            return;
+        const double ratio = static_cast<double>(m_lbFrequencies * 100) / m_psdSize;
+        if (ratio < lowestLbRatio(m_psdSize) || ratio > MAX_LB_RATIO) {
+            setNote(formatC("LB frequencies put back: %d of PSD size %d is more than %s %%.",
+                m_lbFrequencies, m_psdSize, formatNumber(MAX_LB_RATIO).c_str()));
+            m_lbFrequencies = before;
+            return;
+        }
+        m_lbRatio = ratio;
     });
 }
 
 void CPsdConfigDlg::OnKillFocusLbRatio()
 {
-    recompute([this] {
-        m_lbFrequencies = static_cast<int>(static_cast<double>(m_psdSize) * m_lbRatio * 0.01);
+    const double before = m_lbRatio;
+    recompute([this, before] {
+        const double bins = static_cast<double>(m_psdSize) * m_lbRatio * 0.01;
+        if (!(bins >= MIN_LB_FREQUENCIES && bins < MAX_LB_FREQUENCIES + 1.0)) {
+            setNote(
+                formatC("LB ratio put back: %s %% of PSD size %d is not %d to %d LB frequencies.",
+                    formatNumber(m_lbRatio).c_str(), m_psdSize, MIN_LB_FREQUENCIES,
+                    MAX_LB_FREQUENCIES));
+            m_lbRatio = before;
+            return;
+        }
+        m_lbFrequencies = static_cast<int>(bins);
     });
 }
 

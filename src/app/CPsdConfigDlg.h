@@ -8,6 +8,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +38,10 @@ public:
 
     explicit CPsdConfigDlg(const AnalysisState& state, QWidget* parent = nullptr);
 
+    // The one line under the fields that says why a field was put back;
+    // empty when none was.
+    QString note() const;
+
     // The settings as last taken from the fields: after OK, what it took.
     PsdChoice choice() const;
 
@@ -60,7 +65,11 @@ private:
     // skipped when a field does not read, so nothing is computed from stale
     // values.
     void recompute(const std::function<void()>& change);
-    void updateMaxPsdSize(int& editedMember, int valueBeforeEdit);
+    void updateMaxPsdSize(int& editedMember, int valueBeforeEdit, const char* fieldName);
+    // A record whose size the dialog's own checks refuse (after a failed
+    // estimate, or with a shorter series) opens with the largest usable one.
+    void mendUnusableSize();
+    void setNote(const std::string& text);
     // Validates the fields and lowers the size to the largest.
     bool acceptFields();
 
@@ -94,4 +103,5 @@ private:
     std::vector<QRadioButton*> m_windowButtons;
     QLineEdit* m_lbRatioEdit = nullptr;
     QLineEdit* m_lbFrequenciesEdit = nullptr;
+    QLabel* m_noteLabel = nullptr;
 };

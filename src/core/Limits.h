@@ -16,11 +16,24 @@ inline constexpr int MAX_PSD_SIZE = 1 << 29;
 inline constexpr int MIN_SEGMENTS = 1;
 inline constexpr int MAX_SEGMENTS = 10000;
 inline constexpr int MIN_DATA_SHIFT = 0;
-inline constexpr int MAX_DATA_SHIFT = 1000000;
+// A shift as long as the longest series the reader takes: "auto" spreads
+// segments over all of it.
+inline constexpr int MAX_DATA_SHIFT = static_cast<int>(MAX_DATA_ROWS);
 inline constexpr int MIN_LB_FREQUENCIES = 2;
 inline constexpr int MAX_LB_FREQUENCIES = 1000000;
 inline constexpr double MIN_LB_RATIO = 0.0001;
 inline constexpr double MAX_LB_RATIO = 50.0;
+
+// The lowest LB ratio at PSD size M: MIN_LB_RATIO, or less where M is so
+// large that the fewest LB frequencies make a smaller percentage.
+constexpr double lowestLbRatio(long long psdSize)
+{
+    const long long size = psdSize > MAX_PSD_SIZE ? MAX_PSD_SIZE : psdSize;
+    if (size < MIN_PSD_SIZE)
+        return MIN_LB_RATIO;
+    const double fewest = MIN_LB_FREQUENCIES * 100.0 / static_cast<double>(size);
+    return fewest < MIN_LB_RATIO ? fewest : MIN_LB_RATIO;
+}
 // Running average window.
 inline constexpr int MIN_AVERAGE_WINDOW = 2;
 inline constexpr int MAX_AVERAGE_WINDOW = 1000;

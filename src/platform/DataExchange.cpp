@@ -15,6 +15,19 @@ std::string fieldText(QLineEdit* field)
     return field->text().toStdString();
 }
 
+// The failed field keeps a red frame until it reads again, so the user sees
+// which field the message was about after closing it.
+const char* const FAILED_PROPERTY = "failedField";
+
+void markFailed(QWidget* field, bool failed)
+{
+    if (!field || field->property(FAILED_PROPERTY).toBool() == failed)
+        return;
+    field->setProperty(FAILED_PROPERTY, failed);
+    field->setStyleSheet(
+        failed ? QStringLiteral("QLineEdit { border: 2px solid #d00000; }") : QString());
+}
+
 std::string rangeMessage(const char* kind, const std::string& min, const std::string& max)
 {
     return std::string("Please enter ") + kind + " between " + min + " and " + max + ".";
@@ -26,9 +39,10 @@ void DataExchange::text(QLineEdit* field, std::string& value)
 {
     if (m_failed)
         return;
-    if (m_save)
+    if (m_save) {
         value = fieldText(field);
-    else
+        markFailed(field, false);
+    } else
         field->setText(QString::fromStdString(value));
 }
 
@@ -46,6 +60,7 @@ void DataExchange::integer(QLineEdit* field, int& value)
         return;
     }
     value = parsed;
+    markFailed(field, false);
 }
 
 void DataExchange::integer(QLineEdit* field, int& value, int min, int max)
@@ -73,6 +88,7 @@ void DataExchange::unsignedInteger(QLineEdit* field, unsigned& value)
         return;
     }
     value = parsed;
+    markFailed(field, false);
 }
 
 void DataExchange::unsignedInteger(QLineEdit* field, unsigned& value, unsigned min, unsigned max)
@@ -100,6 +116,7 @@ void DataExchange::number(QLineEdit* field, double& value)
         return;
     }
     value = parsed;
+    markFailed(field, false);
 }
 
 void DataExchange::number(QLineEdit* field, double& value, double min, double max)
@@ -149,6 +166,7 @@ void DataExchange::fail(QWidget* field, const std::string& message)
     if (m_failed)
         return;
     m_failed = true;
+    markFailed(field, true);
     showMessage(message);
     if (!field)
         return;

@@ -12,7 +12,8 @@ class QWidget;
 // each field is parsed and range-checked in call order; at the first
 // failure the framework's message is shown in the "Welmo" box, the focus
 // goes back to that field with its text selected, and every later call does
-// nothing, so later members keep their values.
+// nothing, so later members keep their values. The failed field is marked
+// (property "failedField", a red frame) until it next reads.
 class DataExchange {
 public:
     explicit DataExchange(bool save)

@@ -1,6 +1,7 @@
 #include "plot/AxesLayout.h"
 
 #include "plot/AxisTicks.h"
+#include "plot/PhysicalFrequency.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,32 @@ int width(DeviceRect rect)
     return std::abs(rect.right - rect.left);
 }
 
+// The frequency axis' world values are cycles per sample (or their log10);
+// with a time step the ticks fall on round values of cycles per unit.
+std::vector<AxisTick> frequencyTicks(
+    const AnalysisState& state, const PlotWindow& window, int across, int xTicks)
+{
+    const bool physical = hasPhysicalFrequency(state);
+    const double dt = physical ? state.timeStep : 1.0;
+    std::vector<AxisTick> ticks;
+    if (!state.logFrequency) {
+        ticks = linearTicks(window.xMin / dt, window.xMax / dt, xTicks);
+        if (physical)
+            for (AxisTick& tick : ticks)
+                tick.value *= dt;
+        return ticks;
+    }
+    const double decades = std::fabs(window.xMax - window.xMin);
+    const bool minor = decades > 0.0 && across / decades >= MINOR_TICKS_FROM_DECADE_PIXELS;
+    const double shift = physical ? std::log10(dt) : 0.0;
+    ticks = logTicks(window.xMin - shift, window.xMax - shift,
+        std::max(2, across / DECADE_PIXELS_PER_TICK), minor);
+    if (physical)
+        for (AxisTick& tick : ticks)
+            tick.value += shift;
+    return ticks;
+}
+
 std::vector<AxisTick> ticksOf(
     Axis axis, const AnalysisState& state, const PanelPlacement& placement, int textHeight)
 {
@@ -45,12 +72,7 @@ std::vector<AxisTick> ticksOf(
     case Axis::spectrumY:
         return linearTicks(window.yMin, window.yMax, yTicks);
     case Axis::spectrumX:
-        if (!state.logFrequency)
-            return linearTicks(window.xMin, window.xMax, xTicks);
-        const double decades = std::fabs(window.xMax - window.xMin);
-        const bool minor = decades > 0.0 && across / decades >= MINOR_TICKS_FROM_DECADE_PIXELS;
-        return logTicks(
-            window.xMin, window.xMax, std::max(2, across / DECADE_PIXELS_PER_TICK), minor);
+        return frequencyTicks(state, window, across, xTicks);
     }
     return {};
 }
@@ -199,7 +221,7 @@ void makeRoomForAxes(const Canvas& canvas, const AnalysisState& state, PictureLa
     const int spectrumLabels
         = widestLabel(canvas, ticksOf(Axis::spectrumY, state, layout.spectrum, textHeight));
     const int statistics
-        = statisticsRight(canvas, statisticsPlacement(canvas, state, layout.third));
+        = statisticsRight(canvas, statisticsPlacement(canvas, state, layout.third, true));
     spectrum.left = std::max(
         spectrum.left, statistics + 2 * RIGHT_ROOM + spectrumLabels + LABEL_GAP + TICK_LENGTH);
 }
@@ -224,7 +246,8 @@ void drawAxes(Canvas& canvas, const AnalysisState& state, const PictureLayout& l
     if (!spectrumShown)
         return;
     drawXAxis(canvas, labels, layout.spectrum,
-        ticksOf(Axis::spectrumX, state, layout.spectrum, textHeight), "frequency (cycles/sample)");
+        ticksOf(Axis::spectrumX, state, layout.spectrum, textHeight),
+        hasPhysicalFrequency(state) ? frequencyAxisTitle(state) : "frequency (cycles/sample)");
     drawYAxis(canvas, labels, layout.spectrum,
         ticksOf(Axis::spectrumY, state, layout.spectrum, textHeight), spectrumYTitle(state));
 }

@@ -283,7 +283,8 @@ void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const Pictu
     runTasks(tasks.size(), [&](std::size_t task) { tasks[task](); });
     signal.draw(canvas);
     spectrum.draw(canvas);
-    const std::vector<PlacedText> statistics = statisticsPlacement(canvas, state, layout.third);
+    const std::vector<PlacedText> statistics
+        = statisticsPlacement(canvas, state, layout.third, layout.axes);
     if (layout.axes)
         drawAxes(canvas, state, layout, statistics);
     drawStatistics(canvas, statistics);

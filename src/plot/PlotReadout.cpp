@@ -1,6 +1,7 @@
 #include "plot/PlotReadout.h"
 
 #include "core/CFormat.h"
+#include "plot/PhysicalFrequency.h"
 #include "plot/PlotMapping.h"
 #include "plot/PlotPicture.h"
 
@@ -94,7 +95,9 @@ std::string plotReadoutText(const AnalysisState& state, const PlotReadout& reado
     case PlotReadout::BIN: {
         std::string text
             = formatC("Bin %zu: f = %.6g cycles/sample", readout.index, readout.frequency);
-        if (state.exportDt != 1.0 && std::isfinite(state.exportDt) && state.exportDt != 0.0)
+        if (hasPhysicalFrequency(state))
+            text += " = " + physicalFrequencyText(state, readout.frequency);
+        else if (state.exportDt != 1.0 && std::isfinite(state.exportDt) && state.exportDt != 0.0)
             text += formatC(
                 " = %.6g /DT (DT=%.6g)", readout.frequency / state.exportDt, state.exportDt);
         return text + formatC(", log power %.4f", readout.value);

@@ -1,12 +1,20 @@
 #include "plot/StatisticsLayout.h"
 
 #include "plot/Palette.h"
+#include "plot/PhysicalFrequency.h"
 #include "plot/StatisticsText.h"
 
 #include <algorithm>
 
+namespace {
+
+// Below the LB line, which keeps its place.
+constexpr int PEAK_LINE_BELOW = 200;
+
+} // namespace
+
 std::vector<PlacedText> statisticsPlacement(
-    const Canvas& canvas, const AnalysisState& state, int third)
+    const Canvas& canvas, const AnalysisState& state, int third, bool withAxes)
 {
     struct Placement {
         int x;
@@ -35,5 +43,7 @@ std::vector<PlacedText> statisticsPlacement(
         placed.push_back(
             { { line == 2 ? noteX : place.x, third + place.below }, texts[line], place.color });
     }
+    if (withAxes && hasPhysicalFrequency(state))
+        placed.push_back({ { 20, third + PEAK_LINE_BELOW }, peakFrequencyLine(state), blackColor });
     return placed;
 }

@@ -14,6 +14,7 @@ struct PlacedText {
 };
 
 // The nine statistics lines where the picture draws them: below the
-// signal panel, whose bottom is at `third`.
+// signal panel, whose bottom is at `third`. With axes and a time step a
+// tenth line names the peak in the frequency axis' unit.
 std::vector<PlacedText> statisticsPlacement(
-    const Canvas& canvas, const AnalysisState& state, int third);
+    const Canvas& canvas, const AnalysisState& state, int third, bool withAxes = false);

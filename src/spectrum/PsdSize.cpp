@@ -30,7 +30,8 @@ int automaticShift(unsigned N, int M, int K)
     const std::uint32_t segmentLength = 2u * static_cast<std::uint32_t>(M);
     const std::uint32_t shift
         = (static_cast<std::uint32_t>(N) - segmentLength) / static_cast<std::uint32_t>(K);
-    return static_cast<int>(shift > segmentLength ? segmentLength : shift);
+    const std::uint32_t capped = shift > segmentLength ? segmentLength : shift;
+    return static_cast<int>(std::min<std::uint32_t>(capped, MAX_DATA_SHIFT));
 }
 
 int configurationSizeLimit(unsigned N, int K, int S)
@@ -42,6 +43,22 @@ int configurationSizeLimit(unsigned N, int K, int S)
     // R of 2 or 3 gives a size of 1, which the dialog does not take.
     const int limit = psdSizeLimit(N, K - 1, S);
     return limit < MIN_PSD_SIZE ? 0 : limit;
+}
+
+int openingSizeLimit(unsigned N, int K, int S)
+{
+    const int limit = configurationSizeLimit(N, K, S);
+    if (limit >= MIN_PSD_SIZE)
+        return limit;
+    return std::max(psdSizeLimit(N, 0, 0), MIN_PSD_SIZE);
+}
+
+double openingLbRatio(int lbFrequencies, int M)
+{
+    if (M < MIN_PSD_SIZE)
+        return MIN_LB_RATIO;
+    const double ratio = static_cast<double>(static_cast<std::int64_t>(lbFrequencies) * 100) / M;
+    return std::clamp(ratio, lowestLbRatio(M), MAX_LB_RATIO);
 }
 
 int psdSizeUp(int size, int largest)

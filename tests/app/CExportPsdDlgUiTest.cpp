@@ -249,3 +249,23 @@ TEST_F(ExportPsdDialog, ShortSpectrumIsShownWithoutReadingPastIt)
 }
 
 } // namespace
+
+TEST_F(ExportPsdDialog, DtStartsFromTheSeriesTimeStep)
+{
+    struct Case {
+        int hasTimeStep;
+        double timeStep, exportDt;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { 1, 0.25, 2.0, "0.25" }, { 0, 0.25, 2.0, "2" },
+        { 1, 0.0, 2.0, "2" }, // a step the export refuses is not offered
+    };
+    for (const Case& c : cases) {
+        m_state.hasTimeStep = c.hasTimeStep;
+        m_state.timeStep = c.timeStep;
+        m_state.exportDt = c.exportDt;
+        m_dialog = std::make_unique<CExportPsdDlg>(m_state);
+        EXPECT_EQ(text(CExportPsdDlg::IDC_DT), c.expected) << c.timeStep;
+    }
+}

@@ -212,9 +212,19 @@ TEST_F(PsdConfigDialog, LowBandConvertsBetweenBinsAndPercent)
     type(CPsdConfigDlg::IDC_LB_RATIO, "10");
     leave(CPsdConfigDlg::IDC_LB_RATIO);
     EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "102"); // 102.4 truncated
-    type(CPsdConfigDlg::IDC_LB_RATIO, "0.0001");
+    EXPECT_TRUE(m_dialog->note().isEmpty());
+    // 0.1 of a bin: the ratio is put back rather than giving a count OK refuses.
+    type(CPsdConfigDlg::IDC_LB_RATIO, "0.01");
     leave(CPsdConfigDlg::IDC_LB_RATIO);
-    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "0");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "102");
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), "10");
+    EXPECT_EQ(m_dialog->note().toStdString(),
+        "LB ratio put back: 0.01 % of PSD size 1024 is not 2 to 1000000 LB frequencies.");
+    type(CPsdConfigDlg::IDC_LB_FREQUENCIES, "600");
+    leave(CPsdConfigDlg::IDC_LB_FREQUENCIES);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_FREQUENCIES), "102");
+    EXPECT_EQ(m_dialog->note().toStdString(),
+        "LB frequencies put back: 600 of PSD size 1024 is more than 50 %.");
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -231,7 +241,7 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
         { CPsdConfigDlg::IDC_PSD_SIZE, "1", "PSD size must be a power of two" },
         { CPsdConfigDlg::IDC_PSD_SIZE, "-64", "PSD size must be a power of two" },
         { CPsdConfigDlg::IDC_SEGMENT_COUNT, "0", "Please enter an integer between 1 and 10000." },
-        { CPsdConfigDlg::IDC_DATA_SHIFT, "-1", "Please enter an integer between 0 and 1000000." },
+        { CPsdConfigDlg::IDC_DATA_SHIFT, "-1", "Please enter an integer between 0 and 69306016." },
         { CPsdConfigDlg::IDC_LB_FREQUENCIES, "1",
             "Please enter an integer between 2 and 1000000." },
     };
@@ -245,6 +255,7 @@ TEST_F(PsdConfigDialog, OkRefusesAnInvalidFieldAndKeepsTheRecord)
         EXPECT_EQ(m_messages[0], c.message);
         EXPECT_NE(m_dialog->result(), QDialog::Accepted);
         EXPECT_EQ(m_dialog->focusWidget(), field(c.id));
+        EXPECT_TRUE(field(c.id)->property("failedField").toBool()) << c.id << " " << c.text;
         EXPECT_EQ(m_state.dialogAccepted, 0);
         EXPECT_EQ(m_state.dataShift, 0);
     }
@@ -365,3 +376,67 @@ TEST_F(PsdConfigDialog, KeyboardDrivesTheHandlersAsTheFocusMoves)
 }
 
 } // namespace
+
+TEST_F(PsdConfigDialog, OpensWithValuesItsOwnChecksAccept)
+{
+    // What the main window leaves after a failed estimate or a shorter
+    // series: no size fits K shifts, so size and maximum are 0.
+    struct Case {
+        const char* name;
+        unsigned samples;
+        int segments, shift, psdSize, maxPsdSize, lbFrequencies;
+        const char* expectedSize;
+        const char* expectedRatio;
+    };
+    const Case cases[] = {
+        { "segment 101-300 of 8 x 30", 200, 8, 30, 0, 0, 16, "64", "25" },
+        { "K-1 shifts still fit", 4096, 3, 1500, 0, 0, 16, "512", "3.125" },
+        { "band wider than the size", 200, 8, 30, 0, 0, 500, "64", "50" },
+        { "too few samples for any size", 3, 1, 0, 0, 0, 2, "2", "50" },
+        { "LB 4 at M = 8388608", 16777216, 1, 0, 8388608, 8388608, 4, "8388608",
+            "4.76837158203125e-05" },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        m_state.sampleCount = c.samples;
+        m_state.segmentCount = c.segments;
+        m_state.dataShift = c.shift;
+        m_state.psdSize = c.psdSize;
+        m_state.maxPsdSize = c.maxPsdSize;
+        m_state.lbFrequencies = c.lbFrequencies;
+        open();
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_PSD_SIZE), c.expectedSize) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_MAX_PSD_SIZE), c.expectedSize) << c.name;
+        EXPECT_EQ(text(CPsdConfigDlg::IDC_LB_RATIO), c.expectedRatio) << c.name;
+        click(IDOK);
+        EXPECT_TRUE(m_messages.empty())
+            << c.name << ": " << (m_messages.empty() ? "" : m_messages[0]);
+        EXPECT_EQ(m_dialog->result(), QDialog::Accepted) << c.name;
+    }
+}
+
+TEST_F(PsdConfigDialog, ValuesItComputesPassItsChecksAtLargeSizes)
+{
+    m_state.sampleCount = 16777216;
+    m_state.psdSize = 2097152;
+    m_state.maxPsdSize = 8388608;
+    open();
+    type(CPsdConfigDlg::IDC_SEGMENT_COUNT, "4");
+    click(CPsdConfigDlg::IDC_AUTO_SHIFT);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_DATA_SHIFT), "3145728"); // (N - 2M) / 4
+    click(IDOK);
+    EXPECT_TRUE(m_messages.empty()) << (m_messages.empty() ? "" : m_messages[0]);
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(PsdConfigDialog, AShiftPutBackSaysWhy)
+{
+    open();
+    type(CPsdConfigDlg::IDC_SEGMENT_COUNT, "8");
+    type(CPsdConfigDlg::IDC_DATA_SHIFT, "600");
+    leave(CPsdConfigDlg::IDC_DATA_SHIFT);
+    EXPECT_EQ(text(CPsdConfigDlg::IDC_DATA_SHIFT), "0");
+    EXPECT_EQ(m_dialog->note().toStdString(),
+        "Data shift put back: 8 segments 600 apart reach past the 4096 samples.");
+    EXPECT_TRUE(m_messages.empty());
+}

@@ -114,6 +114,12 @@ TEST_F(FieldExchange, FirstFailureShowsItsMessageAndStopsTheSave)
         EXPECT_EQ(dialog.m_level, c.field > 3 ? -1.0 : -15.0) << c.text;
         EXPECT_EQ(dialog.m_text, c.field > 4 ? "new" : "old") << c.text;
         EXPECT_EQ(dialog.m_plain, 3) << c.text;
+        // Only the failing field is marked, and only until it reads again.
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(dialog.field(i)->property("failedField").toBool(), i == c.field) << c.text;
+        dialog.field(c.field)->setText(QString::fromLatin1(valid[c.field]));
+        EXPECT_TRUE(dialog.updateData(true)) << c.text;
+        EXPECT_FALSE(dialog.field(c.field)->property("failedField").toBool()) << c.text;
     }
 }
 

@@ -139,6 +139,55 @@ TEST(PictureAxes, DefaultViewDrawsThePictureWithoutAxes)
     EXPECT_EQ(viewed.clips, plain.clips);
 }
 
+// With a time step the frequency axis and the statistics speak cycles per
+// unit; with the axes off the picture is the one without a time step.
+TEST(PictureAxes, TimeStepLabelsTheFrequencyAxisInCyclesPerUnit)
+{
+    struct Case {
+        const char* name;
+        double timeStep;
+        const char* unit;
+        int logFrequency;
+        const char* title;
+        std::vector<const char*> labels;
+        const char* peakLine;
+    };
+    const Case cases[] = {
+        { "yearly, linear", 1.0, "yr", 0, "frequency (1/yr)", { "0", "0.1", "0.5" },
+            "peak 0.0898 /yr, period 11.1 yr" },
+        { "half-yearly, log", 0.5, "yr", 1, "frequency (1/yr)", { "0.0001", "0.01", "1" },
+            "peak 0.18 /yr, period 5.57 yr" },
+        { "no unit name, linear", 0.25, "", 0, "frequency (cycles per unit)",
+            { "0", "0.5", "1.0", "1.5" }, "peak 0.359 per unit, period 2.78 unit" },
+    };
+    const DeviceRect client { 0, 0, 1000, 700 };
+    for (const Case& c : cases) {
+        AnalysisState state = analysed(1.0, c.logFrequency, 1);
+        state.peakFrequency = 0.179688;
+        state.hasTimeStep = 1;
+        state.timeStep = c.timeStep;
+        state.timeUnit = c.unit;
+        PictureView view;
+        view.axes = true;
+        RecordingCanvas canvas(client);
+        drawPicture(canvas, state, view);
+        EXPECT_TRUE(drawnText(canvas, c.title)) << c.name;
+        EXPECT_FALSE(drawnText(canvas, "frequency (cycles/sample)")) << c.name;
+        for (const char* label : c.labels)
+            EXPECT_TRUE(drawnText(canvas, label)) << c.name << " " << label;
+        EXPECT_TRUE(drawnText(canvas, c.peakLine)) << c.name;
+        EXPECT_TRUE(drawnText(canvas, "Max Peak at 0.179688")) << c.name;
+
+        RecordingCanvas withoutAxes(client);
+        drawPicture(withoutAxes, state, PictureView {});
+        state.hasTimeStep = 0;
+        RecordingCanvas seed(client);
+        drawPicture(seed, state, PictureView {});
+        EXPECT_EQ(withoutAxes.lines, seed.lines) << c.name;
+        EXPECT_EQ(withoutAxes.texts, seed.texts) << c.name;
+    }
+}
+
 } // namespace
 
 namespace {

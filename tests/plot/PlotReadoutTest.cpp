@@ -99,6 +99,15 @@ TEST(PlotReadout, TextNamesTheFrequencyInBothUnits)
     EXPECT_EQ(plotReadoutText(state, bin),
         "Bin 64: f = 0.0625 cycles/sample = 0.125 /DT (DT=0.5), log power -3.2500");
     EXPECT_EQ(plotReadoutText(state, { PlotReadout::SAMPLE, 12, 0.5, 0.0 }), "Sample 12: 0.5");
+    // The series' own time step takes the place of the export's.
+    state.hasTimeStep = 1;
+    state.timeStep = 2.0;
+    state.timeUnit = "d";
+    EXPECT_EQ(plotReadoutText(state, bin),
+        "Bin 64: f = 0.0625 cycles/sample = 0.0312 /d, period 32 d, log power -3.2500");
+    state.timeUnit.clear();
+    EXPECT_EQ(plotReadoutText(state, bin),
+        "Bin 64: f = 0.0625 cycles/sample = 0.0312 per unit, period 32 unit, log power -3.2500");
 }
 
 } // namespace

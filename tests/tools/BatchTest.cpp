@@ -83,7 +83,7 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--psd-size", "1073741824", "f" },
             "--psd-size: expected a power of two from 2 to 536870912" },
         { { "--segments", "10001", "f" }, "--segments: expected an integer from 1 to 10000" },
-        { { "--shift", "-1", "f" }, "--shift: expected an integer from 0 to 1000000 or auto" },
+        { { "--shift", "-1", "f" }, "--shift: expected an integer from 0 to 69306016 or auto" },
         { { "--columns", "3", "--column", "4", "f" },
             "--column 4: the rows hold only 3 values (--columns)" },
         { { "--output", "o.dat", "f", "g" }, "--output: only with one data file" },
