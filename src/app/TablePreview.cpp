@@ -3,6 +3,7 @@
 #include "input/LayoutDetection.h"
 #include "input/TableText.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -63,24 +64,49 @@ std::string readPreviewBytes(const std::string& fileName)
     return bytes;
 }
 
+namespace {
+
+// The next line of `text` from `start`, which moves past it.
+std::string_view nextLine(std::string_view text, std::size_t& start)
+{
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos)
+        end = text.size();
+    const std::string_view line = start < text.size() ? text.substr(start, end - start) : "";
+    start = end + 1;
+    return line;
+}
+
+bool allBlank(std::string_view line)
+{
+    return std::all_of(line.begin(), line.end(), isBlank);
+}
+
+} // namespace
+
 QString tablePreviewHtml(std::string_view bytes, const PreviewLayout& layout)
 {
-    std::string cleaned;
-    if (!layout.syntax.plain()) {
-        cleaned = cleanTableText(bytes, layout.syntax);
-        bytes = cleaned;
-    }
+    const bool plain = layout.syntax.plain();
+    const std::string cleaned = plain ? std::string() : cleanTableText(bytes, layout.syntax);
+    const std::string_view tokens = plain ? bytes : std::string_view(cleaned);
     QString html = QStringLiteral("<pre>");
     long token = 0;
-    std::size_t lineStart = 0;
-    for (int number = 1; number <= PREVIEW_LINES && lineStart < bytes.size(); ++number) {
-        std::size_t lineEnd = bytes.find('\n', lineStart);
-        if (lineEnd == std::string_view::npos)
-            lineEnd = bytes.size();
+    std::size_t rawStart = 0;
+    std::size_t tokenStart = 0;
+    for (int number = 1; number <= PREVIEW_LINES && rawStart < bytes.size(); ++number) {
+        const std::string_view raw = nextLine(bytes, rawStart);
+        const std::string_view line = nextLine(tokens, tokenStart);
         html += QStringLiteral("<span style=\"color:#808080\">%1 </span>").arg(number, 3);
-        html += markedLine(bytes.substr(lineStart, lineEnd - lineStart), layout, token);
+        // A line that is all comment shows what it says, as not data.
+        if (!plain && allBlank(line) && !allBlank(raw)) {
+            const std::string_view shown = raw.substr(0, PREVIEW_LINE_LENGTH);
+            html += QStringLiteral("<i style=\"color:#999999\">%1</i>")
+                        .arg(QString::fromUtf8(shown.data(), qsizetype(shown.size()))
+                                 .toHtmlEscaped());
+        } else {
+            html += markedLine(line, layout, token);
+        }
         html += QLatin1Char('\n');
-        lineStart = lineEnd + 1;
     }
     html += QStringLiteral("</pre>");
     return html;
