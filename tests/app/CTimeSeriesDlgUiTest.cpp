@@ -380,15 +380,13 @@ TEST_F(TimeSeriesDialog, AnOfferedFileFillsTheLayoutItFinds)
         const char* separator;
         bool decimalComma;
         int names;
-        const char* description;
     };
     const Case cases[] = {
-        { "year value\n1 10\n2 20\n3 30\n", "2", "2", "none", "blanks", false, 2,
-            "1 header line (2 tokens), 2 columns" },
+        { "year value\n1 10\n2 20\n3 30\n", "2", "2", "none", "blanks", false, 2 },
         { "# made up\n# two lines\n1 5 9\n2 6 8\n# inside\n3 7 7\n", "0", "3", "#", "blanks", false,
-            0, "" },
-        { "\"time\",\"flux\"\n1,5\n2,\n3,7\n", "2", "2", "none", ",", false, 2, "" },
-        { "a;b\n1,5;2,5\n3,5;4,5\n5;6\n", "2", "2", "none", ";", true, 2, "" },
+            0 },
+        { "\"time\",\"flux\"\n1,5\n2,\n3,7\n", "2", "2", "none", ",", false, 2 },
+        { "a;b\n1,5;2,5\n3,5;4,5\n5;6\n", "2", "2", "none", ";", true, 2 },
     };
     for (const Case& c : cases) {
         const std::string name = writeFile("offered.dat", c.bytes);
@@ -405,10 +403,7 @@ TEST_F(TimeSeriesDialog, AnOfferedFileFillsTheLayoutItFinds)
         EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_COLUMN), std::min<std::string>("3", c.columns));
         const auto* said = m_dialog->findChild<QLabel*>(
             QStringLiteral("field%1").arg(CTimeSeriesDlg::IDC_DETECTED));
-        if (*c.description != 0) {
-            EXPECT_EQ(said->text().toStdString(), c.description);
-        }
-        EXPECT_FALSE(said->text().isEmpty());
+        EXPECT_FALSE(said->text().isEmpty()) << "says what it found";
         click(IDOK);
         EXPECT_TRUE(accepted()) << c.bytes;
         EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(3u)) << c.bytes;
@@ -494,7 +489,6 @@ TEST_F(TimeSeriesDialog, OkHandsBackTheSyntaxGapsAndTimeStep)
         { "1", "0", 0, nullptr },
         { "1", "1", 1, nullptr },
         { "0", "0", 0, "The time step must be a positive number" },
-        { "dt", "0", 0, "Please enter a number." },
         { "1", "3", 0, "The time column must not exceed Number of columns" },
     };
     for (const Case& c : cases) {
