@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -302,7 +303,9 @@ void CTimeSeriesDlg::detectLayout(const std::string& fileName)
         return;
     m_detectedFileName = fileName;
     DetectedLayout detected;
-    if (!detectFileLayout(fileName, detected)) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)
+        || !detectFileLayout(fileName, detected)) {
         m_detectedLabel->clear();
         offerColumnNames({});
         return;

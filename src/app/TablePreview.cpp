@@ -4,6 +4,7 @@
 #include "input/TableText.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -55,6 +56,10 @@ QString markedLine(std::string_view line, const PreviewLayout& layout, long& tok
 
 std::string readPreviewBytes(const std::string& fileName)
 {
+    // A pipe or device would hold the dialog while the user types.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error))
+        return {};
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
         return {};
