@@ -10,8 +10,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -62,6 +67,21 @@ public:
             [this](const TimeSeriesChoice& layout) { return countRows(layout, m_host); });
     }
     bool accepted() const { return m_dialog->result() == QDialog::Accepted; }
+    QComboBox* box(int id) const
+    {
+        return m_dialog->findChild<QComboBox*>(QStringLiteral("field%1").arg(id));
+    }
+    std::string boxText(int id) const { return box(id)->currentText().toStdString(); }
+    std::string writeFile(const char* name, const std::string& bytes)
+    {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), qint64(bytes.size()));
+        return path.toStdString();
+    }
+
+    QTemporaryDir m_dir;
 
     AnalysisState m_state;
     CountingHost m_host { m_state };
@@ -149,6 +169,7 @@ TEST_F(TimeSeriesDialog, FieldsAfterAFailingOneKeepTheirHeldValues)
 
 TEST_F(TimeSeriesDialog, OkHandsBackEveryField)
 {
+    m_state.sampleCount = 512; // so that the typed count is a change
     open();
     type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, "/data/run 7.dat");
     type(CTimeSeriesDlg::IDC_HEADER_TOKENS, " -3 ");
@@ -347,6 +368,149 @@ TEST_F(TimeSeriesDialog, KeyboardOnlyFillsEveryField)
     EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(2u));
     EXPECT_TRUE(m_messages.empty());
     EXPECT_TRUE(m_commandLines.empty());
+}
+
+TEST_F(TimeSeriesDialog, AnOfferedFileFillsTheLayoutItFinds)
+{
+    struct Case {
+        const char* bytes;
+        const char* header;
+        const char* columns;
+        const char* comment;
+        const char* separator;
+        bool decimalComma;
+        int names;
+    };
+    const Case cases[] = {
+        { "year value\n1 10\n2 20\n3 30\n", "2", "2", "none", "blanks", false, 2 },
+        { "# made up\n# two lines\n1 5 9\n2 6 8\n# inside\n3 7 7\n", "0", "3", "#", "blanks", false,
+            0 },
+        { "\"time\",\"flux\"\n1,5\n2,\n3,7\n", "2", "2", "none", ",", false, 2 },
+        { "a;b\n1,5;2,5\n3,5;4,5\n5;6\n", "2", "2", "none", ";", true, 2 },
+    };
+    for (const Case& c : cases) {
+        const std::string name = writeFile("offered.dat", c.bytes);
+        m_state.dataColumn = 3;
+        open();
+        m_dialog->offerDataFileName(name);
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_HEADER_TOKENS), c.header) << c.bytes;
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_COLUMN_COUNT), c.columns) << c.bytes;
+        EXPECT_EQ(boxText(CTimeSeriesDlg::IDC_COMMENT), c.comment) << c.bytes;
+        EXPECT_EQ(boxText(CTimeSeriesDlg::IDC_SEPARATOR), c.separator) << c.bytes;
+        EXPECT_EQ(button(CTimeSeriesDlg::IDC_DECIMAL_COMMA)->isChecked(), c.decimalComma);
+        EXPECT_EQ(box(CTimeSeriesDlg::IDC_COLUMN_NAMES)->count(), c.names + 1) << c.bytes;
+        // A column beyond the table's moves to its last one.
+        EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_COLUMN), std::min<std::string>("3", c.columns));
+        const auto* said = m_dialog->findChild<QLabel*>(
+            QStringLiteral("field%1").arg(CTimeSeriesDlg::IDC_DETECTED));
+        EXPECT_FALSE(said->text().isEmpty()) << "says what it found";
+        click(IDOK);
+        EXPECT_TRUE(accepted()) << c.bytes;
+        EXPECT_EQ(m_dialog->choice().rows, std::optional<unsigned>(3u)) << c.bytes;
+    }
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(TimeSeriesDialog, DetectionKeepsWhatTheUserTyped)
+{
+    const std::string name = writeFile("typed.dat", "# a note\nt x y\n1 2 3\n4 5 6\n");
+    open();
+    type(CTimeSeriesDlg::IDC_HEADER_TOKENS, "3");
+    box(CTimeSeriesDlg::IDC_COMMENT)->setCurrentIndex(0);
+    box(CTimeSeriesDlg::IDC_COMMENT)->setCurrentIndex(3);
+    type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, name);
+    leave(CTimeSeriesDlg::IDC_DATA_FILE_NAME);
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_HEADER_TOKENS), "3");
+    EXPECT_EQ(boxText(CTimeSeriesDlg::IDC_COMMENT), "!");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_COLUMN_COUNT), "3") << "untyped, so detected";
+    // The names are offered; choosing one puts its number in the field.
+    QComboBox* names = box(CTimeSeriesDlg::IDC_COLUMN_NAMES);
+    ASSERT_EQ(names->count(), 4);
+    EXPECT_EQ(names->itemText(3).toStdString(), "3: y");
+    names->setCurrentIndex(2);
+    names->activated(2);
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_DATA_COLUMN), "2");
+}
+
+TEST_F(TimeSeriesDialog, OkCountsRowsNotCountedForTheLayout)
+{
+    struct Case {
+        const char* name;
+        const char* header;
+        const char* rows; // typed, or not
+        std::optional<unsigned> expectedRows;
+        const char* message;
+    };
+    const Case cases[] = {
+        { SEVEN_NUMBERS.c_str(), "3", nullptr, 2u, nullptr },
+        { SEVEN_NUMBERS.c_str(), "3", "1", 1u, nullptr },
+        { "/nonexistent/welmo/missing.dat", "0", nullptr, std::nullopt, "File not found" },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        open();
+        type(CTimeSeriesDlg::IDC_DATA_FILE_NAME, c.name);
+        type(CTimeSeriesDlg::IDC_HEADER_TOKENS, c.header);
+        type(CTimeSeriesDlg::IDC_COLUMN_COUNT, "3");
+        if (c.rows)
+            type(CTimeSeriesDlg::IDC_SAMPLE_COUNT, c.rows);
+        click(IDOK);
+        EXPECT_EQ(accepted(), c.expectedRows.has_value()) << c.name;
+        if (c.expectedRows) {
+            EXPECT_EQ(m_dialog->choice().rows, c.expectedRows);
+        }
+        EXPECT_EQ(m_messages.empty(), c.message == nullptr);
+    }
+}
+
+TEST_F(TimeSeriesDialog, OkHandsBackTheSyntaxGapsAndTimeStep)
+{
+    m_state.tableSyntax = { '%', ';', true };
+    m_state.fillGaps = 1;
+    m_state.timeStep = 0.5;
+    m_state.timeUnit = "yr";
+    m_state.columnCount = 2;
+    open();
+    EXPECT_EQ(boxText(CTimeSeriesDlg::IDC_COMMENT), "%");
+    EXPECT_EQ(boxText(CTimeSeriesDlg::IDC_SEPARATOR), ";");
+    EXPECT_TRUE(button(CTimeSeriesDlg::IDC_DECIMAL_COMMA)->isChecked());
+    EXPECT_TRUE(button(CTimeSeriesDlg::IDC_FILL_GAPS)->isChecked());
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_TIME_STEP), "0.5");
+    EXPECT_EQ(text(CTimeSeriesDlg::IDC_TIME_UNIT), "yr");
+
+    struct Case {
+        const char* step;
+        const char* column;
+        int hasTimeStep;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "0.5", "0", 1, nullptr },
+        { "1", "0", 0, nullptr },
+        { "1", "1", 1, nullptr },
+        { "0", "0", 0, "The time step must be a positive number" },
+        { "1", "3", 0, "The time column must not exceed Number of columns" },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        open();
+        type(CTimeSeriesDlg::IDC_TIME_STEP, c.step);
+        type(CTimeSeriesDlg::IDC_TIME_COLUMN, c.column);
+        click(IDOK);
+        if (c.message) {
+            EXPECT_EQ(m_messages, std::vector<std::string> { c.message });
+            EXPECT_FALSE(accepted());
+            continue;
+        }
+        ASSERT_TRUE(accepted()) << c.step << " " << c.column;
+        const TimeSeriesChoice choice = m_dialog->choice();
+        EXPECT_EQ(choice.tableSyntax, (TableSyntax { '%', ';', true }));
+        EXPECT_EQ(choice.fillGaps, 1);
+        EXPECT_EQ(choice.timeStep, std::stod(c.step));
+        EXPECT_EQ(choice.timeColumn, std::stoi(c.column));
+        EXPECT_EQ(choice.timeUnit, "yr");
+        EXPECT_EQ(choice.hasTimeStep, c.hasTimeStep);
+    }
 }
 
 } // namespace
