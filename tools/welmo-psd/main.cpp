@@ -71,11 +71,21 @@ const char* const STEP_NAMES[] = { "Counting rows", "Reading data", "Estimating 
 // The progress line's writes, read for the step they name.
 ssize_t noteProgress(void*, const char* bytes, std::size_t size)
 {
+    // The line is cleared, naming no step, when a step ends.
+    static std::string_view shown;
     const std::string_view text(bytes, size);
     const Clock::time_point now = Clock::now();
+    bool named = false;
     for (const char* name : STEP_NAMES)
-        if (text.find(name) != std::string_view::npos)
+        if (text.find(name) != std::string_view::npos) {
             timing.mark(name, now, now);
+            shown = name;
+            named = true;
+        }
+    if (!named && !shown.empty() && text.find_first_not_of(" \r") == std::string_view::npos) {
+        timing.mark(shown, now, now);
+        shown = {};
+    }
     return static_cast<ssize_t>(size);
 }
 
