@@ -11,6 +11,10 @@ namespace {
 // so that the moves cost a few passes over the samples in all.
 constexpr std::size_t FIRST_ENTRIES = std::size_t(1) << 16;
 
+// The handover's copy asks whether to go on after each block of 16 MiB, a
+// few milliseconds of copying.
+constexpr std::size_t COPY_BLOCK_ENTRIES = std::size_t(1) << 22;
+
 } // namespace
 
 GrowingColumn::~GrowingColumn()
@@ -39,10 +43,11 @@ bool GrowingColumn::reserve(std::uint64_t rows)
     return false;
 }
 
-bool GrowingColumn::moveInto(FloatBuffer& series, std::uint64_t rows)
+GrowingColumn::Handover GrowingColumn::moveInto(
+    FloatBuffer& series, std::uint64_t rows, const std::function<bool()>& goOn)
 {
     if (!reserve(rows))
-        return false;
+        return Handover::NO_MEMORY;
     const auto entries = static_cast<std::size_t>(rows) + 1;
     // Giving back the unused room first keeps the two copies at their
     // length while the samples are handed over.
@@ -52,11 +57,16 @@ bool GrowingColumn::moveInto(FloatBuffer& series, std::uint64_t rows)
     }
     FloatBuffer handed;
     if (!handed.allocate(entries))
-        return false;
-    std::memcpy(handed.data(), m_data, entries * sizeof(float));
+        return Handover::NO_MEMORY;
+    for (std::size_t done = 0; done < entries; done += COPY_BLOCK_ENTRIES) {
+        if (goOn && !goOn())
+            return Handover::STOPPED;
+        const std::size_t block = std::min(COPY_BLOCK_ENTRIES, entries - done);
+        std::memcpy(handed.data() + done, m_data + done, block * sizeof(float));
+    }
     std::free(m_data);
     m_data = nullptr;
     m_capacity = 0;
     series = std::move(handed);
-    return true;
+    return Handover::DONE;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // The samples of a read whose length is known only at its end: entries
 // 0..rows, grown as the rows come. Growing moves the entries to a larger
@@ -23,10 +24,13 @@ public:
     float* data() { return m_data; }
     bool failed() const { return m_failed; }
 
+    enum class Handover { DONE, NO_MEMORY, STOPPED };
     // Hands entries 0..rows over to `series` as exactly rows+1 entries and
-    // empties this column. False, with `series` untouched, when memory is
-    // short.
-    bool moveInto(FloatBuffer& series, std::uint64_t rows);
+    // empties this column. The copy asks `goOn` between blocks of bounded
+    // size; with NO_MEMORY or STOPPED `series` and the column's entries
+    // are as they were.
+    Handover moveInto(
+        FloatBuffer& series, std::uint64_t rows, const std::function<bool()>& goOn = {});
 
 private:
     float* m_data = nullptr;

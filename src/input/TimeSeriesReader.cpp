@@ -211,8 +211,14 @@ int readWholeTimeSeries(const AnalysisState& layout, const TableSyntax& syntax, 
     if (stored > MAX_DATA_ROWS)
         return READ_TOO_MANY_ROWS;
     column.data()[0] = 0.0f;
-    if (!column.moveInto(series, stored))
+    switch (column.moveInto(series, stored, [&report] { return report.poll(); })) {
+    case GrowingColumn::Handover::DONE:
+        break;
+    case GrowingColumn::Handover::NO_MEMORY:
         return READ_NO_MEMORY;
+    case GrowingColumn::Handover::STOPPED:
+        return STEP_CANCELLED;
+    }
     rows = static_cast<unsigned>(stored);
     return 0;
 }

@@ -20,6 +20,10 @@ namespace {
 
 // JPEG keeps the one-pixel lines of the picture readable at this quality.
 constexpr int JPEG_QUALITY = 95;
+// PNG is lossless at every quality: Qt maps this one to zlib's fastest
+// level, which a picture of flat colours and thin lines packs nearly as
+// well as the default level, in a fraction of its time.
+constexpr int PNG_QUALITY = 85;
 
 // False when a stop of the process was asked for meanwhile: a picture
 // drawn then is not written.
@@ -44,7 +48,7 @@ bool writeImage(QIODevice& file, const AnalysisState& state, const PictureView& 
         if (!paintPicture(painter, state, view, size))
             return false;
     }
-    return image.save(&file, format, format[0] == 'J' ? JPEG_QUALITY : -1);
+    return image.save(&file, format, format[0] == 'J' ? JPEG_QUALITY : PNG_QUALITY);
 }
 
 // Draws the picture on a device whose painting can fail (a file format

@@ -35,6 +35,11 @@ std::unique_ptr<QGuiApplication> makeApplication()
 
 } // namespace
 
+std::shared_ptr<void> startRenderPlatform()
+{
+    return makeApplication();
+}
+
 PictureView batchPictureView(const BatchOptions& options, const AnalysisState& state)
 {
     PictureView view;

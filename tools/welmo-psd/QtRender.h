@@ -5,6 +5,7 @@
 #include "core/AnalysisState.h"
 #include "plot/PictureView.h"
 
+#include <memory>
 #include <string>
 
 // The view the options ask for: axes, and the spectrum's frequency and
@@ -15,3 +16,8 @@ PictureView batchPictureView(const BatchOptions& options, const AnalysisState& s
 // (PNG, JPEG, SVG or PDF by its suffix) at the options' size, without a
 // display. Returns false with the reason in `error`.
 bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error);
+
+// Starts the platform the picture is drawn on (fonts, the offscreen
+// display), on the calling thread, which must be the one that draws. Held
+// for as long as pictures are drawn; empty when one was started already.
+std::shared_ptr<void> startRenderPlatform();

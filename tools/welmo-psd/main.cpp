@@ -18,11 +18,86 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// With WELMO_TIMING set, where a run's time goes is printed on stderr at
+// its end: each step from its first progress report to its last, as the
+// steps report themselves, then the picture's parts.
+struct JobTiming {
+    bool on = std::getenv("WELMO_TIMING") != nullptr;
+    Clock::time_point start = Clock::now();
+    std::vector<std::string> names;
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> spans;
+
+    void mark(std::string_view name, Clock::time_point from, Clock::time_point to)
+    {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (names[i] == name) {
+                spans[i].second = to;
+                return;
+            }
+        names.emplace_back(name);
+        spans.emplace_back(from, to);
+    }
+    void print() const
+    {
+        if (!on)
+            return;
+        const auto seconds = [this](Clock::time_point t) {
+            return std::chrono::duration<double>(t - start).count();
+        };
+        for (std::size_t i = 0; i < names.size(); ++i)
+            std::fprintf(stderr, "welmo-psd timing: %-20s %.3f s (from %.3f s)\n", names[i].c_str(),
+                seconds(spans[i].second) - seconds(spans[i].first), seconds(spans[i].first));
+    }
+};
+
+JobTiming timing;
+
+const char* const STEP_NAMES[] = { "Counting rows", "Reading data", "Estimating spectrum",
+    "Running average", "Exporting spectrum" };
+
+// The progress line's writes, read for the step they name.
+ssize_t noteProgress(void*, const char* bytes, std::size_t size)
+{
+    // The line is cleared, naming no step, when a step ends.
+    static std::string_view shown;
+    const std::string_view text(bytes, size);
+    const Clock::time_point now = Clock::now();
+    bool named = false;
+    for (const char* name : STEP_NAMES)
+        if (text.find(name) != std::string_view::npos) {
+            timing.mark(name, now, now);
+            shown = name;
+            named = true;
+        }
+    if (!named && !shown.empty() && text.find_first_not_of(" \r") == std::string_view::npos) {
+        timing.mark(shown, now, now);
+        shown = {};
+    }
+    return static_cast<ssize_t>(size);
+}
+
+std::FILE* timingProgressStream()
+{
+    cookie_io_functions_t functions {};
+    functions.write = noteProgress;
+    std::FILE* stream = ::fopencookie(nullptr, "w", functions);
+    if (stream)
+        std::setvbuf(stream, nullptr, _IONBF, 0);
+    return stream;
+}
 
 // The commands' messages keep the window's line breaks ("Cannot write
 // file NAME\nreason"); a failure here is one line, "welmo-psd: FILE:
@@ -75,13 +150,15 @@ int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
 }
 
 // One file on a fresh record: the statistics block, then the summary line.
-int runOneFile(BatchOptions& options, const std::string& file, std::vector<std::string>& exports)
+int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& state,
+    std::vector<std::string>& exports)
 {
     options.dataFile = file;
-    AnalysisState state;
     resetAnalysisState(state);
     std::string error;
-    std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+    static std::FILE* const timingStream = timing.on ? timingProgressStream() : nullptr;
+    std::FILE* progressOut
+        = timingStream ? timingStream : progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
     const BatchStatus status = runBatch(options, state, error, progressOut, exports);
     // A stop heard after the export replaced its file comes too late for
     // this file: its run is done.
@@ -93,7 +170,33 @@ int runOneFile(BatchOptions& options, const std::string& file, std::vector<std::
         std::printf("%s\n", line.c_str());
     std::printf("%s\n", batchSummary(file, state).c_str());
     std::fflush(stdout);
-    return renderIfAsked(options, state);
+    return BATCH_OK;
+}
+
+// The one file of a run with a picture: its job runs beside the start of
+// the platform the picture is drawn on, which needs the main thread.
+int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
+{
+#if WELMO_WITH_RENDER
+    AnalysisState state;
+    int status = BATCH_OK;
+    std::thread job(
+        [&] { status = runOneFile(options, options.dataFiles.front(), state, exports); });
+    const Clock::time_point qtStart = Clock::now();
+    const std::shared_ptr<void> platform = startRenderPlatform();
+    timing.mark("Qt start", qtStart, Clock::now());
+    job.join();
+    if (status != BATCH_OK)
+        return status;
+    const Clock::time_point renderStart = Clock::now();
+    status = renderIfAsked(options, state);
+    timing.mark("Render and write", renderStart, Clock::now());
+    return status;
+#else
+    (void)options;
+    (void)exports;
+    return BATCH_OK;
+#endif
 }
 
 } // namespace
@@ -126,15 +229,25 @@ int main(int argc, char** argv)
     installStopSignals();
     int worst = BATCH_OK;
     std::vector<std::string> exports;
+    if (options.renderFile) {
+        // A picture is asked for of one file only.
+        const int status = runWithPicture(options, exports);
+        timing.print();
+        if (const int signal = stopSignal())
+            return status == BATCH_OK ? status : stopExitStatus(signal);
+        return status;
+    }
     for (const std::string& file : options.dataFiles) {
         // A file whose run a stop ended has said so; the files after it are
         // not begun.
-        const int status = runOneFile(options, file, exports);
+        AnalysisState state;
+        const int status = runOneFile(options, file, state, exports);
         worst = std::max(worst, status);
         if (const int signal = stopSignal())
             return status == BATCH_OK && &file == &options.dataFiles.back()
                 ? worst
                 : stopExitStatus(signal);
     }
+    timing.print();
     return worst;
 }
