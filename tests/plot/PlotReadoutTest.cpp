@@ -102,7 +102,7 @@ TEST(PlotReadout, TextNamesTheFrequencyInBothUnits)
     // The series' own time step takes the place of the export's.
     state.hasTimeStep = 1;
     state.timeStep = 2.0;
-    state.timeUnit = "d";
+    state.timeUnit = std::string(1, 'd');
     EXPECT_EQ(plotReadoutText(state, bin),
         "Bin 64: f = 0.0625 cycles/sample = 0.0312 /d, period 32 d, log power -3.2500");
     state.timeUnit.clear();
