@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/Progress.h"
+#include "core/TableSyntax.h"
 #include "input/ByteStream.h"
 #include "input/GrowingColumn.h"
-#include "core/TableSyntax.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "core/Limits.h"
 
-#include "spectrum/BitReversal.h"
 #include "core/CanonicalNaN.h"
+#include "spectrum/BitReversal.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftTwiddles.h"
 #include "spectrum/FirstPass.h"

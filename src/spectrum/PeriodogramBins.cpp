@@ -1,7 +1,7 @@
 #include "spectrum/PeriodogramBins.h"
 
-#include "core/Tuning.h"
 #include "core/CanonicalNaN.h"
+#include "core/Tuning.h"
 #include "spectrum/RangeTasks.h"
 
 #include <algorithm>

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput input(data, size);
     const int threads = input.inRange(1, 3);
     // One input in four is spread over a transform of 2^15 to 2^18 points,
-    // where the passes, and from 2^18 the transform, split among threads; the others are as long as they
-    // fill: the largest power of two of complex values.
+    // where the passes, and from 2^18 the transform, split among threads; the others are as long as
+    // they fill: the largest power of two of complex values.
     const int spread = input.byte();
     std::vector<float> values = input.restAsFloats();
     int nn = 1;
