@@ -199,10 +199,10 @@ std::string FileReplacement::begin(const std::string& target)
     return "";
 }
 
-int FileReplacement::write(const char* data, std::size_t size)
+int writeAll(int descriptor, const char* data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t written = ::write(m_descriptor, data, size);
+        const ssize_t written = ::write(descriptor, data, size);
         if (written < 0) {
             // A FIFO that nobody reads holds the write until a signal; a
             // stop signal ends it there.
@@ -216,6 +216,11 @@ int FileReplacement::write(const char* data, std::size_t size)
         size -= static_cast<std::size_t>(written);
     }
     return 0;
+}
+
+int FileReplacement::write(const char* data, std::size_t size)
+{
+    return writeAll(m_descriptor, data, size);
 }
 
 int FileReplacement::commit(const std::function<bool()>& goOn)

@@ -57,3 +57,7 @@ inline constexpr const char* TEMPORARY_PREFIX = ".welmo-";
 // writer is gone: no process has its id, or the process with that id
 // started after the file was last written. Returns how many it removed.
 int removeStaleTemporaries(const std::string& folder);
+
+// Writes all `size` bytes to `descriptor`; returns 0 or the system's error
+// number (ECANCELED when a stop signal ended a write that a FIFO held).
+int writeAll(int descriptor, const char* data, std::size_t size);

@@ -3,6 +3,7 @@
 #include "core/Parallel.h"
 #include "core/Progress.h"
 #include "core/Tuning.h"
+#include "output/FileReplacement.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,25 +19,6 @@ struct Slot {
     TextBuffer text;
     bool ready = false;
 };
-
-int writeAll(int descriptor, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, data, size);
-        if (written < 0) {
-            // A FIFO that nobody reads holds the write until a signal; a
-            // stop signal ends it there.
-            if (errno == EINTR && !processStopRequested())
-                continue;
-            return errno == EINTR ? ECANCELED : errno;
-        }
-        if (written == 0)
-            return EIO;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
 
 } // namespace
 
