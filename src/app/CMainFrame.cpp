@@ -126,6 +126,11 @@ void CMainFrame::message(const std::string& text)
     showMessage(text);
 }
 
+void CMainFrame::statusMessage(const std::string& text)
+{
+    statusBar()->showMessage(QString::fromStdString(text));
+}
+
 void CMainFrame::waitCursor()
 {
     setWaitCursor();

@@ -52,6 +52,7 @@ public:
     std::optional<int> runRunningAverageDialog() override;
     std::optional<ExportChoice> runExportPsdDialog() override;
     void message(const std::string& text) override;
+    void statusMessage(const std::string& text) override;
     void waitCursor() override;
     void arrowCursor() override;
     void invalidateWindow() override;

@@ -1,5 +1,7 @@
 #include "CommandWindowFixture.h"
 
+#include <QStatusBar>
+
 using namespace CommandIds;
 
 namespace {
@@ -74,6 +76,39 @@ TEST_F(CommandWindow, ShortReadReportsTheRowsAndKeepsTheStatistics)
     EXPECT_EQ(recordImage(m_state).psd, good.psd);
     EXPECT_EQ(m_state.psdFileName, good.values.psdFileName);
     expectRepaintSince(paintsBefore);
+}
+
+// A gap in the data is refused with the previous spectrum kept, or filled
+// when the data dialog asks for it, which the status bar says.
+TEST_F(CommandWindow, GapsAreRefusedOrFilledAsTheDataDialogChose)
+{
+    const std::string file = m_exportDir.filePath(QStringLiteral("gap.dat")).toStdString();
+    {
+        std::ofstream out(file);
+        out << "t x\n";
+        for (int i = 1; i <= 64; ++i)
+            out << i << ' ' << (i == 10 ? "nan" : std::to_string(i % 4)) << '\n';
+    }
+    startWindow();
+    loadSawtooth();
+    const RecordImage good = recordImage(m_state);
+
+    retrieve(file, "64");
+    EXPECT_EQ(m_messages,
+        std::vector<std::string> {
+            "The series holds 1 values that are not finite numbers (the first at sample 10)" });
+    EXPECT_EQ(recordImage(m_state).psd, good.psd);
+    EXPECT_EQ(m_state.psdValid, 1);
+
+    m_messages.clear();
+    m_state.fillGaps = 1;
+    retrieve(file, "64");
+    EXPECT_TRUE(m_messages.empty()) << m_messages.front();
+    EXPECT_EQ(m_state.sampleCount, 64u);
+    EXPECT_EQ(m_state.series[10], 2.0f); // halfway between 1 and 3
+    EXPECT_EQ(m_state.psdValid, 1);
+    EXPECT_EQ(m_frame->statusBar()->currentMessage(),
+        QStringLiteral("1 missing values filled by linear interpolation"));
 }
 
 TEST_F(CommandWindow, GetOriginalDataAfterASegmentCutRestoresTheSeries)
