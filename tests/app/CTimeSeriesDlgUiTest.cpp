@@ -1,6 +1,7 @@
 #include "app/CTimeSeriesDlg.h"
 
 #include "commands/Commands.h"
+#include "core/CFormat.h"
 
 #include "output/EditorLaunch.h"
 #include "platform/FileOpenDialog.h"
@@ -506,7 +507,7 @@ TEST_F(TimeSeriesDialog, OkHandsBackTheSyntaxGapsAndTimeStep)
         const TimeSeriesChoice choice = m_dialog->choice();
         EXPECT_EQ(choice.tableSyntax, (TableSyntax { '%', ';', true }));
         EXPECT_EQ(choice.fillGaps, 1);
-        EXPECT_EQ(choice.timeStep, std::stod(c.step));
+        EXPECT_EQ(choice.timeStep, strtodC(c.step, nullptr));
         EXPECT_EQ(choice.timeColumn, std::stoi(c.column));
         EXPECT_EQ(choice.timeUnit, "yr");
         EXPECT_EQ(choice.hasTimeStep, c.hasTimeStep);

@@ -172,8 +172,9 @@ TEST(TableSyntaxReaderTest, LargeCsvWithCommentsReadsAsItsCleanedText)
             const unsigned kind = random() % 50;
             text += c > 0 ? "," : "";
             text += kind == 0 ? ""
-                : kind == 1   ? "\"7.25\""
-                              : std::to_string(random() % 20001 - 1e4);
+                : kind == 1
+                ? "\"7.25\""
+                : std::to_string(static_cast<long long>(random() % 20001) - 10000) + ".5";
         }
         text += random() % 30 == 0 ? " # note, with a comma\n" : "\r\n";
         text += random() % 200 == 0 ? "# a comment line\n" : "";
