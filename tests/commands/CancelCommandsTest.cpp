@@ -21,7 +21,7 @@ namespace {
 
 using Events = std::vector<std::string>;
 
-constexpr unsigned ROWS = 60000;
+constexpr unsigned ROWS = 140000;
 
 // A two-column table with a header of two words; the second column is a
 // tone, the first a ramp, so that a cut, an average or another column all
