@@ -134,20 +134,17 @@ int reportFailureOrStop(const std::string& file, const std::string& message, int
     return reportFailure(file, message, status);
 }
 
+#if WELMO_WITH_RENDER
 int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
 {
     if (!options.renderFile)
         return BATCH_OK;
-#if WELMO_WITH_RENDER
     std::string error;
     if (!renderPicture(state, options, error))
         return reportFailureOrStop(options.dataFile, error, BATCH_WRITE_ERROR);
     return BATCH_OK;
-#else
-    (void)state;
-    return BATCH_OK;
-#endif
 }
+#endif
 
 // One file on a fresh record: the statistics block, then the summary line.
 int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& state,
