@@ -2,6 +2,7 @@
 
 #include "core/Parallel.h"
 #include "support/PlainExport.h"
+#include "support/ThreadCount.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -61,12 +62,6 @@ std::vector<float> awkwardSpectrum(int M)
         psd[i] = 250.0f + static_cast<float>(i % 50);
     return psd;
 }
-
-class ThreadCount {
-public:
-    explicit ThreadCount(int count) { setParallelThreads(count); }
-    ~ThreadCount() { setParallelThreads(0); }
-};
 
 struct ProgressRecord {
     std::vector<std::pair<std::string, double>> reports;
