@@ -114,6 +114,33 @@ int runEstimateStep(AnalysisState& state, CommandHost& host)
 
 namespace {
 
+void takeLayout(AnalysisState& state, const TimeSeriesChoice& choice)
+{
+    state.dataFileName = choice.dataFileName;
+    state.headerTokens = choice.headerTokens;
+    state.columnCount = choice.columnCount;
+    state.dataColumn = choice.dataColumn;
+    state.tableSyntax = choice.tableSyntax;
+    state.fillGaps = choice.fillGaps;
+    state.hasTimeStep = choice.hasTimeStep;
+    state.timeStep = choice.timeStep;
+    state.timeColumn = choice.timeColumn;
+    state.timeUnit = choice.timeUnit;
+    state.dialogAccepted = 1;
+}
+
+void takeSettings(AnalysisState& state, const PsdChoice& choice)
+{
+    state.maxPsdSize = choice.maxPsdSize;
+    state.psdSize = choice.psdSize;
+    state.dataShift = choice.dataShift;
+    state.segmentCount = choice.segmentCount;
+    state.windowType = choice.windowType;
+    state.lbFrequencies = choice.lbFrequencies;
+    state.normalize = choice.normalize;
+    state.dialogAccepted = 1;
+}
+
 // Ends a command whose step was cancelled: the record goes back to how the
 // command found it.
 CommandOutcome endCancelled(AnalysisState& state, RecordSnapshot& before, CommandHost& host)
@@ -143,50 +170,13 @@ CommandOutcome finishWithEstimate(AnalysisState& state, CommandHost& host, Recor
     return CommandOutcome::DONE;
 }
 
-// The choices of the data dialog, which a refused series leaves in place.
-struct LayoutFields {
-    std::string dataFileName;
-    int headerTokens, columnCount, dataColumn;
-    TableSyntax tableSyntax;
-    int fillGaps, hasTimeStep;
-    double timeStep;
-    int timeColumn;
-    std::string timeUnit;
-
-    explicit LayoutFields(const AnalysisState& s)
-        : dataFileName(s.dataFileName)
-        , headerTokens(s.headerTokens)
-        , columnCount(s.columnCount)
-        , dataColumn(s.dataColumn)
-        , tableSyntax(s.tableSyntax)
-        , fillGaps(s.fillGaps)
-        , hasTimeStep(s.hasTimeStep)
-        , timeStep(s.timeStep)
-        , timeColumn(s.timeColumn)
-        , timeUnit(s.timeUnit)
-    {
-    }
-    void putBack(AnalysisState& s) const
-    {
-        s.dataFileName = dataFileName;
-        s.headerTokens = headerTokens;
-        s.columnCount = columnCount;
-        s.dataColumn = dataColumn;
-        s.tableSyntax = tableSyntax;
-        s.fillGaps = fillGaps;
-        s.hasTimeStep = hasTimeStep;
-        s.timeStep = timeStep;
-        s.timeColumn = timeColumn;
-        s.timeUnit = timeUnit;
-    }
-};
-
 // Whether the series just read may be estimated: values that are not
 // finite are filled when the user chose so, else the series is refused.
 // A refused series leaves the record as the command found it (series,
-// spectrum and statistics) but for the data dialog's choices, so that
-// nothing is shown as data that is not.
-bool acceptFiniteSeries(AnalysisState& state, CommandHost& host, RecordSnapshot& before)
+// spectrum and statistics) but for the data dialog's choices, when there
+// was a dialog, so that nothing is shown as data that is not.
+bool acceptFiniteSeries(AnalysisState& state, CommandHost& host, RecordSnapshot& before,
+    const TimeSeriesChoice* chosenLayout)
 {
     float* series = state.series.data();
     const NonFiniteValues bad = findNonFinite(series, state.sampleCount);
@@ -199,9 +189,9 @@ bool acceptFiniteSeries(AnalysisState& state, CommandHost& host, RecordSnapshot&
             return true;
         }
     }
-    const LayoutFields layout(state);
     before.restore(state);
-    layout.putBack(state);
+    if (chosenLayout)
+        takeLayout(state, *chosenLayout);
     host.arrowCursor();
     host.message(nonFiniteMessage(bad));
     host.invalidateWindow();
@@ -212,10 +202,10 @@ bool acceptFiniteSeries(AnalysisState& state, CommandHost& host, RecordSnapshot&
 // rule of the command, then its estimate. The window repaints whatever
 // the outcome: after a failed read the record holds the rows stored.
 CommandOutcome finishRead(AnalysisState& state, CommandHost& host, RecordSnapshot& before,
-    void (*sizeRule)(AnalysisState&))
+    void (*sizeRule)(AnalysisState&), const TimeSeriesChoice* chosenLayout = nullptr)
 {
     const bool readOk = state.computeStatus == 0;
-    if (readOk && !acceptFiniteSeries(state, host, before))
+    if (readOk && !acceptFiniteSeries(state, host, before, chosenLayout))
         return CommandOutcome::DATA_ERROR;
     if (readOk)
         computeSeriesStatistics(state);
@@ -295,36 +285,6 @@ int takeTimeStepFromColumn(AnalysisState& state, CommandHost& host)
 
 } // namespace
 
-namespace {
-
-void takeLayout(AnalysisState& state, const TimeSeriesChoice& choice)
-{
-    state.dataFileName = choice.dataFileName;
-    state.headerTokens = choice.headerTokens;
-    state.columnCount = choice.columnCount;
-    state.dataColumn = choice.dataColumn;
-    state.tableSyntax = choice.tableSyntax;
-    state.fillGaps = choice.fillGaps;
-    state.hasTimeStep = choice.hasTimeStep;
-    state.timeStep = choice.timeStep;
-    state.timeColumn = choice.timeColumn;
-    state.timeUnit = choice.timeUnit;
-    state.dialogAccepted = 1;
-}
-
-void takeSettings(AnalysisState& state, const PsdChoice& choice)
-{
-    state.maxPsdSize = choice.maxPsdSize;
-    state.psdSize = choice.psdSize;
-    state.dataShift = choice.dataShift;
-    state.segmentCount = choice.segmentCount;
-    state.windowType = choice.windowType;
-    state.lbFrequencies = choice.lbFrequencies;
-    state.normalize = choice.normalize;
-    state.dialogAccepted = 1;
-}
-
-} // namespace
 
 std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& host)
 {
@@ -403,7 +363,7 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
     if (state.computeStatus == 0 && state.timeColumn > 0
         && takeTimeStepFromColumn(state, host) == STEP_CANCELLED)
         return endCancelled(state, before, host);
-    const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize);
+    const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize, &*choice);
     if (outcome == CommandOutcome::DONE) {
         derivePsdFileName(state);
         // The export's linear format gives frequencies per this step.
