@@ -2,6 +2,8 @@
 
 #include "MainWindowFixture.h"
 
+#include "support/FileContents.h"
+
 #include "app/CommandIds.h"
 
 #include <QAbstractButton>
@@ -23,14 +25,6 @@ inline constexpr unsigned SAWTOOTH_ROWS = 512;
 inline float sawtoothSample(unsigned i)
 {
     return static_cast<float>((i - 1) % 8) - 3.5f;
-}
-
-inline std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 struct Typed {

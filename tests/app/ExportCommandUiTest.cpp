@@ -52,8 +52,8 @@ TEST_F(CommandWindow, ExportWritesWhatTheWriterWritesForTheSameSpectrum)
                       strtodC(row.dt, nullptr), minLog, error),
             0)
             << error;
-        EXPECT_EQ(readAll(target), readAll(reference));
-        EXPECT_FALSE(readAll(target).empty());
+        EXPECT_EQ(fileBytes(target), fileBytes(reference));
+        EXPECT_FALSE(fileBytes(target).empty());
         EXPECT_EQ(m_state.psdFileName, target);
         EXPECT_EQ(m_state.exportMinLog, row.storedMinLevel);
         EXPECT_EQ(m_state.exportDt, strtodC(row.dt, nullptr));
@@ -104,7 +104,7 @@ TEST_F(CommandWindow, ExportThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
             std::vector<std::string> {
                 "Cannot write file " + target + "\n" + std::strerror(row.reason) });
         if (row.oldContents)
-            EXPECT_EQ(readAll(target), row.oldContents);
+            EXPECT_EQ(fileBytes(target), row.oldContents);
         else
             EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
         EXPECT_EQ(m_state.exportMinLog, -15.0) << "nothing written, nothing raised";

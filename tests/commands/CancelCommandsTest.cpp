@@ -1,5 +1,6 @@
 #include "commands/Commands.h"
 
+#include "support/FileContents.h"
 #include "support/CancelPoints.h"
 #include "support/ScriptedHost.h"
 #include "support/TempFolder.h"
@@ -35,12 +36,6 @@ std::string writeTable(const TempFolder& folder, const std::string& name)
     for (unsigned r = 1; r <= ROWS; ++r)
         out << r << ' ' << (r * 7 % 23) - 11.5 << '\n';
     return fileName;
-}
-
-std::string fileBytes(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The names and bytes of every file in the folder.
@@ -184,14 +179,14 @@ TEST(CancelCommand, LeavesRecordAndFilesAsTheyWere)
             ASSERT_TRUE(record.host.messages.empty());
             ASSERT_FALSE(fractions.empty()) << "the step ran";
         }
-        for (const double point : cancelPoints(fractions)) {
+        for (double point : cancelPoints(fractions)) {
             SCOPED_TRACE(point);
             bool asked = false;
             for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
                 LoadedRecord record(folder, dataFile);
                 const RecordImage recordBefore = recordImage(record.state);
                 const std::string filesBefore = folderBytes(folder.path());
-                record.host.progressAnswer = onlyIn(cancelCase.step, stopAt(point, asked));
+                record.host.progressAnswer = onlyIn(cancelCase.step, stopLate(point, asked));
                 cancelCase.run(record, folder);
                 if (!asked)
                     continue;

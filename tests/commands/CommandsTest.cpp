@@ -4,6 +4,7 @@
 #include "input/SeriesEditing.h"
 #include "output/PsdExport.h"
 #include "spectrum/PsdEstimator.h"
+#include "support/FileContents.h"
 #include "support/ScriptedHost.h"
 
 #include "support/TempFolder.h"
@@ -92,12 +93,6 @@ protected:
     AnalysisState m_state;
     ScriptedHost m_host { m_state };
 };
-
-std::string fileBytes(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST_F(CommandSequence, ExportWritesTheAcceptedValuesAndStoresThem)
 {

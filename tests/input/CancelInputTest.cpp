@@ -63,7 +63,7 @@ void expectCancelLeavesRecord(const std::string& path, unsigned rows, const Step
         for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
             AnalysisState state = recordWithSeries(path, rows);
             const RecordImage before = recordImage(state);
-            const int status = step(state, stopAt(point, asked));
+            const int status = step(state, stopLate(point, asked));
             if (asked) {
                 EXPECT_EQ(status, STEP_CANCELLED);
                 EXPECT_TRUE(recordImage(state) == before);

@@ -1,5 +1,6 @@
 #include "core/Parallel.h"
 #include "output/PsdExport.h"
+#include "support/FileContents.h"
 #include "support/CancelPoints.h"
 #include "support/TempFolder.h"
 
@@ -32,14 +33,6 @@ std::string contentsOf(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> filesIn(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
 }
 
 class CancelExport : public ::testing::TestWithParam<int> {
@@ -80,13 +73,13 @@ TEST_P(CancelExport, ACancelledExportLeavesThePreviousFileAndNoOther)
                     const RecordImage before = recordImage(state);
                     std::string error = "untouched";
                     const int status
-                        = exportPsd(state, normalScales, 1.0, error, stopAt(point, asked));
+                        = exportPsd(state, normalScales, 1.0, error, stopLate(point, asked));
                     if (!asked)
                         continue;
                     EXPECT_EQ(status, STEP_CANCELLED);
                     EXPECT_EQ(error, "untouched");
                     EXPECT_TRUE(recordImage(state) == before);
-                    EXPECT_EQ(filesIn(folder.path()),
+                    EXPECT_EQ(folderNames(folder.path()),
                         existing ? std::vector<std::string> { "spectrum.dat" }
                                  : std::vector<std::string> {});
                     EXPECT_TRUE(!existing || contentsOf(target) == "earlier spectrum\n");

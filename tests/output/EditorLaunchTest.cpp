@@ -1,5 +1,6 @@
 #include "output/EditorLaunch.h"
 
+#include "support/FileContents.h"
 #include "support/ShellQuote.h"
 #include "support/TempFolder.h"
 
@@ -25,14 +26,6 @@ protected:
 
     TempFolder m_folder { "welmo_editor" };
 };
-
-std::string readAll(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> splitAtNul(const std::string& text)
 {
@@ -109,7 +102,7 @@ TEST_F(ScratchFolder, ShellHandsTheNameToTheEditorAsOneArgument)
     for (const std::string& name : names) {
         fs::remove(record);
         runEditor(editor, name);
-        EXPECT_EQ(splitAtNul(readAll(record)), std::vector<std::string> { name }) << name;
+        EXPECT_EQ(splitAtNul(fileBytes(record)), std::vector<std::string> { name }) << name;
     }
     EXPECT_FALSE(fs::exists(marker)) << "no part of a file name ran as a command";
 }
@@ -118,7 +111,7 @@ TEST_F(ScratchFolder, InterpreterIsWaitedFor)
 {
     const std::string done = path("done");
     EXPECT_EQ(runCommandLine("sleep 0.2; echo finished > '" + done + "'; exit 3"), 3);
-    EXPECT_EQ(readAll(done), "finished\n");
+    EXPECT_EQ(fileBytes(done), "finished\n");
 }
 
 TEST_F(ScratchFolder, CommandTheShellCannotRunIsAFailure)

@@ -1,6 +1,7 @@
 #include "output/FileReplacement.h"
 #include "output/PsdExport.h"
 
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -23,28 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const std::string& fileName)
-{
-    std::ifstream in(fileName);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const std::string& fileName, const std::string& text)
-{
-    std::ofstream(fileName) << text;
-}
-
-std::vector<std::string> entries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Writes `text` to `target` as the exports do; returns the reason of a
 // refusal or failure, "" on success.
@@ -79,7 +58,7 @@ TEST(FileReplacement, FifoAndCharacterDeviceAreWrittenThroughNotReplaced)
     const std::string fifo = folder.file("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string received;
-    std::thread reader([&] { received = readAll(fifo); });
+    std::thread reader([&] { received = fileBytes(fifo); });
     EXPECT_EQ(replaceWith(fifo, "through the pipe\n"), "");
     reader.join();
     EXPECT_EQ(received, "through the pipe\n");
@@ -90,14 +69,14 @@ TEST(FileReplacement, FifoAndCharacterDeviceAreWrittenThroughNotReplaced)
     EXPECT_EQ(replaceWith("/dev/null", "nothing\n"), "");
     ASSERT_EQ(lstat("/dev/null", &status), 0);
     EXPECT_TRUE(S_ISCHR(status.st_mode)) << "/dev/null must stay the device";
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string> { "pipe" });
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "pipe" });
 }
 
 TEST(FileReplacement, SymbolicLinkIsFollowedAndItsTargetReplaced)
 {
     TempFolder folder("welmo_replace");
     fs::create_directory(folder.path() / "real");
-    writeText(folder.file("real/data.dat"), "old\n");
+    writeFile(folder.file("real/data.dat"), "old\n");
     chmod(folder.file("real/data.dat").c_str(), 0604);
     // A relative link, and a link to that link.
     fs::create_symlink("real/data.dat", folder.path() / "link");
@@ -106,12 +85,12 @@ TEST(FileReplacement, SymbolicLinkIsFollowedAndItsTargetReplaced)
         SCOPED_TRACE(name);
         EXPECT_EQ(replaceWith(folder.file(name), std::string("new through ") + name), "");
         EXPECT_TRUE(fs::is_symlink(folder.path() / name));
-        EXPECT_EQ(readAll(folder.file("real/data.dat")), std::string("new through ") + name);
+        EXPECT_EQ(fileBytes(folder.file("real/data.dat")), std::string("new through ") + name);
         struct stat status;
         ASSERT_EQ(stat(folder.file("real/data.dat").c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 07777, 0604u) << "the mode stays";
     }
-    EXPECT_EQ(entries(folder.path() / "real"), std::vector<std::string> { "data.dat" });
+    EXPECT_EQ(folderNames(folder.path() / "real"), std::vector<std::string> { "data.dat" });
 }
 
 TEST(FileReplacement, NamesThatCannotBeAFileAreRefusedBeforeAByte)
@@ -137,7 +116,7 @@ TEST(FileReplacement, NamesThatCannotBeAFileAreRefusedBeforeAByte)
         EXPECT_EQ(file.begin(c.target), c.reason);
         EXPECT_EQ(file.descriptor(), -1);
     }
-    EXPECT_EQ(entries(folder.path()), (std::vector<std::string> { "folder", "loop", "to_folder" }));
+    EXPECT_EQ(folderNames(folder.path()), (std::vector<std::string> { "folder", "loop", "to_folder" }));
     EXPECT_TRUE(fs::is_empty(folder.path() / "folder"));
 }
 
@@ -147,12 +126,12 @@ TEST(FileReplacement, PermissionAndOwnerAreTheShellsWriteThrough)
 {
     TempFolder folder("welmo_replace");
     const std::string target = folder.file("theirs.dat");
-    writeText(target, "kept\n");
+    writeFile(target, "kept\n");
     chmod(target.c_str(), 0444);
     if (geteuid() != 0) {
         EXPECT_EQ(replaceWith(target, "new\n"), std::strerror(EACCES));
-        EXPECT_EQ(readAll(target), "kept\n");
-        EXPECT_EQ(entries(folder.path()), std::vector<std::string> { "theirs.dat" });
+        EXPECT_EQ(fileBytes(target), "kept\n");
+        EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "theirs.dat" });
         return;
     }
     ASSERT_EQ(chown(target.c_str(), 4321, 4322), 0);
@@ -168,13 +147,13 @@ TEST(FileReplacement, AStopBeforeTheRenameKeepsTheOldFile)
 {
     TempFolder folder("welmo_replace");
     const std::string target = folder.file("old.dat");
-    writeText(target, "old\n");
+    writeFile(target, "old\n");
     FileReplacement file;
     ASSERT_EQ(file.begin(target), "");
     ASSERT_EQ(file.write("new\n", 4), 0);
     EXPECT_EQ(file.commit([] { return false; }), ECANCELED);
-    EXPECT_EQ(readAll(target), "old\n");
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string> { "old.dat" });
+    EXPECT_EQ(fileBytes(target), "old\n");
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "old.dat" });
 }
 
 TEST(FileReplacement, TemporariesOfGoneWritersAreRemovedByTheNextWrite)
@@ -189,12 +168,12 @@ TEST(FileReplacement, TemporariesOfGoneWritersAreRemovedByTheNextWrite)
     const std::string ours = temporary(getpid());
     const std::string alike = ".welmo-notes.txt";
     for (const std::string& name : { gone, reused, ours, alike })
-        writeText(folder.file(name), "left behind\n");
+        writeFile(folder.file(name), "left behind\n");
     const utimbuf longAgo = { 86400, 86400 };
     utime(folder.file(reused).c_str(), &longAgo);
 
     EXPECT_EQ(replaceWith(folder.file("out.dat"), "new\n"), "");
     std::vector<std::string> kept { alike, ours, "out.dat" };
     std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(entries(folder.path()), kept);
+    EXPECT_EQ(folderNames(folder.path()), kept);
 }

@@ -1,6 +1,7 @@
 #include "output/PsdExport.h"
 
 #include "core/Parallel.h"
+#include "support/FileContents.h"
 #include "support/PlainExport.h"
 #include "support/ThreadCount.h"
 #include "support/TempFolder.h"
@@ -28,22 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> entries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
 
 // Levels as an estimate leaves them, with the values that take other
 // roads through the writer: below the minimum, not a number, infinite,
@@ -119,7 +104,7 @@ TEST(PsdExportOracle, FileSameAsThePlainLoopForAnyThreadCount)
         const std::vector<float> psd = awkwardSpectrum(c.M);
         const std::string oracle = folder.file("oracle.dat");
         ASSERT_EQ(plainWritePsdFile(oracle, psd.data(), c.M, c.normalScales, c.dt, c.minLog), 0);
-        const std::string expected = readAll(oracle);
+        const std::string expected = fileBytes(oracle);
         for (int threads : { 1, 2 }) {
             ThreadCount count(threads);
             double minLog = c.minLog;
@@ -127,7 +112,7 @@ TEST(PsdExportOracle, FileSameAsThePlainLoopForAnyThreadCount)
             const std::string target = folder.file("fast.dat");
             ASSERT_EQ(writePsdFile(target, psd.data(), c.M, c.normalScales, c.dt, minLog, error), 0)
                 << error;
-            const std::string written = readAll(target);
+            const std::string written = fileBytes(target);
             EXPECT_EQ(written.size(), expected.size())
                 << "M " << c.M << " linear " << c.normalScales << " threads " << threads;
             EXPECT_TRUE(written == expected) << "M " << c.M << " linear " << c.normalScales
@@ -174,14 +159,14 @@ TEST(PsdExportOracle, RefusedTimeStepWritesNothingAndKeepsTheOldFile)
         EXPECT_EQ(error, INVALID_TIME_STEP_REASON) << dt;
         EXPECT_EQ(minLog, -15.0) << "a refused export raises nothing";
     }
-    EXPECT_EQ(readAll(target), "old contents\n");
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string> { "old.dat" });
+    EXPECT_EQ(fileBytes(target), "old contents\n");
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "old.dat" });
 
     // The log-log format has no use for the time step.
     double minLog = -15.0;
     std::string error;
     ASSERT_EQ(writePsdFile(target, psd.data(), 8, false, 0.0, minLog, error), 0) << error;
-    EXPECT_EQ(readAll(target).substr(0, 20), "-0.903090 -2.000000\n");
+    EXPECT_EQ(fileBytes(target).substr(0, 20), "-0.903090 -2.000000\n");
 }
 
 TEST(PsdExportOracle, ProgressRunsFromZeroToOneOnTheCallingThread)
@@ -248,6 +233,6 @@ TEST(PsdExportOracle, ProgressEndsAlsoWhenAWriteFailsMidway)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "1: failed, reported EFBIG, progress from 0 to 1";
-    EXPECT_EQ(readAll(target), "old contents\n");
-    EXPECT_EQ(entries(folder.path()), std::vector<std::string> { "old.dat" });
+    EXPECT_EQ(fileBytes(target), "old contents\n");
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "old.dat" });
 }

@@ -1,5 +1,6 @@
 #include "output/PsdExport.h"
 
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +47,6 @@ std::vector<std::string> readLines(const std::string& fileName)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-std::string readAll(const std::string& fileName)
-{
-    std::ifstream in(fileName);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const std::string& fileName, const std::string& text)
-{
-    std::ofstream(fileName) << text;
 }
 
 // A spectrum of M+1 log10 entries, all at `level`.
@@ -118,7 +106,7 @@ TEST_F(ExportFolder, LogLogWritesEntriesTwoToBelowNyquist)
     EXPECT_EQ(lines.front(), "-3.010300 -3.250000"); // log10(2/2048)
     EXPECT_EQ(lines[1], "-2.834209 -4.000000"); // log10(3/2048)
     EXPECT_EQ(lines.back(), "-0.301454 -0.500000"); // log10(1023/2048)
-    EXPECT_EQ(readAll(path("out.dat")).find(" 99.000000"), std::string::npos);
+    EXPECT_EQ(fileBytes(path("out.dat")).find(" 99.000000"), std::string::npos);
     EXPECT_EQ(minLog, -15.0);
 }
 
@@ -184,7 +172,7 @@ TEST_F(ExportFolder, NoLineForTwoEntriesOrFewerAndNoRaise)
         double minLog = -15.0;
         std::string error;
         ASSERT_EQ(writePsdFile(path("empty.dat"), psd.data(), M, true, 1.0, minLog, error), 0);
-        EXPECT_EQ(readAll(path("empty.dat")), "") << "M " << M;
+        EXPECT_EQ(fileBytes(path("empty.dat")), "") << "M " << M;
         EXPECT_EQ(minLog, -15.0) << "no line written, so L is not raised";
     }
 }
@@ -200,7 +188,7 @@ TEST_F(ExportFolder, FailureLeavesTargetAndFolderAsTheyWere)
         { path("folder"), std::strerror(EISDIR) },
     };
     fs::create_directory(path("folder"));
-    writeText(path("folder/inside.dat"), "kept\n");
+    writeFile(path("folder/inside.dat"), "kept\n");
     for (const Case& c : cases) {
         double minLog = -15.0;
         std::string error;
@@ -209,7 +197,7 @@ TEST_F(ExportFolder, FailureLeavesTargetAndFolderAsTheyWere)
         EXPECT_EQ(minLog, -15.0) << "a failed export raises nothing";
     }
     EXPECT_EQ(entries(), std::vector<std::string> { "folder" });
-    EXPECT_EQ(readAll(path("folder/inside.dat")), "kept\n");
+    EXPECT_EQ(fileBytes(path("folder/inside.dat")), "kept\n");
 }
 
 TEST_F(ExportFolder, WriteErrorMidwayKeepsTheOldFile)
@@ -217,7 +205,7 @@ TEST_F(ExportFolder, WriteErrorMidwayKeepsTheOldFile)
     // A child process whose file-size limit stops the export after a few
     // hundred bytes: the write fails in the middle, as on a full disk.
     const std::string target = path("old.dat");
-    writeText(target, "old contents\n");
+    writeFile(target, "old contents\n");
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t child = fork();
@@ -246,7 +234,7 @@ TEST_F(ExportFolder, WriteErrorMidwayKeepsTheOldFile)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(reason, std::strerror(EFBIG));
-    EXPECT_EQ(readAll(target), "old contents\n");
+    EXPECT_EQ(fileBytes(target), "old contents\n");
     EXPECT_EQ(entries(), std::vector<std::string> { "old.dat" }) << "temporary file removed";
 }
 
@@ -257,7 +245,7 @@ TEST_F(ExportFolder, ExportGetsTheModeAnOrdinaryWriteWouldLeave)
     double minLog = -15.0;
     std::string error;
     ASSERT_EQ(writePsdFile(path("new.dat"), psd.data(), 8, false, 1.0, minLog, error), 0);
-    writeText(path("existing.dat"), "old\n");
+    writeFile(path("existing.dat"), "old\n");
     chmod(path("existing.dat").c_str(), 0640);
     ASSERT_EQ(writePsdFile(path("existing.dat"), psd.data(), 8, false, 1.0, minLog, error), 0);
     umask(previousMask);

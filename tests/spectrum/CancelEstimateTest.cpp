@@ -75,7 +75,7 @@ TEST_P(CancelEstimate, ACancelledEstimateLeavesTheHeldSpectrum)
             for (int attempt = 0; attempt < CANCEL_ATTEMPTS && !asked; ++attempt) {
                 AnalysisState state = recordWithSpectrum(configuration);
                 const RecordImage before = recordImage(state);
-                const int status = computeSpectrum(state, stopAt(point, asked));
+                const int status = computeSpectrum(state, stopLate(point, asked));
                 if (asked) {
                     EXPECT_EQ(status, STEP_CANCELLED);
                     EXPECT_TRUE(recordImage(state) == before);

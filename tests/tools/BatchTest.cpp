@@ -8,6 +8,7 @@
 #include "plot/StatisticsText.h"
 
 #include "spectrum/PsdSize.h"
+#include "support/FileContents.h"
 #include "support/ScriptedHost.h"
 #include "support/ShellQuote.h"
 #include "support/TempFolder.h"
@@ -518,12 +519,6 @@ TEST(BatchProgram, RendersTheWindowsPictureIntoAPngOfTheGivenSize)
 #endif
 
 namespace {
-
-std::string fileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The window's commands on `data` through a scripted host: Retrieve Data of
 // every row, the edits as their dialogs' OK hands them back, then Export

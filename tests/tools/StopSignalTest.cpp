@@ -3,6 +3,7 @@
 #include "core/Progress.h"
 #include "input/TimeSeriesReader.h"
 #include "output/PsdExport.h"
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +25,6 @@ extern char** environ;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> filesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // The handlers of this test process, and the stop they store, for the
 // length of one test.
@@ -72,7 +64,7 @@ TEST(StopSignals, ASignalDuringAStepStopsItWithNothingWritten)
         EXPECT_EQ(status, STEP_CANCELLED);
         EXPECT_GT(reports, 3);
         EXPECT_EQ(stopSignal(), signal);
-        EXPECT_EQ(filesIn(folder.path()), std::vector<std::string> {});
+        EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> {});
         // Every later step stops at once.
         state.dataFileName = folder.file("series.dat");
         std::ofstream(state.dataFileName) << "1\n2\n3\n";
@@ -128,7 +120,7 @@ TEST(StopSignals, TheProgramStoppedBySigintExitsWith130AndWritesNoSpectrum)
     std::ifstream err(errPath);
     const std::string message(std::istreambuf_iterator<char>(err), {});
     EXPECT_NE(message.find("stopped by SIGINT"), std::string::npos) << message;
-    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string> { "series.dat" });
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "series.dat" });
 }
 
 // The signal reaches the program where it waits or loops without a row to
@@ -172,7 +164,7 @@ TEST(StopSignals, AWaitOnAFifoOrAnEndlessHeaderTokenStopsOnTheSignal)
         close(pipe);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 130);
-        EXPECT_EQ(filesIn(folder.path()), std::vector<std::string> { "series.dat" });
+        EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "series.dat" });
     }
     std::signal(SIGPIPE, previousPipeHandler);
 }
