@@ -2,6 +2,17 @@
 
 #include "spectrum/PsdSize.h"
 
+namespace {
+
+StepObserver stepObserver = nullptr;
+
+} // namespace
+
+void observeSteps(StepObserver observer)
+{
+    stepObserver = observer;
+}
+
 BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FILE* progressOut)
     : m_options(options)
     , m_state(state)
@@ -11,6 +22,8 @@ BatchHost::BatchHost(const BatchOptions& options, AnalysisState& state, std::FIL
 
 bool BatchHost::progress(std::string_view step, double fraction)
 {
+    if (stepObserver)
+        stepObserver(step);
     if (!m_progressOut)
         return true;
     if (fraction >= 1.0) {

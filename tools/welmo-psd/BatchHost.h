@@ -10,6 +10,11 @@
 #include <string>
 #include <string_view>
 
+// Told the step of every progress report as it comes, for the split of a
+// run's time that WELMO_TIMING prints; none unless one is set.
+using StepObserver = void (*)(std::string_view step);
+void observeSteps(StepObserver observer);
+
 // The command sequences' window system for welmo-psd: each dialog's OK
 // takes the options (the data dialog no rows when none were given: every
 // row is read, in one pass), the edit at hand or the record's export name

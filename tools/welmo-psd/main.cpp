@@ -2,6 +2,7 @@
 // file named, without a window, with the spectrum exported and the
 // statistics printed.
 
+#include "BatchHost.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
 #include "BatchSummary.h"
@@ -32,8 +33,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // With WELMO_TIMING set, where a run's time goes is printed on stderr at
-// its end: each step from its first progress report to its last, as the
-// steps report themselves, then the picture's parts.
+// its end: each step from its first progress report to its last, then the
+// picture's parts.
 struct JobTiming {
     bool on = std::getenv("WELMO_TIMING") != nullptr;
     Clock::time_point start = Clock::now();
@@ -65,38 +66,11 @@ struct JobTiming {
 
 JobTiming timing;
 
-const char* const STEP_NAMES[] = { "Counting rows", "Reading data", "Estimating spectrum",
-    "Running average", "Exporting spectrum" };
-
-// The progress line's writes, read for the step they name.
-ssize_t noteProgress(void*, const char* bytes, std::size_t size)
+// Each step from its first progress report to its last.
+void noteStep(std::string_view step)
 {
-    // The line is cleared, naming no step, when a step ends.
-    static std::string_view shown;
-    const std::string_view text(bytes, size);
     const Clock::time_point now = Clock::now();
-    bool named = false;
-    for (const char* name : STEP_NAMES)
-        if (text.find(name) != std::string_view::npos) {
-            timing.mark(name, now, now);
-            shown = name;
-            named = true;
-        }
-    if (!named && !shown.empty() && text.find_first_not_of(" \r") == std::string_view::npos) {
-        timing.mark(shown, now, now);
-        shown = {};
-    }
-    return static_cast<ssize_t>(size);
-}
-
-std::FILE* timingProgressStream()
-{
-    cookie_io_functions_t functions {};
-    functions.write = noteProgress;
-    std::FILE* stream = ::fopencookie(nullptr, "w", functions);
-    if (stream)
-        std::setvbuf(stream, nullptr, _IONBF, 0);
-    return stream;
+    timing.mark(step, now, now);
 }
 
 // The commands' messages keep the window's line breaks ("Cannot write
@@ -153,9 +127,7 @@ int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& st
     options.dataFile = file;
     resetAnalysisState(state);
     std::string error;
-    static std::FILE* const timingStream = timing.on ? timingProgressStream() : nullptr;
-    std::FILE* progressOut
-        = timingStream ? timingStream : progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+    std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
     const BatchStatus status = runBatch(options, state, error, progressOut, exports);
     // A stop heard after the export replaced its file comes too late for
     // this file: its run is done.
@@ -224,6 +196,8 @@ int main(int argc, char** argv)
 #endif
 
     installStopSignals();
+    if (timing.on)
+        observeSteps(noteStep);
     int worst = BATCH_OK;
     std::vector<std::string> exports;
     if (options.renderFile) {
