@@ -78,6 +78,14 @@ protected:
     {
         return [=](const AnalysisState&) { return window; };
     }
+    // The PSD configuration dialog's OK with `size` typed.
+    static ScriptedHost::DialogScript psdSize(int size)
+    {
+        return [=](AnalysisState& state) {
+            state.psdSize = size;
+            return true;
+        };
+    }
 
     void load(unsigned rows, const std::string& name = "run1.dat",
         const std::function<double(unsigned)>& value = sawtooth)
@@ -578,12 +586,6 @@ TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
         host.runningAverageDialog = averageWindow(3);
         runningAverage(state, host);
     };
-    auto sizeScript = [](int size) {
-        return [size](AnalysisState& state) {
-            state.psdSize = size;
-            return true;
-        };
-    };
     const struct {
         const char* label;
         Command command;
@@ -618,7 +620,7 @@ TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
             m_state.psdFileName = "kept.dat";
             m_state.segmentCount = c.segmentCount;
             m_state.dataShift = c.dataShift;
-            m_host.psdConfigDialog = sizeScript(c.dialogSize);
+            m_host.psdConfigDialog = psdSize(c.dialogSize);
             m_host.timing = timings[run];
             c.command(m_state, m_host);
             Outcome& outcome = outcomes[run];
@@ -656,12 +658,6 @@ TEST_F(CommandSequence, DeferredEstimateRunsOnlyWhenItWouldFail)
 TEST_F(CommandSequence, OutcomeAndWholePictureFollowWhatTheCommandChanged)
 {
     using Command = std::function<CommandOutcome()>;
-    const auto withSize = [](int size) {
-        return [size](AnalysisState& state) {
-            state.psdSize = size;
-            return true;
-        };
-    };
     const struct {
         const char* label;
         Command command;
@@ -689,8 +685,8 @@ TEST_F(CommandSequence, OutcomeAndWholePictureFollowWhatTheCommandChanged)
         { "retrieve, dialog cancelled", [this] { return retrieveData(m_state, m_host); },
             CommandOutcome::DONE, 0 },
         { "configure, size beyond the series",
-            [this, withSize] {
-                m_host.psdConfigDialog = withSize(4096);
+            [this] {
+                m_host.psdConfigDialog = psdSize(4096);
                 return psdConfiguration(m_state, m_host);
             },
             CommandOutcome::CONFIGURATION, 1 },
