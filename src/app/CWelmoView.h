@@ -28,8 +28,9 @@ public:
     // repainted without reading pixels.
     int paintCount() const { return m_paintCount; }
 
-    // How the picture is looked at; printing and picture export draw with it.
-    const PictureView& pictureView() const { return m_pictureView; }
+    // How the picture is looked at, with the document's references;
+    // printing and picture export draw with it.
+    PictureView pictureView() const;
     bool axesShown() const { return m_pictureView.axes; }
     // The layout a paint would draw now, which the readout and zoom invert.
     PictureLayout currentLayout() const;

@@ -4,6 +4,7 @@
 #include "core/Parallel.h"
 #include "plot/AxesLayout.h"
 #include "plot/ChunkedCurve.h"
+#include "plot/CurveLegend.h"
 #include "plot/CurvePoints.h"
 #include "plot/Palette.h"
 #include "plot/PlotMapping.h"
@@ -159,39 +160,47 @@ void drawPowerLabels(Canvas& canvas, const AnalysisState& state, DeviceRect pane
     }
 }
 
-// Entries 2 to M-1 of the estimate the buffer holds (M + 1 entries, M
-// perhaps no longer psdSize after a failed read), red up to entry
-// lbFrequencies and blue after it when colorLb is set. Entry 2 is drawn at
-// its own value; later entries below the window (or not a number) are
-// raised to its bottom. Drawn only inside the panel: with a large M or a
-// window whose minimum is above its maximum the curve would cover the
-// statistics and the series. A zoomed panel takes only the entries it
-// shows, and starts from the entry before them.
+// Entries 2 to M-1 of the estimate a buffer holds (M + 1 entries, M
+// perhaps no longer psdSize after a failed read), the live spectrum's red
+// up to entry lbFrequencies and blue after it when colorLb is set. Entry 2
+// is drawn at its own value; later entries below the window (or not a
+// number) are raised to its bottom. Drawn only inside the panel: with a
+// large M or a window whose minimum is above its maximum the curve would
+// cover the statistics and the series. A zoomed panel takes only the
+// entries it shows, and starts from the entry before them. A reference
+// is drawn the same way in one colour, at its frequencies times
+// `frequencyScale`.
 template <bool logPower> class SpectrumCurve {
 public:
     SpectrumCurve(const AnalysisState& state, const PanelPlacement& placement, Tasks& tasks)
+        : SpectrumCurve(state, state.psd, 1.0, state.colorLb != 0, placement, tasks)
+    {
+    }
+
+    SpectrumCurve(const AnalysisState& state, const FloatBuffer& psd, double frequencyScale,
+        bool lbColored, const PanelPlacement& placement, Tasks& tasks)
         : m_panel(placement.panel)
     {
         const PlotWindow& window = placement.window;
-        const std::size_t entries = state.psd.size();
+        const std::size_t entries = psd.size();
         if (entries < 3)
             return;
         const int size = static_cast<int>(std::min<std::size_t>(entries - 1, INT_MAX));
-        const SpectrumPoints<logPower> points { state.psd.data(), placement.mapping(), size,
-            state.logFrequency != 0, window.yMin };
+        const SpectrumPoints<logPower> points { psd.data(), placement.mapping(), size,
+            state.logFrequency != 0, window.yMin, frequencyScale };
         m_start = mapToDevice(points.frequency(2), points.power(2), points.mapping);
         const std::size_t end = static_cast<std::size_t>(size);
         IndexRange shown { 3, std::max<std::size_t>(3, end) };
         if (placement.zoomed && end > 3) {
             const double low = state.logFrequency ? std::pow(10.0, window.xMin) : window.xMin;
             const double high = state.logFrequency ? std::pow(10.0, window.xMax) : window.xMax;
-            shown = visibleRange(3, end - 1, low, high, 2.0 * size);
+            shown = visibleRange(3, end - 1, low, high, 2.0 * size / frequencyScale);
             if (shown.begin > 3)
                 m_start = { points.x(shown.begin - 1), points.y(shown.begin - 1) };
         }
         const long long lb = state.lbFrequencies;
         std::vector<IndexRange> pieces { shown };
-        if (state.colorLb && lb >= 3 && lb < size) {
+        if (lbColored && lb >= 3 && lb < size) {
             const std::size_t split = std::clamp(
                 static_cast<std::size_t>(lb) + 1, shown.begin, std::max(shown.begin, shown.end));
             pieces = { { shown.begin, split }, { split, std::max(split, shown.end) } };
@@ -200,12 +209,12 @@ public:
         addRunTasks(*m_curve, tasks);
     }
 
-    void draw(Canvas& canvas) const
+    void draw(Canvas& canvas, ColorRef color) const
     {
         if (!m_curve)
             return;
         canvas.setClipRect(clipOf(m_panel));
-        canvas.selectPen(spectrumColor);
+        canvas.selectPen(color);
         ColumnPolyline curve(canvas);
         curve.moveTo(m_start);
         m_curve->drawRuns(0, curve);
@@ -225,19 +234,52 @@ private:
     std::optional<ChunkedCurve<SpectrumPoints<logPower>>> m_curve;
 };
 
+// The live spectrum and the references beneath it, which share its
+// window; the references' tasks point into `m_references`, which is
+// therefore filled once and never grows.
+template <bool logPower> class SpectrumCurves {
+public:
+    SpectrumCurves(const AnalysisState& state, const PictureView& view,
+        const PanelPlacement& placement, Tasks& tasks)
+    {
+        if (view.comparing()) {
+            const ReferenceCurves& references = *view.references;
+            m_references.reserve(references.size());
+            for (std::size_t i = 0; i < references.size(); ++i)
+                m_references.emplace_back(state, references[i].psd,
+                    referenceFrequencyScale(state, references[i].identity), false, placement,
+                    tasks);
+        }
+        m_live.emplace(state, placement, tasks);
+    }
+
+    void draw(Canvas& canvas) const
+    {
+        for (std::size_t i = 0; i < m_references.size(); ++i)
+            m_references[i].draw(canvas, referenceColors[i]);
+        m_live->draw(canvas, spectrumColor);
+    }
+
+private:
+    std::vector<SpectrumCurve<logPower>> m_references;
+    std::optional<SpectrumCurve<logPower>> m_live;
+};
+
 class SpectrumPanel {
 public:
-    SpectrumPanel(const AnalysisState& state, const PictureLayout& layout, Tasks& tasks)
+    SpectrumPanel(const AnalysisState& state, const PictureView& view, const PictureLayout& layout,
+        Tasks& tasks)
         : m_state(state)
+        , m_view(view)
         , m_panel(layout.spectrum.panel)
         , m_axes(layout.axes)
     {
         if (!state.psdValid)
             return;
         if (state.logPower)
-            m_logCurve.emplace(state, layout.spectrum, tasks);
+            m_logCurves.emplace(state, view, layout.spectrum, tasks);
         else
-            m_linearCurve.emplace(state, layout.spectrum, tasks);
+            m_linearCurves.emplace(state, view, layout.spectrum, tasks);
     }
 
     void draw(Canvas& canvas) const
@@ -248,18 +290,21 @@ public:
         // With axes the power ticks say what the two labels said.
         if (!m_axes)
             drawPowerLabels(canvas, m_state, m_panel);
-        if (m_logCurve)
-            m_logCurve->draw(canvas);
-        if (m_linearCurve)
-            m_linearCurve->draw(canvas);
+        if (m_logCurves)
+            m_logCurves->draw(canvas);
+        if (m_linearCurves)
+            m_linearCurves->draw(canvas);
+        if (m_axes && m_view.comparing())
+            drawCurveLegend(canvas, m_state, m_view, m_panel);
     }
 
 private:
     const AnalysisState& m_state;
+    const PictureView& m_view;
     DeviceRect m_panel;
     bool m_axes;
-    std::optional<SpectrumCurve<true>> m_logCurve;
-    std::optional<SpectrumCurve<false>> m_linearCurve;
+    std::optional<SpectrumCurves<true>> m_logCurves;
+    std::optional<SpectrumCurves<false>> m_linearCurves;
 };
 
 void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
@@ -275,11 +320,12 @@ void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
 
 // Reduces the curves to their columns on the threads, then draws the
 // picture on the calling thread.
-void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout)
+void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureView& view,
+    const PictureLayout& layout)
 {
     Tasks tasks;
     SignalCurve signal(state, layout, tasks);
-    SpectrumPanel spectrum(state, layout, tasks);
+    SpectrumPanel spectrum(state, view, layout, tasks);
     runTasks(tasks.size(), [&](std::size_t task) { tasks[task](); });
     signal.draw(canvas);
     spectrum.draw(canvas);
@@ -320,6 +366,6 @@ void drawPicture(Canvas& canvas, const AnalysisState& state)
 PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view)
 {
     const PictureLayout layout = layoutPicture(canvas, state, view);
-    reduceCurvesAndDraw(canvas, state, layout);
+    reduceCurvesAndDraw(canvas, state, view, layout);
     return layout;
 }
