@@ -6,6 +6,7 @@
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 #include "plot/PlotReadout.h"
+#include "plot/ReferenceCache.h"
 #include "plot/ViewZoom.h"
 
 #include <QImage>
@@ -75,7 +76,9 @@ QPixmap CWelmoView::drawnPicture() const
         painter.setPen(palette().color(foregroundRole()));
         painter.setBackground(palette().brush(backgroundRole()));
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
-        drawPicture(canvas, m_state, pictureView());
+        PictureView view = pictureView();
+        view.cache = &m_referenceCache;
+        drawPicture(canvas, m_state, view);
     }
     return picture;
 }

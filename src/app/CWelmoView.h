@@ -2,6 +2,7 @@
 
 #include "plot/PictureLayout.h"
 #include "plot/PictureView.h"
+#include "plot/ReferenceCache.h"
 
 #include <QPixmap>
 #include <QPoint>
@@ -88,4 +89,6 @@ private:
     // The last finished paint, which a paint during a command repeats.
     QPixmap m_keptPicture;
     bool m_held = false;
+    // The references as the last paint reduced them.
+    mutable ReferenceCache m_referenceCache;
 };

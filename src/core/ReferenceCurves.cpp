@@ -3,6 +3,7 @@
 #include "core/CFormat.h"
 
 #include <algorithm>
+#include <atomic>
 
 std::string curveLabel(const CurveIdentity& identity)
 {
@@ -19,7 +20,8 @@ ReferenceCurves::Kept ReferenceCurves::keep(
 {
     if (m_curves.size() >= MAX_REFERENCES)
         return Kept::FULL;
-    ReferenceCurve curve { identity, {} };
+    static std::atomic<std::uint64_t> kept { 0 };
+    ReferenceCurve curve { identity, {}, ++kept };
     if (!curve.psd.allocate(entries))
         return Kept::NO_MEMORY;
     std::copy(psd, psd + entries, curve.psd.data());

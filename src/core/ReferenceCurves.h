@@ -3,6 +3,7 @@
 #include "core/FloatBuffer.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,13 @@ struct CurveIdentity {
 // folders, so that a legend line stays short.
 std::string curveLabel(const CurveIdentity& identity);
 
-// One kept spectrum: entries 0..M of its estimate, copied.
+// One kept spectrum: entries 0..M of its estimate, copied, and a number
+// that no other copy kept in this process has, by which a drawing of it
+// is known again.
 struct ReferenceCurve {
     CurveIdentity identity;
     FloatBuffer psd;
+    std::uint64_t serial = 0;
 };
 
 inline constexpr std::size_t MAX_REFERENCES = 8;

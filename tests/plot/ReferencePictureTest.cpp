@@ -2,6 +2,7 @@
 #include "plot/Palette.h"
 #include "plot/PlotPicture.h"
 #include "plot/PlotReadout.h"
+#include "plot/ReferenceCache.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -193,5 +194,35 @@ TEST(ReferencePicture, ReadoutNamesTheNearestCurve)
         EXPECT_EQ(readout.curve, c.curve);
         EXPECT_EQ(plotReadoutText(state, readout, view).rfind(c.lead, 0), 0u)
             << plotReadoutText(state, readout, view);
+    }
+}
+
+// A view's cache draws what a fresh reduction draws, through a change of
+// size, window or scale and back.
+TEST(ReferencePicture, CachedReferencesDrawWhatAFreshPaintDraws)
+{
+    AnalysisState state = liveState(256, -3.0f);
+    ReferenceCurves references;
+    keep(references, named("a.dat", 512, 0.0, ""), -5.0f);
+    keep(references, named("b.dat", 128, 2.0, ""), -6.0f);
+    ReferenceCache cache;
+    const struct {
+        DeviceRect client;
+        int logFrequency;
+        int logPower;
+    } paints[] = { { client, 0, 1 }, { { 0, 0, 640, 480 }, 0, 1 }, { client, 1, 1 },
+        { client, 1, 0 }, { client, 0, 1 } };
+    for (const auto& p : paints) {
+        state.logFrequency = p.logFrequency;
+        state.logPower = p.logPower;
+        PictureView view = comparing(references, state, true);
+        RecordingCanvas fresh(p.client);
+        drawPicture(fresh, state, view);
+        view.cache = &cache;
+        for (int repeat = 0; repeat < 2; ++repeat) {
+            RecordingCanvas cached(p.client);
+            drawPicture(cached, state, view);
+            EXPECT_EQ(cached.lines, fresh.lines);
+        }
     }
 }
