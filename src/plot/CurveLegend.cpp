@@ -33,8 +33,12 @@ struct LegendRow {
 
 double referenceFrequencyScale(const AnalysisState& live, const CurveIdentity& reference)
 {
-    return timeStepOf(live.hasTimeStep, live.timeStep)
+    // Held to a range whose products with the frequencies and the index
+    // bounds of a zoom stay finite; a reference that far off lies beyond
+    // the panel either way.
+    const double ratio = timeStepOf(live.hasTimeStep, live.timeStep)
         / timeStepOf(reference.hasTimeStep, reference.timeStep);
+    return std::clamp(ratio, 0x1p-60, 0x1p60);
 }
 
 std::string legendText(const AnalysisState& live, const CurveIdentity& curve)

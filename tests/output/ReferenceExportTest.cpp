@@ -66,23 +66,3 @@ TEST(ReferenceExport, WritesOneNamedBlockPerCurveInTheExportFormat)
         "# day.dat:1, M=4, K=2, Hanning, DT=0.5 d", "-0.602060 -1.500000", "-0.425969 -1.500000" };
     EXPECT_EQ(lines(file), expected);
 }
-
-TEST(ReferenceExport, RefusesWithoutReferencesOrAPlaceAndKeepsTheOldFile)
-{
-    TempFolder folder;
-    const std::string file = folder.file("kept.dat");
-    std::ofstream(file) << "old\n";
-    const FloatBuffer live = spectrum(4, -3.0f);
-    ReferenceCurves none;
-    std::string error;
-    EXPECT_EQ(writeReferenceFile(file, identity("l", 4, 0, ""), live, none, -15.0, error), 1);
-    EXPECT_EQ(error, NO_REFERENCES_TO_EXPORT);
-    EXPECT_EQ(lines(file), std::vector<std::string> { "old" });
-
-    ReferenceCurves one;
-    one.keep(identity("r", 4, 0, ""), live.data(), live.size());
-    EXPECT_EQ(writeReferenceFile(
-                  folder.path().string(), identity("l", 4, 0, ""), live, one, -15.0, error),
-        1);
-    EXPECT_FALSE(error.empty());
-}
