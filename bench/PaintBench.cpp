@@ -9,6 +9,7 @@
 #include "core/Parallel.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
+#include "plot/ReferenceCache.h"
 #include "support/PlainPaint.h"
 
 #include <QImage>
@@ -126,6 +127,79 @@ void BM_PaintPictureZoomed(benchmark::State& run)
     paintBenchmark(run, drawZoomed);
 }
 
+// The full picture with axes and eight references of the live spectrum's
+// size beneath it, each a copy of the spectrum a little lower, with their
+// legend; compared with BM_PaintPictureAxes.
+const ReferenceCurves& benchReferences()
+{
+    static const ReferenceCurves references = [] {
+        ReferenceCurves kept;
+        const AnalysisState& state = benchState();
+        FloatBuffer lower;
+        lower.allocate(state.psd.size());
+        for (std::size_t r = 0; r < MAX_REFERENCES; ++r) {
+            for (std::size_t i = 0; i < state.psd.size(); ++i)
+                lower[i] = state.psd[i] - 0.25f * static_cast<float>(r + 1);
+            const CurveIdentity identity { "reference.dat", static_cast<int>(r + 1), BINS, 1,
+                "Hanning", 0, 1.0, "" };
+            kept.keep(identity, lower.data(), lower.size());
+        }
+        return kept;
+    }();
+    return references;
+}
+
+// A paint of the window's view, which keeps the references as it reduced
+// them, and one that reduces all eight again, as a zoom or a new size does.
+ReferenceCache benchCache;
+
+void drawWithReferences(Canvas& canvas, const AnalysisState& state, ReferenceCache* cache)
+{
+    PictureView view;
+    view.cache = cache;
+    view.axes = true;
+    view.references = &benchReferences();
+    view.live = { "live.dat", 1, BINS, 1, "Hanning", 0, 1.0, "" };
+    drawPicture(canvas, state, view);
+}
+
+void drawWithCachedReferences(Canvas& canvas, const AnalysisState& state)
+{
+    drawWithReferences(canvas, state, &benchCache);
+}
+
+void drawWithFreshReferences(Canvas& canvas, const AnalysisState& state)
+{
+    drawWithReferences(canvas, state, nullptr);
+}
+
+// The cache's second paint is the first paint's image.
+bool cachedReferencesAgree()
+{
+    QImage fresh(WIDTH, HEIGHT, QImage::Format_RGB32);
+    QImage cached(WIDTH, HEIGHT, QImage::Format_RGB32);
+    paintInto(fresh, drawWithFreshReferences);
+    paintInto(cached, drawWithCachedReferences);
+    paintInto(cached, drawWithCachedReferences);
+    return fresh == cached;
+}
+
+void BM_PaintPictureReferences(benchmark::State& run)
+{
+    benchReferences();
+    if (!cachedReferencesAgree()) {
+        run.SkipWithError("the kept references give another image");
+        return;
+    }
+    paintBenchmark(run, drawWithCachedReferences);
+}
+
+void BM_PaintPictureReferencesReduced(benchmark::State& run)
+{
+    benchReferences();
+    paintBenchmark(run, drawWithFreshReferences);
+}
+
 // The same paint on the calling thread alone.
 void BM_PaintPictureOneThread(benchmark::State& run)
 {
@@ -178,6 +252,8 @@ BENCHMARK(BM_MinMaxElement)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinMaxLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPictureAxes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPictureReferences)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PaintPictureReferencesReduced)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPictureZoomed)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPictureOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintPlain)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -143,6 +143,7 @@ void CMainFrame::arrowCursor()
 
 void CMainFrame::invalidateWindow()
 {
+    updateReferenceActions();
     m_view->update();
 }
 

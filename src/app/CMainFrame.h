@@ -95,6 +95,9 @@ public:
     void OnViewAxes();
     void OnViewZoomOut();
     void OnViewFitSpectrum();
+    void OnKeepReference();
+    void OnClearReferences();
+    void OnExportReferences();
 
     static constexpr int recentFileCount = 4;
 
@@ -116,6 +119,8 @@ private:
     void updateCaption();
     void showIdleText(const QString& message);
     void editFile(const std::string& fileName);
+    // Keep as Reference needs a spectrum, Clear References a reference.
+    void updateReferenceActions();
     // Runs a handler unless a command that changes the record runs: every
     // action and every file offered comes through here, so that nothing a
     // timer or a nested event loop starts meanwhile runs.

@@ -33,6 +33,9 @@ const CommandEntry commandTable[] = {
         &CMainFrame::OnRetrieveData },
     { ID_FILE_EXPORT_PSD, "Export PSD", "Save PSD in ASCII 2-column file (log-log)", "", nullptr,
         &CMainFrame::OnExportPsd },
+    { ID_FILE_EXPORT_REFERENCES, "Export &References...",
+        "Save the live spectrum and every reference in one text file", "", nullptr,
+        &CMainFrame::OnExportReferences },
     { ID_FILE_EXPORT_PICTURE, "Export P&icture...", "Save the window's picture as PNG, SVG or PDF",
         "", nullptr, &CMainFrame::OnExportPicture },
     { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P", nullptr,
@@ -53,6 +56,11 @@ const CommandEntry commandTable[] = {
         &CMainFrame::OnRefreshScreen },
     { ID_VIEW_AXES, "&Axes", "Show or hide ticks, labels and titles on the axes", "", nullptr,
         &CMainFrame::OnViewAxes, true },
+    { ID_VIEW_KEEP_REFERENCE, "&Keep as Reference",
+        "Keep the spectrum as a reference curve to compare with", "", nullptr,
+        &CMainFrame::OnKeepReference },
+    { ID_VIEW_CLEAR_REFERENCES, "C&lear References", "Remove every reference curve", "", nullptr,
+        &CMainFrame::OnClearReferences },
     { ID_VIEW_ZOOM_OUT, "Zoom &Out", "Show the whole picture again", "", nullptr,
         &CMainFrame::OnViewZoomOut },
     { ID_VIEW_FIT_SPECTRUM, "&Fit Spectrum", "Zoom the spectrum onto the bins it draws", "",
@@ -114,11 +122,12 @@ QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
 }
 
 // 0 stands for a separator.
-const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_PICTURE, 0,
-    ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
-const int viewMenu[]
-    = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE, ID_VIEW_EDIT_PSD_FILE,
-          ID_VIEW_REFRESH_SCREEN, 0, ID_VIEW_AXES, ID_VIEW_ZOOM_OUT, ID_VIEW_FIT_SPECTRUM };
+const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_REFERENCES,
+    ID_FILE_EXPORT_PICTURE, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
+    ID_APP_EXIT };
+const int viewMenu[] = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE,
+    ID_VIEW_EDIT_PSD_FILE, ID_VIEW_REFRESH_SCREEN, 0, ID_VIEW_AXES, ID_VIEW_ZOOM_OUT,
+    ID_VIEW_FIT_SPECTRUM, 0, ID_VIEW_KEEP_REFERENCE, ID_VIEW_CLEAR_REFERENCES };
 const int settingsMenu[]
     = { ID_SETTINGS_PSD_CONFIG, ID_SETTINGS_GRAPHICS, 0, ID_SETTINGS_ORIGINAL_DATA,
           ID_SETTINGS_SELECT_SEGMENT, ID_SETTINGS_RUNNING_AVERAGE, 0, ID_SETTINGS_EDITOR_COMMAND };
@@ -152,6 +161,7 @@ void CMainFrame::createActions()
     for (int id : acceleratorOnly)
         addAction(commandAction(id));
     commandAction(ID_VIEW_AXES)->setChecked(m_view->axesShown());
+    updateReferenceActions();
 }
 
 void CMainFrame::whenIdle(void (CMainFrame::*handler)())

@@ -23,6 +23,7 @@ void CMainFrame::runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, Com
         sequence(m_state, *this);
     }
     m_recordCommandRunning = false;
+    updateReferenceActions();
 }
 
 void CMainFrame::OnRetrieveData()

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/ReferenceCurves.h"
+
 #include <QObject>
 #include <QString>
 
-// The program's one document. It holds a title and the path it was opened
-// from and nothing else: the analysis data lives in the record, so loading
-// reads nothing and saving writes nothing.
+// The program's one document. It holds a title, the path it was opened
+// from and the reference spectra the user kept to compare with: the
+// analysis data lives in the record, so loading reads nothing and saving
+// writes nothing, and a command that the record's snapshot undoes leaves
+// the references alone.
 class CWelmoDoc : public QObject {
     Q_OBJECT
 public:
@@ -14,6 +18,9 @@ public:
     QString title() const { return m_title; }
     QString pathName() const { return m_pathName; }
     void setTitle(const QString& title);
+
+    ReferenceCurves& references() { return m_references; }
+    const ReferenceCurves& references() const { return m_references; }
 
     // New: an untitled document without a path.
     void onNewDocument();
@@ -26,4 +33,5 @@ signals:
 private:
     QString m_title;
     QString m_pathName;
+    ReferenceCurves m_references;
 };

@@ -1,10 +1,12 @@
 #include "app/CWelmoView.h"
 
 #include "app/CWelmoDoc.h"
+#include "commands/SpectrumReferences.h"
 #include "core/AnalysisState.h"
 #include "platform/QtPainterCanvas.h"
 #include "plot/PlotPicture.h"
 #include "plot/PlotReadout.h"
+#include "plot/ReferenceCache.h"
 #include "plot/ViewZoom.h"
 
 #include <QImage>
@@ -74,9 +76,19 @@ QPixmap CWelmoView::drawnPicture() const
         painter.setPen(palette().color(foregroundRole()));
         painter.setBackground(palette().brush(backgroundRole()));
         QtPainterCanvas canvas(painter, DeviceRect { 0, 0, width(), height() });
-        drawPicture(canvas, m_state, m_pictureView);
+        PictureView view = pictureView();
+        view.cache = &m_referenceCache;
+        drawPicture(canvas, m_state, view);
     }
     return picture;
+}
+
+PictureView CWelmoView::pictureView() const
+{
+    PictureView view = m_pictureView;
+    view.references = &m_document.references();
+    view.live = spectrumIdentity(m_state);
+    return view;
 }
 
 void CWelmoView::releasePicture()
@@ -238,8 +250,9 @@ void CWelmoView::keyPressEvent(QKeyEvent* event)
 
 void CWelmoView::showReadout(QPoint at)
 {
-    const PlotReadout readout = plotReadoutAt(m_state, currentLayout(), devicePoint(at));
-    emit readoutChanged(QString::fromStdString(plotReadoutText(m_state, readout)));
+    const PictureView view = pictureView();
+    const PlotReadout readout = plotReadoutAt(m_state, currentLayout(), view, devicePoint(at));
+    emit readoutChanged(QString::fromStdString(plotReadoutText(m_state, readout, view)));
 }
 
 void CWelmoView::leaveEvent(QEvent*)

@@ -2,6 +2,7 @@
 
 #include "plot/PictureLayout.h"
 #include "plot/PictureView.h"
+#include "plot/ReferenceCache.h"
 
 #include <QPixmap>
 #include <QPoint>
@@ -28,8 +29,9 @@ public:
     // repainted without reading pixels.
     int paintCount() const { return m_paintCount; }
 
-    // How the picture is looked at; printing and picture export draw with it.
-    const PictureView& pictureView() const { return m_pictureView; }
+    // How the picture is looked at, with the document's references;
+    // printing and picture export draw with it.
+    PictureView pictureView() const;
     bool axesShown() const { return m_pictureView.axes; }
     // The layout a paint would draw now, which the readout and zoom invert.
     PictureLayout currentLayout() const;
@@ -87,4 +89,6 @@ private:
     // The last finished paint, which a paint during a command repeats.
     QPixmap m_keptPicture;
     bool m_held = false;
+    // The references as the last paint reduced them.
+    mutable ReferenceCache m_referenceCache;
 };

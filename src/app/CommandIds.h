@@ -24,6 +24,9 @@ inline constexpr int ID_FILE_EXPORT_PICTURE = 32791;
 inline constexpr int ID_VIEW_AXES = 32792;
 inline constexpr int ID_VIEW_ZOOM_OUT = 32793;
 inline constexpr int ID_VIEW_FIT_SPECTRUM = 32794;
+inline constexpr int ID_VIEW_KEEP_REFERENCE = 32810;
+inline constexpr int ID_VIEW_CLEAR_REFERENCES = 32811;
+inline constexpr int ID_FILE_EXPORT_REFERENCES = 32812;
 
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;

@@ -35,7 +35,8 @@ struct SignalPoints {
     int y(std::size_t i) const { return yOf(samples[i]); }
 };
 
-// Spectrum entry i of an estimate of `size` at frequency i / (2 size), its
+// Spectrum entry i of an estimate of `size` at frequency i / (2 size)
+// times `frequencyScale` (1 but for a reference of another time step), its
 // power raised to `powerMin` when below it or not a number. The x of the
 // entries never reverses order either: log10 errs by a few units in the
 // last place, and the logarithms of neighbouring entries, at most 2^31
@@ -49,10 +50,11 @@ template <bool logPower> struct SpectrumPoints {
     int size = 0;
     bool logFrequency = false;
     double powerMin = 0.0;
+    double frequencyScale = 1.0;
 
     double frequency(std::size_t i) const
     {
-        const double linear = static_cast<double>(i) * 0.5 / size;
+        const double linear = static_cast<double>(i) * 0.5 / size * frequencyScale;
         return logFrequency ? std::log10(linear) : linear;
     }
     double power(std::size_t i) const { return powerOf(psd[i]); }

@@ -6,7 +6,12 @@
 
 bool hasPhysicalFrequency(const AnalysisState& state)
 {
-    return state.hasTimeStep != 0 && std::isfinite(state.timeStep) && state.timeStep > 0.0;
+    return hasPhysicalFrequency(state.hasTimeStep, state.timeStep);
+}
+
+bool hasPhysicalFrequency(int hasTimeStep, double timeStep)
+{
+    return hasTimeStep != 0 && std::isfinite(timeStep) && timeStep > 0.0;
 }
 
 std::string frequencyAxisTitle(const AnalysisState& state)
@@ -18,12 +23,18 @@ std::string frequencyAxisTitle(const AnalysisState& state)
 
 std::string physicalFrequencyText(const AnalysisState& state, double cyclesPerSample)
 {
-    const double frequency = cyclesPerSample / state.timeStep;
-    const bool named = !state.timeUnit.empty();
-    std::string text = named ? formatC("%.3g /%s", frequency, state.timeUnit.c_str())
+    return physicalFrequencyText(state.timeStep, state.timeUnit, cyclesPerSample);
+}
+
+std::string physicalFrequencyText(
+    double timeStep, const std::string& timeUnit, double cyclesPerSample)
+{
+    const double frequency = cyclesPerSample / timeStep;
+    const bool named = !timeUnit.empty();
+    std::string text = named ? formatC("%.3g /%s", frequency, timeUnit.c_str())
                              : formatC("%.3g per unit", frequency);
     if (frequency > 0.0 && std::isfinite(frequency))
-        text += named ? formatC(", period %.3g %s", 1.0 / frequency, state.timeUnit.c_str())
+        text += named ? formatC(", period %.3g %s", 1.0 / frequency, timeUnit.c_str())
                       : formatC(", period %.3g unit", 1.0 / frequency);
     return text;
 }

@@ -4,9 +4,12 @@
 #include "core/Parallel.h"
 #include "plot/AxesLayout.h"
 #include "plot/ChunkedCurve.h"
+#include "plot/CurveLegend.h"
 #include "plot/CurvePoints.h"
+#include "plot/CurveTasks.h"
 #include "plot/Palette.h"
 #include "plot/PlotMapping.h"
+#include "plot/SpectrumCurves.h"
 #include "plot/StatisticsLayout.h"
 #include "plot/StatisticsText.h"
 
@@ -14,31 +17,17 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <vector>
 
 namespace {
 
+using namespace curveDrawing;
+
 void drawLine(Canvas& canvas, DevicePoint from, DevicePoint to)
 {
     canvas.moveTo(from);
     canvas.lineTo(to);
-}
-
-// Points per chunk of a curve: enough that reducing a chunk outweighs
-// handing it to a thread, and no more than a few hundred chunks.
-std::size_t chunkPointsFor(std::size_t points)
-{
-    return std::max<std::size_t>(std::size_t { 1 } << 18, points / 256 + 1);
-}
-
-using Tasks = std::vector<std::function<void()>>;
-
-template <typename Points> void addRunTasks(ChunkedCurve<Points>& curve, Tasks& tasks)
-{
-    for (std::size_t chunk = 0; chunk < curve.chunkCount(); ++chunk)
-        tasks.push_back([&curve, chunk] { curve.reduceToRuns(chunk); });
 }
 
 void drawFrame(Canvas& canvas, DeviceRect panel)
@@ -47,27 +36,6 @@ void drawFrame(Canvas& canvas, DeviceRect panel)
     drawLine(canvas, { panel.right, panel.bottom }, { panel.right, panel.top });
     drawLine(canvas, { panel.left, panel.bottom }, { panel.right, panel.bottom });
     drawLine(canvas, { panel.left, panel.top }, { panel.right, panel.top });
-}
-
-// Indices from `first` to `last` (inclusive) of a curve whose point i
-// lies at world x i / perIndex, narrowed to those whose line segments can
-// reach the window from `low` to `high` (world x, either order): a
-// zoomed picture costs the points it shows, not the curve's length.
-IndexRange visibleRange(
-    std::size_t first, std::size_t last, double low, double high, double perIndex)
-{
-    const double from = std::min(low, high) * perIndex - 1.0;
-    const double to = std::max(low, high) * perIndex + 1.0;
-    const double begin
-        = std::clamp(std::floor(from), static_cast<double>(first), static_cast<double>(last));
-    const double end
-        = std::clamp(std::ceil(to), static_cast<double>(first), static_cast<double>(last));
-    return { static_cast<std::size_t>(begin), static_cast<std::size_t>(end) + 1 };
-}
-
-DeviceRect clipOf(DeviceRect panel)
-{
-    return { panel.left, panel.top, panel.right + 1, panel.bottom + 1 };
 }
 
 DeviceRect intersection(DeviceRect a, DeviceRect b)
@@ -159,85 +127,21 @@ void drawPowerLabels(Canvas& canvas, const AnalysisState& state, DeviceRect pane
     }
 }
 
-// Entries 2 to M-1 of the estimate the buffer holds (M + 1 entries, M
-// perhaps no longer psdSize after a failed read), red up to entry
-// lbFrequencies and blue after it when colorLb is set. Entry 2 is drawn at
-// its own value; later entries below the window (or not a number) are
-// raised to its bottom. Drawn only inside the panel: with a large M or a
-// window whose minimum is above its maximum the curve would cover the
-// statistics and the series. A zoomed panel takes only the entries it
-// shows, and starts from the entry before them.
-template <bool logPower> class SpectrumCurve {
-public:
-    SpectrumCurve(const AnalysisState& state, const PanelPlacement& placement, Tasks& tasks)
-        : m_panel(placement.panel)
-    {
-        const PlotWindow& window = placement.window;
-        const std::size_t entries = state.psd.size();
-        if (entries < 3)
-            return;
-        const int size = static_cast<int>(std::min<std::size_t>(entries - 1, INT_MAX));
-        const SpectrumPoints<logPower> points { state.psd.data(), placement.mapping(), size,
-            state.logFrequency != 0, window.yMin };
-        m_start = mapToDevice(points.frequency(2), points.power(2), points.mapping);
-        const std::size_t end = static_cast<std::size_t>(size);
-        IndexRange shown { 3, std::max<std::size_t>(3, end) };
-        if (placement.zoomed && end > 3) {
-            const double low = state.logFrequency ? std::pow(10.0, window.xMin) : window.xMin;
-            const double high = state.logFrequency ? std::pow(10.0, window.xMax) : window.xMax;
-            shown = visibleRange(3, end - 1, low, high, 2.0 * size);
-            if (shown.begin > 3)
-                m_start = { points.x(shown.begin - 1), points.y(shown.begin - 1) };
-        }
-        const long long lb = state.lbFrequencies;
-        std::vector<IndexRange> pieces { shown };
-        if (state.colorLb && lb >= 3 && lb < size) {
-            const std::size_t split = std::clamp(
-                static_cast<std::size_t>(lb) + 1, shown.begin, std::max(shown.begin, shown.end));
-            pieces = { { shown.begin, split }, { split, std::max(split, shown.end) } };
-        }
-        m_curve.emplace(points, pieces, chunkPointsFor(end));
-        addRunTasks(*m_curve, tasks);
-    }
-
-    void draw(Canvas& canvas) const
-    {
-        if (!m_curve)
-            return;
-        canvas.setClipRect(clipOf(m_panel));
-        canvas.selectPen(spectrumColor);
-        ColumnPolyline curve(canvas);
-        curve.moveTo(m_start);
-        m_curve->drawRuns(0, curve);
-        if (m_curve->pieceCount() > 1) {
-            curve.flush();
-            canvas.selectPen(beyondLbColor);
-            m_curve->drawRuns(1, curve);
-        }
-        curve.flush();
-        canvas.selectDefaultPen();
-        canvas.clearClipRect();
-    }
-
-private:
-    DeviceRect m_panel;
-    DevicePoint m_start;
-    std::optional<ChunkedCurve<SpectrumPoints<logPower>>> m_curve;
-};
-
 class SpectrumPanel {
 public:
-    SpectrumPanel(const AnalysisState& state, const PictureLayout& layout, Tasks& tasks)
+    SpectrumPanel(const AnalysisState& state, const PictureView& view, const PictureLayout& layout,
+        Tasks& tasks)
         : m_state(state)
+        , m_view(view)
         , m_panel(layout.spectrum.panel)
         , m_axes(layout.axes)
     {
         if (!state.psdValid)
             return;
         if (state.logPower)
-            m_logCurve.emplace(state, layout.spectrum, tasks);
+            m_logCurves.emplace(state, view, layout.spectrum, tasks);
         else
-            m_linearCurve.emplace(state, layout.spectrum, tasks);
+            m_linearCurves.emplace(state, view, layout.spectrum, tasks);
     }
 
     void draw(Canvas& canvas) const
@@ -248,18 +152,21 @@ public:
         // With axes the power ticks say what the two labels said.
         if (!m_axes)
             drawPowerLabels(canvas, m_state, m_panel);
-        if (m_logCurve)
-            m_logCurve->draw(canvas);
-        if (m_linearCurve)
-            m_linearCurve->draw(canvas);
+        if (m_logCurves)
+            m_logCurves->draw(canvas);
+        if (m_linearCurves)
+            m_linearCurves->draw(canvas);
+        if (m_axes && m_view.comparing())
+            drawCurveLegend(canvas, m_state, m_view, m_panel);
     }
 
 private:
     const AnalysisState& m_state;
+    const PictureView& m_view;
     DeviceRect m_panel;
     bool m_axes;
-    std::optional<SpectrumCurve<true>> m_logCurve;
-    std::optional<SpectrumCurve<false>> m_linearCurve;
+    std::optional<SpectrumCurves<true>> m_logCurves;
+    std::optional<SpectrumCurves<false>> m_linearCurves;
 };
 
 void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
@@ -275,11 +182,12 @@ void drawStatistics(Canvas& canvas, const std::vector<PlacedText>& lines)
 
 // Reduces the curves to their columns on the threads, then draws the
 // picture on the calling thread.
-void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureLayout& layout)
+void reduceCurvesAndDraw(Canvas& canvas, const AnalysisState& state, const PictureView& view,
+    const PictureLayout& layout)
 {
     Tasks tasks;
     SignalCurve signal(state, layout, tasks);
-    SpectrumPanel spectrum(state, layout, tasks);
+    SpectrumPanel spectrum(state, view, layout, tasks);
     runTasks(tasks.size(), [&](std::size_t task) { tasks[task](); });
     signal.draw(canvas);
     spectrum.draw(canvas);
@@ -320,6 +228,6 @@ void drawPicture(Canvas& canvas, const AnalysisState& state)
 PictureLayout drawPicture(Canvas& canvas, const AnalysisState& state, const PictureView& view)
 {
     const PictureLayout layout = layoutPicture(canvas, state, view);
-    reduceCurvesAndDraw(canvas, state, layout);
+    reduceCurvesAndDraw(canvas, state, view, layout);
     return layout;
 }

@@ -95,6 +95,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
         const char* text; // nullptr for a separator
         int id;
         const char* prompt;
+        bool enabled = true; // at start-up, without a spectrum
     };
     struct Menu {
         const char* title;
@@ -104,6 +105,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
         { "&File",
             { { "Retrieve Data", 32775, "Retrieve data from file" },
                 { "Export PSD", 32776, "Save PSD in ASCII 2-column file (log-log)" },
+                { "Export &References...", 32812,
+                    "Save the live spectrum and every reference in one text file" },
                 { "Export P&icture...", 32791, "Save the window's picture as PNG, SVG or PDF" },
                 { nullptr, 0, "" }, { "&Print...", 57607, "Print the active document" },
                 { "Print Pre&view", 57609, "Display full pages" },
@@ -117,7 +120,11 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
                 { "Refresh Screen", 32786, "redraw signal and psd" }, { nullptr, 0, "" },
                 { "&Axes", 32792, "Show or hide ticks, labels and titles on the axes" },
                 { "Zoom &Out", 32793, "Show the whole picture again" },
-                { "&Fit Spectrum", 32794, "Zoom the spectrum onto the bins it draws" } } },
+                { "&Fit Spectrum", 32794, "Zoom the spectrum onto the bins it draws" },
+                { nullptr, 0, "" },
+                { "&Keep as Reference", 32810,
+                    "Keep the spectrum as a reference curve to compare with", false },
+                { "C&lear References", 32811, "Remove every reference curve", false } } },
         { "Settings",
             { { "PSD configuration", 32777, "" }, { "Graphics", 32778, "" }, { nullptr, 0, "" },
                 { "Get Original data", 32780, "" }, { "Select Segment", 32781, "" },
@@ -146,7 +153,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
             EXPECT_EQ(items[i]->text().toStdString(), want.text);
             EXPECT_EQ(items[i]->data().toInt(), want.id);
             EXPECT_EQ(items[i]->statusTip().toStdString(), want.prompt);
-            EXPECT_TRUE(items[i]->isEnabled());
+            EXPECT_EQ(items[i]->isEnabled(), want.enabled);
         }
     }
     EXPECT_EQ(

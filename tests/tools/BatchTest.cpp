@@ -1025,3 +1025,63 @@ TEST(BatchProgram, ReadsACsvFileWithATimeColumn)
         (std::vector<std::string> { "welmo-psd: " + gappy.string()
             + ": 1 missing values filled by linear interpolation" }));
 }
+
+// FILE[:COLUMN], repeatable, and only for a picture.
+TEST(BatchOptions, ReferencesTakeAFileAndAColumn)
+{
+    BatchOptions options;
+    std::string error;
+    ASSERT_TRUE(
+        parse({ "--render", "p.png", "--reference", "b.dat:3", "--reference", "c:d.dat", "f" },
+            options, error))
+        << error;
+    ASSERT_EQ(options.references.size(), 2u);
+    EXPECT_EQ(options.references[0].file, "b.dat");
+    EXPECT_EQ(options.references[0].column, 3);
+    EXPECT_EQ(options.references[1].file, "c:d.dat");
+    EXPECT_FALSE(options.references[1].column);
+    for (const auto& [args, message] :
+        { std::pair { std::vector<std::string> { "--reference", "a.dat", "f" },
+              "--reference: only with --render" },
+            std::pair { std::vector<std::string> { "--render", "p.png", "--reference", "a:0", "f" },
+                "--reference: expected FILE or FILE:COLUMN with COLUMN 1-100" } }) {
+        BatchOptions refused;
+        EXPECT_FALSE(parse(args, refused, error));
+        EXPECT_EQ(error, message);
+    }
+}
+
+#if WELMO_WITH_RENDER
+// References change the picture; one that cannot be read fails the run
+// with its one line before anything is written.
+TEST(BatchProgram, RendersReferencesAndFailsOnOneThatCannotBeRead)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path other = writeTone(folder.path(), "other.dat", 2048, 1.0 / 5.0);
+    const fs::path missing = folder.path() / "missing.dat";
+    const fs::path err = folder.path() / "stderr.txt";
+    auto run = [&](const std::string& args, const fs::path& picture) {
+        const std::string command = "QT_QPA_PLATFORM=offscreen " + shellQuoted(WELMO_PSD_PATH)
+            + " --axes --size 400x300 --render " + shellQuoted(picture) + " " + args + " "
+            + shellQuoted(data) + " >/dev/null 2>" + shellQuoted(err);
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const fs::path alone = folder.path() / "alone.png";
+    const fs::path compared = folder.path() / "compared.png";
+    ASSERT_EQ(run("", alone), 0);
+    ASSERT_EQ(run("--reference " + shellQuoted(other), compared), 0);
+    EXPECT_NE(fileBytes(compared), fileBytes(alone));
+
+    fs::remove(folder.path() / "tonep.dat");
+    const fs::path failed = folder.path() / "failed.png";
+    EXPECT_EQ(
+        run("--reference " + shellQuoted(other) + " --reference " + shellQuoted(missing), failed),
+        1);
+    EXPECT_EQ(lines(err),
+        std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
+    EXPECT_FALSE(fs::exists(failed));
+    EXPECT_FALSE(fs::exists(folder.path() / "tonep.dat"));
+}
+#endif

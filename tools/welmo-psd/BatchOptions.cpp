@@ -2,6 +2,7 @@
 
 #include "core/CFormat.h"
 #include "core/Limits.h"
+#include "core/ReferenceCurves.h"
 #include "output/PsdExport.h"
 #include "spectrum/DataWindow.h"
 
@@ -105,14 +106,33 @@ bool parseSize(const std::string& text, int& width, int& height)
 // not a flag is unknown.
 bool takesValue(const std::string& name)
 {
-    static const char* const names[] = { "--header-tokens", "--columns", "--column", "--rows",
-        "--psd-size", "--segments", "--shift", "--window", "--lb", "--output", "--dt",
-        "--min-level", "--select", "--average", "--render", "--frequency-range", "--power-range",
-        "--size", "--comment", "--separator", "--fill-gaps", "--time-column", "--time-unit" };
+    static const char* const names[]
+        = { "--header-tokens", "--columns", "--column", "--rows", "--psd-size", "--segments",
+              "--shift", "--window", "--lb", "--output", "--dt", "--min-level", "--select",
+              "--average", "--render", "--frequency-range", "--power-range", "--size", "--comment",
+              "--separator", "--fill-gaps", "--time-column", "--time-unit", "--reference" };
     for (const char* known : names)
         if (name == known)
             return true;
     return false;
+}
+
+// FILE[:COLUMN]: a column only where the text after the last ':' is a
+// whole number, so that a name with a ':' of its own stays whole.
+bool parseReference(const std::string& text, ReferenceFile& reference)
+{
+    const std::size_t colon = text.rfind(':');
+    long long column = 0;
+    if (colon != std::string::npos && colon + 1 < text.size()
+        && text.find_first_not_of("0123456789", colon + 1) == std::string::npos
+        && parseWhole(text.substr(colon + 1), column)) {
+        if (column < MIN_COLUMNS || column > MAX_COLUMNS)
+            return false;
+        reference.file = text.substr(0, colon);
+        reference.column = static_cast<int>(column);
+    } else
+        reference.file = text;
+    return !reference.file.empty();
 }
 
 // One of the comment markers the reader takes.
@@ -238,6 +258,10 @@ std::string batchUsage()
                    "  --render PICTURE    also draw the window's picture into PICTURE, a .png,\n"
                    "                      .jpg, .svg or .pdf file by its name (one FILE only)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
+                   "  --reference FILE[:COLUMN]  draw FILE's spectrum (COLUMN, default the\n"
+                   "                      run's column) beneath the run's, read with the\n"
+                   "                      same layout and configuration; repeatable, up to\n"
+                   "                      %zu, only with --render\n"
                    "  --select FROM:TO    keep samples FROM to TO (1-based, inclusive)\n"
                    "  --average W         running average of W samples, %d-%d\n"
                    "                      (--select and --average edit the series after the\n"
@@ -251,7 +275,7 @@ std::string batchUsage()
                    "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
         MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
-        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MIN_AVERAGE_WINDOW,
+        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MAX_REFERENCES, MIN_AVERAGE_WINDOW,
         MAX_AVERAGE_WINDOW);
 }
 
@@ -442,6 +466,16 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 options.powerRange = range;
             else
                 error = "--power-range: expected LO:HI with LO < HI";
+        } else if (arg == "--reference") {
+            ReferenceFile reference;
+            ok = parseReference(value, reference) && options.references.size() < MAX_REFERENCES;
+            if (ok)
+                options.references.push_back(reference);
+            else
+                error = options.references.size() < MAX_REFERENCES
+                    ? formatC("--reference: expected FILE or FILE:COLUMN with COLUMN %d-%d",
+                        MIN_COLUMNS, MAX_COLUMNS)
+                    : formatC("--reference: at most %zu", MAX_REFERENCES);
         } else if (arg == "--size") {
             options.sizeGiven = true;
             ok = parseSize(value, options.renderWidth, options.renderHeight);
@@ -478,11 +512,13 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         }
     }
     if (!options.renderFile
-        && (options.axes || options.frequencyRange || options.powerRange || options.sizeGiven)) {
+        && (options.axes || options.frequencyRange || options.powerRange || options.sizeGiven
+            || !options.references.empty())) {
         error = options.axes         ? "--axes: only with --render"
             : options.frequencyRange ? "--frequency-range: only with --render"
             : options.powerRange     ? "--power-range: only with --render"
-                                     : "--size: only with --render";
+            : options.sizeGiven      ? "--size: only with --render"
+                                     : "--reference: only with --render";
         return false;
     }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {

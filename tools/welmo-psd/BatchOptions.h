@@ -18,6 +18,13 @@ struct SeriesEdit {
     int window = 2;
 };
 
+// A spectrum to draw beneath the run's own: FILE, read with the run's
+// layout and configuration, and its column (the run's without one).
+struct ReferenceFile {
+    std::string file;
+    std::optional<int> column;
+};
+
 // The command line of welmo-psd. Unset optionals take the record's start-up
 // values or, for the PSD size and the row count, what the data allow.
 struct BatchOptions {
@@ -63,6 +70,7 @@ struct BatchOptions {
     bool axes = false;
     std::optional<std::pair<double, double>> frequencyRange;
     std::optional<std::pair<double, double>> powerRange;
+    std::vector<ReferenceFile> references;
     bool help = false;
     bool version = false;
 };

@@ -3,6 +3,7 @@
 #include "BatchHost.h"
 
 #include "commands/Commands.h"
+#include "commands/SpectrumReferences.h"
 #include "input/LayoutDetection.h"
 #include "output/PsdExport.h"
 
@@ -131,8 +132,8 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal)
     return isTerminal ? stream : nullptr;
 }
 
-BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
-    std::FILE* progressOut, const std::vector<std::string>& keptFiles, bool deferEstimates)
+BatchStatus estimateBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut, bool deferEstimates)
 {
     if (isFolder(options.dataFile)) {
         error = "Cannot read " + options.dataFile + ": " + std::strerror(EISDIR);
@@ -151,6 +152,16 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
         return statusOf(outcome);
     }
+    return BATCH_OK;
+}
+
+BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut, const std::vector<std::string>& keptFiles, bool deferEstimates)
+{
+    const BatchStatus estimated = estimateBatch(options, state, error, progressOut, deferEstimates);
+    if (estimated != BATCH_OK)
+        return estimated;
+    BatchHost host(options, state, progressOut);
     if (options.output)
         state.psdFileName = *options.output;
 
@@ -164,5 +175,31 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
         error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
         return statusOf(written);
     }
+    return BATCH_OK;
+}
+
+BatchStatus readReferences(const BatchOptions& options, ReferenceCurves& references,
+    std::string& failedFile, std::string& error, std::FILE* progressOut)
+{
+    for (const ReferenceFile& reference : options.references) {
+        BatchOptions own = options;
+        own.dataFile = reference.file;
+        own.dataColumn = reference.column.value_or(options.dataColumn);
+        failedFile = reference.file;
+        if (!own.detect && !checkColumns(own, error)) {
+            error += " (--reference)";
+            return BATCH_USAGE_ERROR;
+        }
+        AnalysisState state;
+        resetAnalysisState(state);
+        if (const BatchStatus status = estimateBatch(own, state, error, progressOut);
+            status != BATCH_OK)
+            return status;
+        if (const std::string refused = keepAsReference(state, references); !refused.empty()) {
+            error = refused;
+            return BATCH_DATA_ERROR;
+        }
+    }
+    failedFile.clear();
     return BATCH_OK;
 }

@@ -3,6 +3,7 @@
 #include "BatchOptions.h"
 
 #include "core/AnalysisState.h"
+#include "core/ReferenceCurves.h"
 
 #include <cstdio>
 #include <string>
@@ -34,3 +35,15 @@ std::FILE* progressStream(std::FILE* stream, bool isTerminal);
 BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
     std::FILE* progressOut = nullptr, const std::vector<std::string>& keptFiles = {},
     bool deferEstimates = true);
+
+// runBatch without the export: the spectrum of options.dataFile in `state`.
+BatchStatus estimateBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut = nullptr, bool deferEstimates = true);
+
+// The spectra of options.references, each read and estimated as the run's
+// own file is (its layout, edits and configuration, in its own column
+// where one is given), kept in `references` in the order given. Stops at
+// the first that fails, with the status, that file in `failedFile` and the
+// message in `error`; nothing is written.
+BatchStatus readReferences(const BatchOptions& options, ReferenceCurves& references,
+    std::string& failedFile, std::string& error, std::FILE* progressOut = nullptr);

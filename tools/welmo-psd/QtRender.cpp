@@ -1,5 +1,6 @@
 #include "QtRender.h"
 
+#include "commands/SpectrumReferences.h"
 #include "output/PsdExport.h"
 #include "platform/PictureFile.h"
 #include "plot/PlotPicture.h"
@@ -82,7 +83,8 @@ std::string renderClash(
 
 } // namespace
 
-bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error)
+bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error,
+    const ReferenceCurves* references)
 {
     if (const std::string clash = renderClash(*options.renderFile, options, state);
         !clash.empty()) {
@@ -99,9 +101,14 @@ bool renderPicture(const AnalysisState& state, const BatchOptions& options, std:
         error = "Cannot render a picture of that size";
         return false;
     }
+    PictureView view = batchPictureView(options, state);
+    if (references) {
+        view.references = references;
+        view.live = spectrumIdentity(state);
+    }
     std::string reason;
-    if (!writePictureFile(state, batchPictureView(options, state), QString::fromStdString(fileName),
-            QSize(width, height), reason)) {
+    if (!writePictureFile(
+            state, view, QString::fromStdString(fileName), QSize(width, height), reason)) {
         error = cannotWriteMessage(fileName, reason);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "BatchOptions.h"
 
 #include "core/AnalysisState.h"
+#include "core/ReferenceCurves.h"
 #include "plot/PictureView.h"
 
 #include <memory>
@@ -14,8 +15,10 @@ PictureView batchPictureView(const BatchOptions& options, const AnalysisState& s
 
 // Draws the main window's picture of the record into options.renderFile
 // (PNG, JPEG, SVG or PDF by its suffix) at the options' size, without a
-// display. Returns false with the reason in `error`.
-bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error);
+// display, with `references` (when given) beneath the spectrum. Returns
+// false with the reason in `error`.
+bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error,
+    const ReferenceCurves* references = nullptr);
 
 // Starts the platform the picture is drawn on (fonts, the offscreen
 // display), on the calling thread, which must be the one that draws. Held

@@ -109,12 +109,13 @@ int reportFailureOrStop(const std::string& file, const std::string& message, int
 }
 
 #if WELMO_WITH_RENDER
-int renderIfAsked(const BatchOptions& options, const AnalysisState& state)
+int renderIfAsked(
+    const BatchOptions& options, const AnalysisState& state, const ReferenceCurves& references)
 {
     if (!options.renderFile)
         return BATCH_OK;
     std::string error;
-    if (!renderPicture(state, options, error))
+    if (!renderPicture(state, options, error, &references))
         return reportFailureOrStop(options.dataFile, error, BATCH_WRITE_ERROR);
     return BATCH_OK;
 }
@@ -142,15 +143,34 @@ int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& st
     return BATCH_OK;
 }
 
+#if WELMO_WITH_RENDER
+// The spectra of --reference, read before the run's own file so that a
+// reference that fails leaves every file as it was.
+int readReferenceFiles(const BatchOptions& options, ReferenceCurves& references)
+{
+    std::string failedFile;
+    std::string error;
+    const BatchStatus status = readReferences(options, references, failedFile, error,
+        progressStream(stderr, ::isatty(STDERR_FILENO) == 1));
+    if (status != BATCH_OK)
+        return reportFailureOrStop(failedFile, error, status);
+    return BATCH_OK;
+}
+#endif
+
 // The one file of a run with a picture: its job runs beside the start of
 // the platform the picture is drawn on, which needs the main thread.
 int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
 {
 #if WELMO_WITH_RENDER
     AnalysisState state;
+    ReferenceCurves references;
     int status = BATCH_OK;
-    std::thread job(
-        [&] { status = runOneFile(options, options.dataFiles.front(), state, exports); });
+    std::thread job([&] {
+        status = readReferenceFiles(options, references);
+        if (status == BATCH_OK)
+            status = runOneFile(options, options.dataFiles.front(), state, exports);
+    });
     const Clock::time_point qtStart = Clock::now();
     const std::shared_ptr<void> platform = startRenderPlatform();
     timing.mark("Qt start", qtStart, Clock::now());
@@ -158,7 +178,7 @@ int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
     if (status != BATCH_OK)
         return status;
     const Clock::time_point renderStart = Clock::now();
-    status = renderIfAsked(options, state);
+    status = renderIfAsked(options, state, references);
     timing.mark("Render and write", renderStart, Clock::now());
     return status;
 #else

@@ -1,0 +1,10 @@
+#include "plot/ReferenceCache.h"
+
+#include "plot/SpectrumCurves.h"
+
+ReferenceCache::ReferenceCache()
+    : m_entries(std::make_unique<Entries>())
+{
+}
+
+ReferenceCache::~ReferenceCache() = default;
