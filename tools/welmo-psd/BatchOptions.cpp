@@ -109,6 +109,8 @@ bool takesValue(const std::string& name)
         "--psd-size", "--segments", "--shift", "--window", "--lb", "--output", "--dt",
         "--min-level", "--select", "--average", "--render", "--frequency-range", "--power-range",
         "--size", "--comment", "--separator", "--fill-gaps", "--time-column", "--time-unit" };
+    if (name == "--follow")
+        return true;
     for (const char* known : names)
         if (name == known)
             return true;
@@ -237,6 +239,10 @@ std::string batchUsage()
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
                    "  --render PICTURE    also draw the window's picture into PICTURE, a .png,\n"
                    "                      .jpg, .svg or .pdf file by its name (one FILE only)\n"
+                   "  --follow SECONDS    after the run, look at FILE every SECONDS (%g to\n"
+                   "                      %g); each time complete rows were appended, print\n"
+                   "                      a new summary line and rewrite the export (and\n"
+                   "                      the picture), until SIGINT or SIGTERM (one FILE)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
                    "  --select FROM:TO    keep samples FROM to TO (1-based, inclusive)\n"
                    "  --average W         running average of W samples, %d-%d\n"
@@ -251,8 +257,8 @@ std::string batchUsage()
                    "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
         MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
-        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MIN_AVERAGE_WINDOW,
-        MAX_AVERAGE_WINDOW);
+        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MIN_FOLLOW_SECONDS,
+        MAX_FOLLOW_SECONDS, MIN_AVERAGE_WINDOW, MAX_AVERAGE_WINDOW);
 }
 
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error)
@@ -383,6 +389,15 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 options.output = value;
             else
                 error = "--output: expected the name of a file";
+        } else if (arg == "--follow") {
+            double seconds = 0.0;
+            ok = parseReal(value, seconds) && seconds >= MIN_FOLLOW_SECONDS
+                && seconds <= MAX_FOLLOW_SECONDS;
+            if (ok)
+                options.followSeconds = seconds;
+            else
+                error = formatC("--follow: expected seconds from %g to %g", MIN_FOLLOW_SECONDS,
+                    MAX_FOLLOW_SECONDS);
         } else if (arg == "--dt") {
             // The export's own bound, so that a run never ends in a refused
             // export after the whole estimate.
@@ -483,6 +498,10 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             : options.frequencyRange ? "--frequency-range: only with --render"
             : options.powerRange     ? "--power-range: only with --render"
                                      : "--size: only with --render";
+        return false;
+    }
+    if (options.dataFiles.size() > 1 && options.followSeconds) {
+        error = "--follow: only with one data file";
         return false;
     }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {

@@ -18,6 +18,10 @@ struct SeriesEdit {
     int window = 2;
 };
 
+// The seconds --follow accepts between two looks.
+inline constexpr double MIN_FOLLOW_SECONDS = 0.1;
+inline constexpr double MAX_FOLLOW_SECONDS = 3600.0;
+
 // The command line of welmo-psd. Unset optionals take the record's start-up
 // values or, for the PSD size and the row count, what the data allow.
 struct BatchOptions {
@@ -63,6 +67,8 @@ struct BatchOptions {
     bool axes = false;
     std::optional<std::pair<double, double>> frequencyRange;
     std::optional<std::pair<double, double>> powerRange;
+    // --follow: the seconds between two looks at the one file.
+    std::optional<double> followSeconds;
     bool help = false;
     bool version = false;
 };

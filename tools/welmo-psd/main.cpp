@@ -2,6 +2,7 @@
 // file named, without a window, with the spectrum exported and the
 // statistics printed.
 
+#include "BatchFollow.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
 #include "BatchSummary.h"
@@ -170,6 +171,11 @@ int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& st
     return BATCH_OK;
 }
 
+std::FILE* followProgress()
+{
+    return progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+}
+
 // The one file of a run with a picture: its job runs beside the start of
 // the platform the picture is drawn on, which needs the main thread.
 int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
@@ -188,7 +194,10 @@ int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
     const Clock::time_point renderStart = Clock::now();
     status = renderIfAsked(options, state);
     timing.mark("Render and write", renderStart, Clock::now());
-    return status;
+    if (status != BATCH_OK || !options.followSeconds)
+        return status;
+    return followFile(options, state, followProgress(),
+        [&options](const AnalysisState& followed) { return renderIfAsked(options, followed); });
 #else
     (void)options;
     (void)exports;
@@ -233,6 +242,14 @@ int main(int argc, char** argv)
         if (const int signal = stopSignal())
             return status == BATCH_OK ? status : stopExitStatus(signal);
         return status;
+    }
+    if (options.followSeconds) {
+        AnalysisState state;
+        const int status = runOneFile(options, options.dataFile, state, exports);
+        if (status != BATCH_OK)
+            return status;
+        return followFile(
+            options, state, followProgress(), [](const AnalysisState&) { return BATCH_OK; });
     }
     for (const std::string& file : options.dataFiles) {
         // A file whose run a stop ended has said so; the files after it are
