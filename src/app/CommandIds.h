@@ -24,6 +24,8 @@ inline constexpr int ID_FILE_EXPORT_PICTURE = 32791;
 inline constexpr int ID_VIEW_AXES = 32792;
 inline constexpr int ID_VIEW_ZOOM_OUT = 32793;
 inline constexpr int ID_VIEW_FIT_SPECTRUM = 32794;
+inline constexpr int ID_FILE_FOLLOW = 32800;
+inline constexpr int ID_SETTINGS_FOLLOW_INTERVAL = 32801;
 
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;

@@ -37,6 +37,11 @@ void refreshScreen(CommandHost& host);
 // told why.
 CommandOutcome followStep(AnalysisState& state, CommandHost& host);
 
+// The seconds between two looks of a follow: accepted and default.
+inline constexpr double MIN_FOLLOW_SECONDS = 0.1;
+inline constexpr double MAX_FOLLOW_SECONDS = 3600.0;
+inline constexpr double DEFAULT_FOLLOW_SECONDS = 2.0;
+
 // Whether the record's series is the rows a follow can read on from.
 bool canFollow(const AnalysisState& state);
 

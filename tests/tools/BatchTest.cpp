@@ -88,6 +88,8 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
             "--column 4: the rows hold only 3 values (--columns)" },
         { { "--output", "o.dat", "f", "g" }, "--output: only with one data file" },
         { { "--render", "p.png", "f", "g" }, "--render: only with one data file" },
+        { { "--follow", "2", "f", "g" }, "--follow: only with one data file" },
+        { { "--follow", "0", "f" }, "--follow: expected seconds from 0.1 to 3600" },
         { { "--window", "kaiser", "f" }, "--window: expected none, hanning, parzen or welch" },
         { { "--lb", "1", "f" }, "--lb: expected an integer from 2 to 1000000" },
         { { "--min-level", "-31", "f" }, "--min-level: expected a number from -30 to 0" },

@@ -1,5 +1,7 @@
 #include "BatchOptions.h"
 
+#include "commands/Commands.h"
+
 #include "core/CFormat.h"
 #include "core/Limits.h"
 #include "output/PsdExport.h"

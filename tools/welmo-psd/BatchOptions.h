@@ -18,10 +18,6 @@ struct SeriesEdit {
     int window = 2;
 };
 
-// The seconds --follow accepts between two looks.
-inline constexpr double MIN_FOLLOW_SECONDS = 0.1;
-inline constexpr double MAX_FOLLOW_SECONDS = 3600.0;
-
 // The command line of welmo-psd. Unset optionals take the record's start-up
 // values or, for the PSD size and the row count, what the data allow.
 struct BatchOptions {
