@@ -103,6 +103,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
     const std::vector<Menu> expected = {
         { "&File",
             { { "Retrieve Data", 32775, "Retrieve data from file" },
+                { "&Follow File", 32800, "Read the rows appended to the data file as it grows" },
                 { "Export PSD", 32776, "Save PSD in ASCII 2-column file (log-log)" },
                 { "Export P&icture...", 32791, "Save the window's picture as PNG, SVG or PDF" },
                 { nullptr, 0, "" }, { "&Print...", 57607, "Print the active document" },
@@ -122,6 +123,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
             { { "PSD configuration", 32777, "" }, { "Graphics", 32778, "" }, { nullptr, 0, "" },
                 { "Get Original data", 32780, "" }, { "Select Segment", 32781, "" },
                 { "Running Average", 32783, "" }, { nullptr, 0, "" },
+                { "Follow Interval...", 32801,
+                    "Set the seconds between two looks at a followed file" },
                 { "Editor's command", 32779, "" } } },
         { "About",
             { { "&About Welmo...", 57664,
@@ -153,7 +156,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
         m_frame->commandAction(ID_FILE_PRINT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
-TEST_F(MainWindowTest, ToolbarHoldsFiveButtonsWithPromptsAndNoTooltips)
+TEST_F(MainWindowTest, ToolbarHoldsSixButtonsWithPromptsAndNoTooltips)
 {
     struct Button {
         int id; // 0 for the separator
@@ -166,6 +169,8 @@ TEST_F(MainWindowTest, ToolbarHoldsFiveButtonsWithPromptsAndNoTooltips)
         { 0, "" },
         { 32789, "Lower LB -4" },
         { 32790, "Higher LB +4" },
+        { 0, "" },
+        { 32800, "Read the rows appended to the data file as it grows" },
     };
 
     startWindow();

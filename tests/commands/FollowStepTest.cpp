@@ -63,8 +63,6 @@ TEST(FollowStep, EachLookEndsAsTheFileAndTheRecordCallFor)
         };
     };
     const FollowCase cases[] = {
-        { "nothing appended", append(""), CommandOutcome::DONE, "" },
-        { "an incomplete line", append("3"), CommandOutcome::DONE, "" },
         { "shorter",
             [](const std::string& path, AnalysisState&, ScriptedHost&) {
                 ASSERT_EQ(::truncate(path.c_str(), 100), 0);

@@ -72,7 +72,6 @@ TEST(AppendedRows, EachLookTakesTheCompleteRowsAppended)
             { { "# restart\n41,82\n", { 82 } }, { "42,84 # late\n", { 84 } } } },
         { "rows that run over lines", rowsOf(1, 40, "%d %d\n"), 2, 2, {},
             { { "41 82 42\n", { 82 } }, { "84\n", { 84 } } } },
-        { "nothing but blanks", rowsOf(1, 40, "%d\n"), 1, 1, {}, { { "\n  \n", {} } } },
     };
     for (const AppendCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,30 +88,6 @@ TEST(AppendedRows, EachLookTakesTheCompleteRowsAppended)
             state.followMark = found.mark;
             EXPECT_EQ(state.followMark.rows, rows);
         }
-    }
-}
-
-TEST(AppendedRows, ShorterOrReplacedFilesAreToldApart)
-{
-    enum Edit { NONE, SHORTEN, REPLACE };
-    const struct {
-        Edit edit;
-        FileChange change;
-    } cases[] = { { NONE, FileChange::NONE }, { SHORTEN, FileChange::SHORTER },
-        { REPLACE, FileChange::REPLACED } };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.edit));
-        ScratchFile file(rowsOf(1, 40, "%d\n"));
-        AnalysisState state = readWhole(file.path(), 1, 1);
-        ASSERT_TRUE(markRowsRead(state, state.followMark));
-        ScratchFile other(rowsOf(1, 50, "%d\n"));
-        if (c.edit == SHORTEN) {
-            ASSERT_EQ(::truncate(file.path().c_str(), 20), 0);
-        }
-        if (c.edit == REPLACE) {
-            ASSERT_EQ(std::rename(other.path().c_str(), file.path().c_str()), 0);
-        }
-        EXPECT_EQ(readAppendedRows(state, state.followMark).change, c.change);
     }
 }
 

@@ -90,6 +90,7 @@ TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
         { { "--render", "p.png", "f", "g" }, "--render: only with one data file" },
         { { "--follow", "2", "f", "g" }, "--follow: only with one data file" },
         { { "--follow", "0", "f" }, "--follow: expected seconds from 0.1 to 3600" },
+        { { "--follow", "2", "--average", "4", "f" }, "--follow: not with --select or --average" },
         { { "--window", "kaiser", "f" }, "--window: expected none, hanning, parzen or welch" },
         { { "--lb", "1", "f" }, "--lb: expected an integer from 2 to 1000000" },
         { { "--min-level", "-31", "f" }, "--min-level: expected a number from -30 to 0" },

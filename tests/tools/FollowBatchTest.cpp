@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -41,15 +40,16 @@ std::string contents(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The sample counts of the summary lines printed so far.
 std::vector<std::string> summaries(const fs::path& out)
 {
-    std::vector<std::string> found;
+    std::vector<std::string> counts;
     std::ifstream in(out);
     for (std::string line; std::getline(in, line);)
-        if (line.find(" samples, M = ") != std::string::npos)
-            found.push_back(
-                line.substr(line.find(": ") + 2, line.find(" samples") - line.find(": ") - 2));
-    return found;
+        if (const auto end = line.find(" samples, M = "); end != std::string::npos)
+            counts.push_back(
+                line.substr(line.rfind(' ', end - 1) + 1, end - line.rfind(' ', end - 1) - 1));
+    return counts;
 }
 
 // Waits until the program has printed `count` summary lines; a bound only
@@ -126,10 +126,7 @@ TEST(FollowBatch, PrintsASummaryPerAppendAndEndsOnTheSignalWithCompleteFiles)
             logs.path() / "fresh.txt", logs.path() / "fresh-err.txt");
         EXPECT_EQ(exitStatus(fresh), 0);
         EXPECT_EQ(contents(spectrum), contents(again));
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder.path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::string> { "run.dat", "spectrum.dat" }));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2)
+            << "no temporary left";
     }
 }

@@ -53,8 +53,16 @@ int look(const BatchOptions& options, AnalysisState& state, std::FILE* progressO
 {
     BatchHost host(options, state, progressOut);
     const unsigned before = state.sampleCount;
+    // A size or an automatic shift of the user's follows the look, as it
+    // follows the first read: the look's own estimate waits for it.
+    const bool configure = options.psdSize || options.autoShift;
+    host.setEstimateTiming(configure ? EstimateTiming::DEFERRED : EstimateTiming::NOW);
     CommandOutcome outcome = followStep(state, host);
-    if (outcome == CommandOutcome::DONE && state.sampleCount != before)
+    const bool grew = outcome == CommandOutcome::DONE && state.sampleCount != before;
+    host.setEstimateTiming(EstimateTiming::NOW);
+    if (grew && configure)
+        outcome = psdConfiguration(state, host);
+    if (grew && outcome == CommandOutcome::DONE)
         outcome = exportPsdFile(state, host);
     if (outcome != CommandOutcome::DONE) {
         const std::string& message = host.firstMessage();

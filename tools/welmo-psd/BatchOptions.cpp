@@ -506,6 +506,11 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
         error = "--follow: only with one data file";
         return false;
     }
+    // An edited series is no longer the file's rows, which a look reads on.
+    if (options.followSeconds && !options.edits.empty()) {
+        error = "--follow: not with --select or --average";
+        return false;
+    }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {
         error = options.output ? "--output: only with one data file"
                                : "--render: only with one data file";
