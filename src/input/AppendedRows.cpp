@@ -68,7 +68,7 @@ private:
     std::string m_bytes;
 };
 
-std::string tableText(std::string raw, const TableSyntax& syntax)
+std::string tableText(const std::string& raw, const TableSyntax& syntax)
 {
     return syntax.plain() ? raw : cleanTableText(raw, syntax);
 }
@@ -277,31 +277,41 @@ FileChange readBytes(int descriptor, std::uint64_t offset, std::size_t length, s
 }
 
 // The complete rows of the whole lines `raw`, after the numbers the mark
-// has taken of its line.
+// has taken of its line, in one scan. Where they end is found again only
+// when numbers follow the last row (rows that run over lines, or a token
+// that is not a number).
 void takeRows(const AnalysisState& layout, const std::string& raw, AppendedRows& result)
 {
     const ScanText text(tableText(raw, layout.tableSyntax));
-    const FollowMark& before = result.mark;
-    ByteStream counter(text.begin(), text.end());
-    if (!skipNumbers(counter, before.numbersTaken))
+    const FollowMark before = result.mark;
+    const int columns = layout.columnCount;
+    ByteStream scanner(text.begin(), text.end());
+    if (!skipNumbers(scanner, before.numbersTaken))
         return;
-    const std::uint64_t rows
-        = countRows(counter, layout.columnCount, std::uint64_t(MAX_DATA_ROWS) + 1);
-    if (rows == 0)
-        return;
-    if (!result.samples.allocate(static_cast<std::size_t>(rows) + 1)) {
+    const auto room = static_cast<std::size_t>(text.end() - scanner.cursor()) / columns + 2;
+    if (!result.samples.allocate(room)) {
         result.change = FileChange::NO_MEMORY;
         return;
     }
-    ByteStream reader(text.begin(), text.end());
-    skipNumbers(reader, before.numbersTaken);
     result.samples[0] = 0.0f;
-    readColumn(reader, layout.columnCount, layout.dataColumn, rows, result.samples.data());
-    const TextPlace place = placeAfter(text, reader.cursor());
-    const std::size_t start
-        = layout.tableSyntax.plain() ? place.lineStart : rawLineStart(raw, place.lineIndex);
+    const StretchScan scan
+        = scanStretch(scanner, columns, 0, layout.dataColumn - 1, result.samples.data() + 1);
+    const std::uint64_t rows = scan.numbers / static_cast<std::uint64_t>(columns);
+    if (rows == 0) {
+        result.samples.release();
+        return;
+    }
+    std::size_t start = raw.size();
+    result.mark.numbersTaken = 0;
+    if (scan.failed || scan.numbers % static_cast<std::uint64_t>(columns) != 0) {
+        ByteStream reader(text.begin(), text.end());
+        skipNumbers(reader, before.numbersTaken);
+        countRows(reader, columns, rows);
+        const TextPlace place = placeAfter(text, reader.cursor());
+        start = layout.tableSyntax.plain() ? place.lineStart : rawLineStart(raw, place.lineIndex);
+        result.mark.numbersTaken = place.numbersTaken;
+    }
     result.mark.offset = before.offset + start;
-    result.mark.numbersTaken = place.numbersTaken;
     result.mark.rows = static_cast<unsigned>(before.rows + rows);
     result.rows = rows;
     result.change = FileChange::APPENDED;
