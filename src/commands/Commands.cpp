@@ -2,6 +2,7 @@
 
 #include "commands/RecordSnapshot.h"
 #include "core/CFormat.h"
+#include "core/Parallel.h"
 #include "core/SeriesStatistics.h"
 #include "input/AppendedRows.h"
 #include "input/MissingValues.h"
@@ -530,6 +531,8 @@ std::string followStopMessage(FileChange change, const std::string& file)
     }
 }
 
+constexpr std::size_t COPY_BLOCK = std::size_t(1) << 20;
+
 // The series with the appended samples after it, or an empty buffer when
 // memory is short.
 FloatBuffer lengthenedSeries(const AnalysisState& state, const AppendedRows& appended)
@@ -538,8 +541,16 @@ FloatBuffer lengthenedSeries(const AnalysisState& state, const AppendedRows& app
     const std::size_t kept = static_cast<std::size_t>(state.sampleCount) + 1;
     if (!longer.allocate(kept + appended.rows))
         return longer;
-    std::copy_n(state.series.data(), kept, longer.data());
-    std::copy_n(appended.samples.data() + 1, appended.rows, longer.data() + kept);
+    // In blocks on the threads: the new buffer's pages are first touched
+    // here, which costs more than the copy itself.
+    const float* from = state.series.data();
+    float* to = longer.data();
+    const std::size_t blocks = (kept + COPY_BLOCK - 1) / COPY_BLOCK;
+    runTasks(blocks, [&](std::size_t b) {
+        const std::size_t start = b * COPY_BLOCK;
+        std::copy_n(from + start, std::min(COPY_BLOCK, kept - start), to + start);
+    });
+    std::copy_n(appended.samples.data() + 1, appended.rows, to + kept);
     return longer;
 }
 
