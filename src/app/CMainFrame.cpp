@@ -40,6 +40,7 @@ CMainFrame::CMainFrame(AnalysisState& state, QWidget* parent)
     createMenus();
     createToolBars();
     createStatusBar();
+    createFollow();
     readSettings();
     updateCaption();
 }

@@ -5,6 +5,7 @@
 #include "commands/Commands.h"
 #include "core/Progress.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
@@ -20,6 +21,7 @@ class QAction;
 class QLabel;
 class QPrinter;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 struct AnalysisState;
 
@@ -98,8 +100,16 @@ public:
     void OnKeepReference();
     void OnClearReferences();
     void OnExportReferences();
+    void OnFollowFile();
+    void OnFollowInterval();
+
+    // Follow File: on while its timer runs.
+    bool following() const;
+    double followSeconds() const { return m_followSeconds; }
 
     static constexpr int recentFileCount = 4;
+    // The status bar's word for a follow that ended.
+    static inline const QString FOLLOW_STOPPED = QStringLiteral("Follow File stopped");
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,7 +137,14 @@ private:
     void whenIdle(void (CMainFrame::*handler)());
     // Runs a sequence that changes the record. Meanwhile the view repeats
     // its last complete picture.
-    void runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, CommandHost&));
+    CommandOutcome runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, CommandHost&));
+
+    void createFollow();
+    void startFollow();
+    // Ends the follow with `why` in the status bar; nothing when it is off.
+    void stopFollow(const QString& why);
+    void followLook();
+    void showFollowText();
 
     AnalysisState& m_state;
     CWelmoDoc* m_document = nullptr;
@@ -141,4 +158,8 @@ private:
     QLabel* m_readout = nullptr;
     std::optional<std::string> m_offeredDataFile;
     bool m_recordCommandRunning = false;
+    QTimer* m_followTimer = nullptr;
+    double m_followSeconds = 2.0;
+    QString m_followText; // the idle text while following
+    QDateTime m_followChange;
 };

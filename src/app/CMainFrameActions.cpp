@@ -38,6 +38,8 @@ const CommandEntry commandTable[] = {
         &CMainFrame::OnExportReferences },
     { ID_FILE_EXPORT_PICTURE, "Export P&icture...", "Save the window's picture as PNG, SVG or PDF",
         "", nullptr, &CMainFrame::OnExportPicture },
+    { ID_FILE_FOLLOW, "&Follow File", "Read the rows appended to the data file as it grows", "",
+        ":/icons/follow.svg", &CMainFrame::OnFollowFile, true },
     { ID_FILE_PRINT, "&Print...", "Print the active document", "Ctrl+P", nullptr,
         &CMainFrame::OnFilePrint },
     { ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Display full pages", "", nullptr,
@@ -73,6 +75,9 @@ const CommandEntry commandTable[] = {
     { ID_SETTINGS_SELECT_SEGMENT, "Select Segment", "", "", nullptr, &CMainFrame::OnSelectSegment },
     { ID_SETTINGS_RUNNING_AVERAGE, "Running Average", "", "", nullptr,
         &CMainFrame::OnRunningAverage },
+    { ID_SETTINGS_FOLLOW_INTERVAL, "Follow Interval...",
+        "Set the seconds between two looks at a followed file", "", nullptr,
+        &CMainFrame::OnFollowInterval },
     { ID_SETTINGS_EDITOR_COMMAND, "Editor's command", "", "", nullptr,
         &CMainFrame::OnEditorCommand },
     { ID_APP_ABOUT, "&About Welmo...", "Display program information, version number and copyright",
@@ -122,18 +127,18 @@ QAction* makeAction(const CommandEntry& entry, CMainFrame* frame)
 }
 
 // 0 stands for a separator.
-const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_EXPORT_PSD, ID_FILE_EXPORT_REFERENCES,
-    ID_FILE_EXPORT_PICTURE, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
-    ID_APP_EXIT };
+const int fileMenu[] = { ID_FILE_RETRIEVE_DATA, ID_FILE_FOLLOW, ID_FILE_EXPORT_PSD,
+    ID_FILE_EXPORT_REFERENCES, ID_FILE_EXPORT_PICTURE, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+    ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT };
 const int viewMenu[] = { ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_VIEW_EDIT_DATA_FILE,
     ID_VIEW_EDIT_PSD_FILE, ID_VIEW_REFRESH_SCREEN, 0, ID_VIEW_AXES, ID_VIEW_ZOOM_OUT,
     ID_VIEW_FIT_SPECTRUM, 0, ID_VIEW_KEEP_REFERENCE, ID_VIEW_CLEAR_REFERENCES };
-const int settingsMenu[]
-    = { ID_SETTINGS_PSD_CONFIG, ID_SETTINGS_GRAPHICS, 0, ID_SETTINGS_ORIGINAL_DATA,
-          ID_SETTINGS_SELECT_SEGMENT, ID_SETTINGS_RUNNING_AVERAGE, 0, ID_SETTINGS_EDITOR_COMMAND };
+const int settingsMenu[] = { ID_SETTINGS_PSD_CONFIG, ID_SETTINGS_GRAPHICS, 0,
+    ID_SETTINGS_ORIGINAL_DATA, ID_SETTINGS_SELECT_SEGMENT, ID_SETTINGS_RUNNING_AVERAGE, 0,
+    ID_SETTINGS_FOLLOW_INTERVAL, ID_SETTINGS_EDITOR_COMMAND };
 const int aboutMenu[] = { ID_APP_ABOUT };
 const int toolBarButtons[] = { ID_TOOLBAR_RETRIEVE, ID_TOOLBAR_PSD_CONFIG, ID_TOOLBAR_REDRAW, 0,
-    ID_TOOLBAR_LOWER_LB, ID_TOOLBAR_HIGHER_LB };
+    ID_TOOLBAR_LOWER_LB, ID_TOOLBAR_HIGHER_LB, 0, ID_FILE_FOLLOW };
 // Commands reached only through the keyboard.
 const int acceleratorOnly[] = { ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_UNDO, ID_EDIT_CUT,
     ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE };
@@ -239,7 +244,8 @@ void CMainFrame::showIdleText(const QString& message)
     // A prompt clears when the pointer leaves its item; the idle text
     // takes its place.
     if (message.isEmpty())
-        m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+        m_wndStatusBar->showMessage(
+            m_followText.isEmpty() ? QStringLiteral("Ready") : m_followText);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)

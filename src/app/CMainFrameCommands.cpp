@@ -15,19 +15,23 @@
 // The analysis commands: each hands the record and this window to its
 // sequence, which runs the dialog, does the work and asks for the repaint.
 
-void CMainFrame::runRecordCommand(CommandOutcome (*sequence)(AnalysisState&, CommandHost&))
+CommandOutcome CMainFrame::runRecordCommand(
+    CommandOutcome (*sequence)(AnalysisState&, CommandHost&))
 {
     m_recordCommandRunning = true;
+    CommandOutcome outcome;
     {
         PictureHoldScope<CWelmoView> hold(*m_view);
-        sequence(m_state, *this);
+        outcome = sequence(m_state, *this);
     }
     m_recordCommandRunning = false;
     updateReferenceActions();
+    return outcome;
 }
 
 void CMainFrame::OnRetrieveData()
 {
+    stopFollow(FOLLOW_STOPPED);
     runRecordCommand(retrieveData);
 }
 
@@ -38,16 +42,19 @@ void CMainFrame::OnPsdConfiguration()
 
 void CMainFrame::OnGetOriginalData()
 {
+    stopFollow(FOLLOW_STOPPED);
     runRecordCommand(getOriginalData);
 }
 
 void CMainFrame::OnSelectSegment()
 {
+    stopFollow(FOLLOW_STOPPED);
     runRecordCommand(selectSegment);
 }
 
 void CMainFrame::OnRunningAverage()
 {
+    stopFollow(FOLLOW_STOPPED);
     runRecordCommand(runningAverage);
 }
 

@@ -27,6 +27,8 @@ inline constexpr int ID_VIEW_FIT_SPECTRUM = 32794;
 inline constexpr int ID_VIEW_KEEP_REFERENCE = 32810;
 inline constexpr int ID_VIEW_CLEAR_REFERENCES = 32811;
 inline constexpr int ID_FILE_EXPORT_REFERENCES = 32812;
+inline constexpr int ID_FILE_FOLLOW = 32800;
+inline constexpr int ID_SETTINGS_FOLLOW_INTERVAL = 32801;
 
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;

@@ -2,7 +2,9 @@
 
 #include "commands/RecordSnapshot.h"
 #include "core/CFormat.h"
+#include "core/Parallel.h"
 #include "core/SeriesStatistics.h"
+#include "input/AppendedRows.h"
 #include "input/MissingValues.h"
 #include "input/SeriesEditing.h"
 #include "input/TimeSeriesReader.h"
@@ -13,6 +15,7 @@
 #include "spectrum/SpectralMeasures.h"
 #include "spectrum/SpectrumPower.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -313,6 +316,8 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
     if (!choice)
         return CommandOutcome::DONE;
     takeLayout(state, *choice);
+    // Only a read that ends well marks where its rows end.
+    state.followMark = FollowMark {};
 
     // Without a row count every complete row is read in one pass, which
     // also counts them.
@@ -365,6 +370,7 @@ CommandOutcome retrieveData(AnalysisState& state, CommandHost& host)
         return endCancelled(state, before, host);
     const CommandOutcome outcome = finishRead(state, host, before, takeLargestPsdSize, &*choice);
     if (outcome == CommandOutcome::DONE) {
+        markRowsRead(state, state.followMark);
         derivePsdFileName(state);
         // The export's linear format gives frequencies per this step.
         if (state.hasTimeStep && exportTimeStepValid(state.timeStep))
@@ -453,6 +459,100 @@ CommandOutcome runningAverage(AnalysisState& state, CommandHost& host)
 void refreshScreen(CommandHost& host)
 {
     host.invalidateWindow();
+}
+
+bool canFollow(const AnalysisState& state)
+{
+    return state.isOriginal == 1 && state.followMark.rows != 0
+        && state.followMark.rows == state.sampleCount && seriesHolds(state, state.sampleCount);
+}
+
+std::string cannotFollowMessage(const std::string& file)
+{
+    return "Cannot follow " + file + ": its last lines are not the rows read";
+}
+
+namespace {
+
+// Why a look ended the follow, or "" when it did not.
+std::string followStopMessage(FileChange change, const std::string& file)
+{
+    switch (change) {
+    case FileChange::SHORTER:
+        return file + " became shorter: the follow stops";
+    case FileChange::REPLACED:
+        return file + " was replaced: the follow stops";
+    case FileChange::UNREADABLE:
+        return openFailure(file);
+    case FileChange::NO_MEMORY:
+        return "Memory Allocation failure";
+    default:
+        return "";
+    }
+}
+
+constexpr std::size_t COPY_BLOCK = std::size_t(1) << 20;
+
+// The series with the appended samples after it, or an empty buffer when
+// memory is short.
+FloatBuffer lengthenedSeries(const AnalysisState& state, const AppendedRows& appended)
+{
+    FloatBuffer longer;
+    const std::size_t kept = static_cast<std::size_t>(state.sampleCount) + 1;
+    if (!longer.allocate(kept + appended.rows))
+        return longer;
+    // In blocks on the threads: the new buffer's pages are first touched
+    // here, which costs more than the copy itself.
+    const float* from = state.series.data();
+    float* to = longer.data();
+    const std::size_t blocks = (kept + COPY_BLOCK - 1) / COPY_BLOCK;
+    runTasks(blocks, [&](std::size_t b) {
+        const std::size_t start = b * COPY_BLOCK;
+        std::copy_n(from + start, std::min(COPY_BLOCK, kept - start), to + start);
+    });
+    std::copy_n(appended.samples.data() + 1, appended.rows, to + kept);
+    return longer;
+}
+
+} // namespace
+
+CommandOutcome followStep(AnalysisState& state, CommandHost& host)
+{
+    if (!canFollow(state)) {
+        host.message(cannotFollowMessage(state.dataFileName));
+        return CommandOutcome::DATA_ERROR;
+    }
+    RecordSnapshot before(state);
+    AppendedRows appended = readAppendedRows(state, state.followMark, host.progressCallback());
+    if (appended.change == FileChange::CANCELLED)
+        return endCancelled(state, before, host);
+    const std::string stop = followStopMessage(appended.change, state.dataFileName);
+    if (!stop.empty()) {
+        host.message(stop);
+        return appended.change == FileChange::NO_MEMORY ? CommandOutcome::MEMORY
+                                                        : CommandOutcome::DATA_ERROR;
+    }
+    state.followMark = appended.mark;
+    if (appended.change == FileChange::NONE)
+        return CommandOutcome::DONE;
+    if (state.sampleCount + appended.rows > MAX_DATA_ROWS) {
+        before.restore(state);
+        host.message(wholeReadFailure(READ_TOO_MANY_ROWS, state.dataFileName));
+        return CommandOutcome::DATA_ERROR;
+    }
+    FloatBuffer longer = lengthenedSeries(state, appended);
+    if (longer.empty()) {
+        before.restore(state);
+        host.message("Memory Allocation failure");
+        return CommandOutcome::MEMORY;
+    }
+    host.waitCursor();
+    before.keepSeries(state.series);
+    state.series = std::move(longer);
+    state.sampleCount = static_cast<unsigned>(state.sampleCount + appended.rows);
+    state.loadedCount = state.sampleCount;
+    state.computeStatus = 0;
+    return finishRead(state, host, before, takeLargestPsdSize);
 }
 
 CommandOutcome exportPsdFile(AnalysisState& state, CommandHost& host)

@@ -28,6 +28,26 @@ CommandOutcome selectSegment(AnalysisState& state, CommandHost& host);
 CommandOutcome runningAverage(AnalysisState& state, CommandHost& host);
 void refreshScreen(CommandHost& host);
 
+// One look of Follow File at the data file: the complete rows appended
+// since the rows read are added to the series, and what Retrieve Data runs
+// after its read runs for the longer series. DONE when nothing was
+// appended too (sampleCount tells). Any other outcome ends the follow: a
+// file that became shorter or was replaced, a series that is no longer
+// the file's rows (after an edit), a refused series; the host has been
+// told why.
+CommandOutcome followStep(AnalysisState& state, CommandHost& host);
+
+// The seconds between two looks of a follow: accepted and default.
+inline constexpr double MIN_FOLLOW_SECONDS = 0.1;
+inline constexpr double MAX_FOLLOW_SECONDS = 3600.0;
+inline constexpr double DEFAULT_FOLLOW_SECONDS = 2.0;
+
+// Whether the record's series is the rows a follow can read on from.
+bool canFollow(const AnalysisState& state);
+
+// The message of a series that cannot be followed.
+std::string cannotFollowMessage(const std::string& file);
+
 // Get and Check: the complete rows of the layout's file, under the wait
 // cursor, with progress. Nothing when the file cannot be read (after the
 // message) or the count was cancelled (the host is told).

@@ -3,7 +3,21 @@
 #include "core/FloatBuffer.h"
 #include "core/TableSyntax.h"
 
+#include <cstdint>
 #include <string>
+
+// Where the rows read from the data file end, so that a follow reads only
+// the bytes appended after them; rows 0 when no such place is known.
+struct FollowMark {
+    std::uint64_t offset = 0; // the start of the line where the rows end
+    int numbersTaken = 0; // numbers of that line already in rows
+    std::uint64_t device = 0; // the file's identity
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0; // the file's size when last looked at
+    unsigned rows = 0; // the rows before the mark
+
+    bool operator==(const FollowMark&) const = default;
+};
 
 // Every value of the record but its two buffers: what a command's snapshot
 // copies and a test compares, in one list.
@@ -29,6 +43,8 @@ struct RecordValues {
     double timeStep = 1.0;
     int timeColumn = 0;
     std::string timeUnit;
+    // Set by Retrieve Data when the rows read are the file's last ones.
+    FollowMark followMark;
 
     // Spectrum parameters, in the order the estimator takes them
     int windowType = 1;

@@ -104,6 +104,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
     const std::vector<Menu> expected = {
         { "&File",
             { { "Retrieve Data", 32775, "Retrieve data from file" },
+                { "&Follow File", 32800, "Read the rows appended to the data file as it grows" },
                 { "Export PSD", 32776, "Save PSD in ASCII 2-column file (log-log)" },
                 { "Export &References...", 32812,
                     "Save the live spectrum and every reference in one text file" },
@@ -129,6 +130,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
             { { "PSD configuration", 32777, "" }, { "Graphics", 32778, "" }, { nullptr, 0, "" },
                 { "Get Original data", 32780, "" }, { "Select Segment", 32781, "" },
                 { "Running Average", 32783, "" }, { nullptr, 0, "" },
+                { "Follow Interval...", 32801,
+                    "Set the seconds between two looks at a followed file" },
                 { "Editor's command", 32779, "" } } },
         { "About",
             { { "&About Welmo...", 57664,
@@ -160,7 +163,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsCommandAndPrompt)
         m_frame->commandAction(ID_FILE_PRINT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
-TEST_F(MainWindowTest, ToolbarHoldsFiveButtonsWithPromptsAndNoTooltips)
+TEST_F(MainWindowTest, ToolbarHoldsSixButtonsWithPromptsAndNoTooltips)
 {
     struct Button {
         int id; // 0 for the separator
@@ -173,6 +176,8 @@ TEST_F(MainWindowTest, ToolbarHoldsFiveButtonsWithPromptsAndNoTooltips)
         { 0, "" },
         { 32789, "Lower LB -4" },
         { 32790, "Higher LB +4" },
+        { 0, "" },
+        { 32800, "Read the rows appended to the data file as it grows" },
     };
 
     startWindow();

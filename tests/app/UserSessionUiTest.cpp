@@ -176,6 +176,8 @@ TEST_F(UserSession, RetrieveConfigureAndExportWithKeysAndClicks)
             ASSERT_NE(menu, nullptr) << "Alt+F opened no menu";
             EXPECT_EQ(menu->activeAction(), m_frame->commandAction(ID_FILE_RETRIEVE_DATA));
             press(Qt::Key_Down);
+            EXPECT_EQ(menu->activeAction(), m_frame->commandAction(ID_FILE_FOLLOW));
+            press(Qt::Key_Down);
             EXPECT_EQ(menu->activeAction(), m_frame->commandAction(ID_FILE_EXPORT_PSD));
             press(Qt::Key_Return);
         },

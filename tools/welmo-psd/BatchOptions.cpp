@@ -1,5 +1,7 @@
 #include "BatchOptions.h"
 
+#include "commands/Commands.h"
+
 #include "core/CFormat.h"
 #include "core/Limits.h"
 #include "core/ReferenceCurves.h"
@@ -106,11 +108,11 @@ bool parseSize(const std::string& text, int& width, int& height)
 // not a flag is unknown.
 bool takesValue(const std::string& name)
 {
-    static const char* const names[]
-        = { "--header-tokens", "--columns", "--column", "--rows", "--psd-size", "--segments",
-              "--shift", "--window", "--lb", "--output", "--dt", "--min-level", "--select",
-              "--average", "--render", "--frequency-range", "--power-range", "--size", "--comment",
-              "--separator", "--fill-gaps", "--time-column", "--time-unit", "--reference" };
+    static const char* const names[] = { "--header-tokens", "--columns", "--column", "--rows",
+        "--psd-size", "--segments", "--shift", "--window", "--lb", "--output", "--dt",
+        "--min-level", "--select", "--average", "--render", "--frequency-range", "--power-range",
+        "--size", "--comment", "--separator", "--fill-gaps", "--time-column", "--time-unit",
+        "--reference", "--follow" };
     for (const char* known : names)
         if (name == known)
             return true;
@@ -257,6 +259,10 @@ std::string batchUsage()
                    "  --min-level L       lowest log level exported, %g to %g (default -15)\n"
                    "  --render PICTURE    also draw the window's picture into PICTURE, a .png,\n"
                    "                      .jpg, .svg or .pdf file by its name (one FILE only)\n"
+                   "  --follow SECONDS    after the run, look at FILE every SECONDS (%g to\n"
+                   "                      %g); each time complete rows were appended, print\n"
+                   "                      a new summary line and rewrite the export (and\n"
+                   "                      the picture), until SIGINT or SIGTERM (one FILE)\n"
                    "  --size WxH          size of the rendered picture (default 800x600)\n"
                    "  --reference FILE[:COLUMN]  draw FILE's spectrum (COLUMN, default the\n"
                    "                      run's column) beneath the run's, read with the\n"
@@ -275,8 +281,8 @@ std::string batchUsage()
                    "  --                  the arguments after it are files\n",
         MIN_COLUMNS, MAX_COLUMNS, MIN_COLUMNS, MAX_COLUMNS, MIN_SEGMENTS, MAX_SEGMENTS,
         MIN_DATA_SHIFT, MAX_DATA_SHIFT, windowChoices().c_str(), MIN_LB_FREQUENCIES,
-        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MAX_REFERENCES, MIN_AVERAGE_WINDOW,
-        MAX_AVERAGE_WINDOW);
+        MAX_LB_FREQUENCIES, MIN_EXPORT_LEVEL, MAX_EXPORT_LEVEL, MIN_FOLLOW_SECONDS,
+        MAX_FOLLOW_SECONDS, MAX_REFERENCES, MIN_AVERAGE_WINDOW, MAX_AVERAGE_WINDOW);
 }
 
 bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string& error)
@@ -407,6 +413,15 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
                 options.output = value;
             else
                 error = "--output: expected the name of a file";
+        } else if (arg == "--follow") {
+            double seconds = 0.0;
+            ok = parseReal(value, seconds) && seconds >= MIN_FOLLOW_SECONDS
+                && seconds <= MAX_FOLLOW_SECONDS;
+            if (ok)
+                options.followSeconds = seconds;
+            else
+                error = formatC("--follow: expected seconds from %g to %g", MIN_FOLLOW_SECONDS,
+                    MAX_FOLLOW_SECONDS);
         } else if (arg == "--dt") {
             // The export's own bound, so that a run never ends in a refused
             // export after the whole estimate.
@@ -519,6 +534,15 @@ bool parseBatchOptions(int argc, char** argv, BatchOptions& options, std::string
             : options.powerRange     ? "--power-range: only with --render"
             : options.sizeGiven      ? "--size: only with --render"
                                      : "--reference: only with --render";
+        return false;
+    }
+    if (options.dataFiles.size() > 1 && options.followSeconds) {
+        error = "--follow: only with one data file";
+        return false;
+    }
+    // An edited series is no longer the file's rows, which a look reads on.
+    if (options.followSeconds && !options.edits.empty()) {
+        error = "--follow: not with --select or --average";
         return false;
     }
     if (options.dataFiles.size() > 1 && (options.output || options.renderFile)) {

@@ -71,6 +71,8 @@ struct BatchOptions {
     std::optional<std::pair<double, double>> frequencyRange;
     std::optional<std::pair<double, double>> powerRange;
     std::vector<ReferenceFile> references;
+    // --follow: the seconds between two looks at the one file.
+    std::optional<double> followSeconds;
     bool help = false;
     bool version = false;
 };

@@ -2,6 +2,7 @@
 // file named, without a window, with the spectrum exported and the
 // statistics printed.
 
+#include "BatchFollow.h"
 #include "BatchHost.h"
 #include "BatchOptions.h"
 #include "BatchRun.h"
@@ -108,6 +109,12 @@ int reportFailureOrStop(const std::string& file, const std::string& message, int
     return reportFailure(file, message, status);
 }
 
+// The progress line on a terminal, nowhere otherwise.
+std::FILE* terminalProgress()
+{
+    return progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+}
+
 #if WELMO_WITH_RENDER
 int renderIfAsked(
     const BatchOptions& options, const AnalysisState& state, const ReferenceCurves& references)
@@ -128,7 +135,7 @@ int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& st
     options.dataFile = file;
     resetAnalysisState(state);
     std::string error;
-    std::FILE* progressOut = progressStream(stderr, ::isatty(STDERR_FILENO) == 1);
+    std::FILE* progressOut = terminalProgress();
     const BatchStatus status = runBatch(options, state, error, progressOut, exports);
     // A stop heard after the export replaced its file comes too late for
     // this file: its run is done.
@@ -150,8 +157,8 @@ int readReferenceFiles(const BatchOptions& options, ReferenceCurves& references)
 {
     std::string failedFile;
     std::string error;
-    const BatchStatus status = readReferences(options, references, failedFile, error,
-        progressStream(stderr, ::isatty(STDERR_FILENO) == 1));
+    const BatchStatus status
+        = readReferences(options, references, failedFile, error, terminalProgress());
     if (status != BATCH_OK)
         return reportFailureOrStop(failedFile, error, status);
     return BATCH_OK;
@@ -180,7 +187,12 @@ int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
     const Clock::time_point renderStart = Clock::now();
     status = renderIfAsked(options, state, references);
     timing.mark("Render and write", renderStart, Clock::now());
-    return status;
+    if (status != BATCH_OK || !options.followSeconds)
+        return status;
+    return followFile(
+        options, state, terminalProgress(), [&options, &references](const AnalysisState& followed) {
+            return renderIfAsked(options, followed, references);
+        });
 #else
     (void)options;
     (void)exports;
@@ -227,6 +239,14 @@ int main(int argc, char** argv)
         if (const int signal = stopSignal())
             return status == BATCH_OK ? status : stopExitStatus(signal);
         return status;
+    }
+    if (options.followSeconds) {
+        AnalysisState state;
+        const int status = runOneFile(options, options.dataFile, state, exports);
+        if (status != BATCH_OK)
+            return status;
+        return followFile(
+            options, state, terminalProgress(), [](const AnalysisState&) { return BATCH_OK; });
     }
     for (const std::string& file : options.dataFiles) {
         // A file whose run a stop ended has said so; the files after it are
