@@ -8,10 +8,14 @@
 
 float segmentMean(const float* values, int n)
 {
-    double sum = 0.0;
-    for (int i = 1; i <= n; ++i)
+    return static_cast<float>(addSamples(0.0, values, 1, std::int64_t { n } + 1) / n);
+}
+
+double addSamples(double sum, const float* values, std::int64_t first, std::int64_t end)
+{
+    for (std::int64_t i = first; i < end; ++i)
         sum += values[i];
-    return static_cast<float>(sum / n);
+    return sum;
 }
 
 void segmentMeans(const float* values, std::int64_t shift, int n, int first, int end, float* means)
