@@ -13,6 +13,9 @@ namespace {
 // pass after it that the share of a pair needs.
 enum StateKind { SHARE_START = 0, PAIR_LOW = 1, PAIR_HIGH = 2 };
 
+// A slice larger than any share (and than any round of blocks).
+constexpr std::size_t kWholeShares = std::size_t { 1 } << 48;
+
 // One share's way through a large pass (or pair of passes): slices of
 // `sliceChunks` chunks by `sliceGroups` groups, each chunk range's groups
 // one after another from the states at its first index.
@@ -51,8 +54,8 @@ Slicing sliceLargePass(int log2n, int s, int passes, std::size_t work)
 // Slices a share of `chunks` chunks takes.
 long slicesOf(const Slicing& slicing, int chunks)
 {
-    const long chunkSlices = (chunks + slicing.sliceChunks - 1) / slicing.sliceChunks;
-    const long groupSlices = (slicing.groups + slicing.sliceGroups - 1) / slicing.sliceGroups;
+    const long chunkSlices = (chunks + slicing.sliceChunks - 1L) / slicing.sliceChunks;
+    const long groupSlices = (slicing.groups + slicing.sliceGroups - 1L) / slicing.sliceGroups;
     return chunkSlices * groupSlices;
 }
 
@@ -63,8 +66,10 @@ template <typename Pass> bool nextSlice(ShareCursor& share, const Slicing& slici
 {
     if (share.chunk >= share.endChunk)
         return false;
-    const int end = std::min(share.chunk + slicing.sliceChunks, share.endChunk);
-    const int groupEnd = std::min(share.group + slicing.sliceGroups, slicing.groups);
+    const int end = static_cast<int>(
+        std::min<long>(static_cast<long>(share.chunk) + slicing.sliceChunks, share.endChunk));
+    const int groupEnd = static_cast<int>(
+        std::min<long>(static_cast<long>(share.group) + slicing.sliceGroups, slicing.groups));
     std::copy(std::begin(share.states), std::end(share.states), std::begin(share.advanced));
     pass(share.chunk, end, share.group, groupEnd, share.advanced);
     share.group = groupEnd;
@@ -320,8 +325,9 @@ bool worthSplitting(int log2n)
 
 void splitComplexFft(float* c, int log2n)
 {
+    // Nothing asks between slices here, so each share goes in one.
     FftSplit split;
-    split.plan(log2n, parallelThreads());
+    split.plan(log2n, parallelThreads(), kWholeShares);
     // The walk to the starts needs no data, so it runs beside the bit
     // reversal; task 0 is handed out first and is the longest.
     const std::uint32_t tiles = bitReversalTiles(log2n);
