@@ -203,11 +203,11 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
 
 int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
 {
-    StepProgress report(progress, PROGRESS_ESTIMATE);
-    if (report.cancelled())
-        return STEP_CANCELLED;
     const int M = state.psdSize;
     if (M < 1) {
+        StepProgress report(progress, PROGRESS_ESTIMATE);
+        if (report.cancelled())
+            return STEP_CANCELLED;
         state.psd.release();
         state.computeStatus = 1;
         return 1;
@@ -220,10 +220,13 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
     FloatBuffer fresh;
     if (!fresh.allocate(entries)) {
         state.psd.release();
-        if (!fresh.allocate(entries))
+        if (!fresh.allocate(entries)) {
+            StepProgress report(progress, PROGRESS_ESTIMATE);
             return ESTIMATE_NO_MEMORY;
+        }
     }
     adviseHugePages(fresh.data(), entries * sizeof(float));
+    StepProgress report(progress, PROGRESS_ESTIMATE);
     bool hasPower = false;
     int status = estimateWith(state.series.data(), samplesOf(state), state.windowType,
         state.amplitudeOutput, state.extractAverage, M, state.dataShift, state.segmentCount,

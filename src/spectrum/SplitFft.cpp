@@ -13,6 +13,9 @@ namespace {
 // pass after it that the share of a pair needs.
 enum StateKind { SHARE_START = 0, PAIR_LOW = 1, PAIR_HIGH = 2 };
 
+// The pass of a walk that has not begun (-1: it has ended).
+constexpr int kWalkNotBegun = -2;
+
 // A slice larger than any share (and than any round of blocks).
 constexpr std::size_t kWholeShares = std::size_t { 1 } << 48;
 
@@ -166,7 +169,7 @@ void FftSplit::planNeeds()
         std::sort(needs, needs + count,
             [](const Need& a, const Need& b) { return a.position < b.position; });
     }
-    m_walkA.pass = -2;
+    m_walkA.pass = kWalkNotBegun;
 }
 
 void FftSplit::beginWalk(Walk& walk)
@@ -203,7 +206,7 @@ bool FftSplit::walkSomeStarts(long steps)
         return true;
     // Each step waits on the one before it, so two recurrences walk side by
     // side: the longest (the last pass) beside each shorter one in turn.
-    if (m_walkA.pass == -2) {
+    if (m_walkA.pass == kWalkNotBegun) {
         beginWalk(m_walkA);
         beginWalk(m_walkB);
     }
