@@ -48,9 +48,11 @@ inline constexpr std::size_t kSmallestLogarithmPiece = std::size_t { 1 } << 14;
 // Segments are transformed side by side once the estimate has this many
 // samples in all: a thread costs about a transform of 2^15 samples.
 inline constexpr std::int64_t kSmallestBatchedSamples = std::int64_t { 1 } << 18;
-// Work buffers beyond the first are kept small: longer segments have their
-// transforms split among the threads instead.
-inline constexpr int kLargestBatchedSize = 1 << 21;
+// Each segment of a batch is transformed on one thread with no stop check
+// in between, so the batched segments are kept short (a transform of 2^19
+// points, a few milliseconds); longer segments have their transforms split
+// among the threads, in slices, which is as fast for them.
+inline constexpr int kLargestBatchedSize = 1 << 18;
 // Periodograms kept for one batch of segments, at most (16 MiB).
 inline constexpr std::size_t kBatchFloats = std::size_t { 1 } << 22;
 // Segments transformed at once, at most; bounds the work buffers' memory.
@@ -59,5 +61,14 @@ inline constexpr int kMostBatchWorkers = 16;
 // Transforms of at least 2^18 points are split among the threads; below,
 // the whole transform runs on the calling thread.
 inline constexpr int kSmallestSplitLog2 = 18;
+
+// The long stages of the estimate are cut so that the calling thread asks
+// whether to go on after a bounded amount of work, whatever the size: each
+// thread's slice of a split transform is about this many element-passes
+// (elements times the passes made over them, a few milliseconds), and each
+// round of an element-wise stage (weights, loads, bins, the finish) this
+// many elements in all.
+inline constexpr std::size_t kPolledSliceWork = std::size_t { 1 } << 21;
+inline constexpr std::size_t kPolledRoundElements = std::size_t { 1 } << 18;
 
 } // namespace tuning

@@ -10,12 +10,11 @@ bool isTaperingWindow(int windowType)
 
 double dataWindowWeight(int windowType, int j, int n)
 {
-    // 2*pi to 15 significant digits: the stored spectra were made with it.
     const double a = (n - 1) / 2.0;
     const double b = (n + 1) / 2.0;
     switch (windowType) {
     case HANNING_WINDOW:
-        return 0.5 * (1.0 - std::cos(6.28318530717959 * j / (n - 1)));
+        return hanningWeight(j, n);
     case PARZEN_WINDOW:
         return 1.0 - std::fabs(j - a) / b;
     case WELCH_WINDOW: {

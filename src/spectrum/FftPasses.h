@@ -38,16 +38,20 @@ bool fftHasBlocks(int log2n);
 void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int firstPass);
 
 // Large pass s (fftBlockLog2(log2n) <= s < log2n) over the twiddle chunks
-// [firstChunk, endChunk); state is the recurrence's state at the first index
-// of firstChunk.
-void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
+// [firstChunk, endChunk) of its groups [firstGroup, endGroup) of 2^(s+1)
+// elements; state is the recurrence's state at the first index of
+// firstChunk, and is left at the first index of endChunk.
+void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+    int endGroup, TwiddleState& state);
 
 // Large passes s and s+1 (s+1 < log2n) in one sweep over pass s's twiddle
-// chunks [firstChunk, endChunk); `first` is pass s's recurrence state at
-// the first index of firstChunk, secondLow and secondHigh pass s+1's at
-// that index and at that index plus 2^s.
-void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState first,
-    TwiddleState secondLow, TwiddleState secondHigh);
+// chunks [firstChunk, endChunk) of groups [firstGroup, endGroup) of
+// 2^(s+2) elements; `first` is pass s's recurrence state at the first
+// index of firstChunk, secondLow and secondHigh pass s+1's at that index
+// and at that index plus 2^s. All three are left at the first index of
+// endChunk (and that plus 2^s).
+void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+    int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
 
 // The butterfly passes from firstPass on, on the calling thread.
 void fftAllPasses(float* c, int log2n, int firstPass);

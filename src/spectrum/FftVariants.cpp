@@ -71,9 +71,10 @@ namespace {
 // The entry points of one variant.
 struct Kernels {
     void (*blockPasses)(float* c, int log2n, int firstBlock, int endBlock, int firstPass);
-    void (*largePass)(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state);
-    void (*largePassPair)(float* c, int log2n, int s, int firstChunk, int endChunk,
-        TwiddleState first, TwiddleState secondLow, TwiddleState secondHigh);
+    void (*largePass)(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+        int endGroup, TwiddleState& state);
+    void (*largePassPair)(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+        int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
     void (*butterflyPasses)(float* c, int log2n, int firstPass);
     void (*butterflyPassesWithFactors)(float* c, int log2n, int firstPass, const double* large);
 };
@@ -115,15 +116,17 @@ void fftBlockPasses(float* c, int log2n, int firstBlock, int endBlock, int first
     kernels().blockPasses(c, log2n, firstBlock, endBlock, firstPass);
 }
 
-void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState state)
+void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+    int endGroup, TwiddleState& state)
 {
-    kernels().largePass(c, log2n, s, firstChunk, endChunk, state);
+    kernels().largePass(c, log2n, s, firstChunk, endChunk, firstGroup, endGroup, state);
 }
 
-void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, TwiddleState first,
-    TwiddleState secondLow, TwiddleState secondHigh)
+void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
+    int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh)
 {
-    kernels().largePassPair(c, log2n, s, firstChunk, endChunk, first, secondLow, secondHigh);
+    kernels().largePassPair(
+        c, log2n, s, firstChunk, endChunk, firstGroup, endGroup, first, secondLow, secondHigh);
 }
 
 void fftAllPasses(float* c, int log2n, int firstPass)

@@ -2,6 +2,7 @@
 
 #include "core/CanonicalNaN.h"
 #include "spectrum/PsdEstimator.h"
+#include "spectrum/RangeTasks.h"
 
 #include <cmath>
 
@@ -40,5 +41,8 @@ void writePeriodogram(float* power, const float* work, int M, int amplitudeOutpu
 
 // The sum of K periodograms in psd[0..M] made the estimate: averaged, then
 // normalized (the total summed in double, in bin order) and logged as asked.
-// The element-wise steps are shared among the threads.
-void finishSpectrum(float* psd, int M, int K, int normalize, int logOutput);
+// The element-wise steps are shared among the threads; all of it goes in
+// rounds, the stage's progress asked after each. Returns false, with psd
+// of no use, when it asks to stop.
+bool finishSpectrum(
+    float* psd, int M, int K, int normalize, int logOutput, const StageProgress& progress);

@@ -5,6 +5,7 @@
 #include "core/Tuning.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
+#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/RangeTasks.h"
 #include "spectrum/SegmentBatches.h"
@@ -40,7 +41,7 @@ void transformSegment(const float* segment, float* work, int M)
 
 // The one-thread loop: one work buffer, segments in order.
 bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const SegmentLoad& load,
-    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress)
+    const FftFactors& factors, int amplitudeOutput, float* psd, const StageProgress& progress)
 {
     const int length = 2 * M;
     FloatBuffer work;
@@ -60,7 +61,7 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
         loadSegment(w, segment, own);
         complexFftPassesFrom(w, length, 1, factors);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
-        if (!progress.advance(static_cast<double>(k + 1) / K))
+        if (!progress.at(static_cast<double>(k + 1) / K))
             break;
     }
     return true;
@@ -103,17 +104,26 @@ int segmentPeriodogram(float* segment, float* power, int M, int windowType, int 
     return 0;
 }
 
-int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
-    int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress,
-    bool* hasPower)
+namespace {
+
+// The share of the estimate's fraction that its transforms take; the
+// finish (average, normalization, logarithm) takes the rest.
+constexpr double kTransformShare = 0.9;
+
+// estimatePsd under a report the caller made.
+int estimateWith(const float* series, int N, int windowType, int amplitudeOutput,
+    int extractAverage, int M, int S, int K, int normalize, int logOutput, float* psd,
+    StepProgress& report, bool* hasPower)
 {
-    StepProgress report(progress, PROGRESS_ESTIMATE);
     if (report.cancelled())
         return STEP_CANCELLED;
     if (!series || !psd || !estimateAccepts(N, M, S, K))
         return 1;
     const int length = 2 * M;
     SegmentLoad load { length, windowType, nullptr, 0.0f, extractAverage != 0 };
+    // What comes before the first transform is asked between rounds too,
+    // at the fraction it starts from.
+    const StageProgress before { report, 0.0, 0.0 };
 
     // With several segments the weights are worth keeping; without the table
     // (one segment, or no memory for it) they are computed per sample, to
@@ -122,11 +132,14 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     if (isTaperingWindow(windowType) && K > 1) {
         weights.reset(new (std::nothrow) double[length]);
         if (weights)
-            runInRanges(static_cast<std::size_t>(length), tuning::kSmallestWeightPiece,
-                [&](std::size_t first, std::size_t end) {
+            adviseHugePages(weights.get(), static_cast<std::size_t>(length) * sizeof(double));
+        if (weights
+            && !runInPolledRanges(static_cast<std::size_t>(length), tuning::kSmallestWeightPiece,
+                tuning::kPolledRoundElements, before, [&](std::size_t first, std::size_t end) {
                     for (std::size_t j = first; j < end; ++j)
                         weights[j] = dataWindowWeight(windowType, static_cast<int>(j), length);
-                });
+                }))
+            return STEP_CANCELLED;
         load.weights = weights.get();
     }
 
@@ -136,32 +149,56 @@ int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput,
     if (K > 1)
         factors.make(length);
 
-    for (int i = 0; i <= M; ++i)
-        psd[i] = 0.0f;
+    if (!runInPolledRanges(static_cast<std::size_t>(M) + 1, tuning::kSmallestArithmeticPiece,
+            tuning::kPolledRoundElements, before,
+            [&](std::size_t first, std::size_t end) { std::fill(psd + first, psd + end, 0.0f); }))
+        return STEP_CANCELLED;
     // Every way below adds the same periodograms in the same order.
+    const StageProgress transforms { report, 0.0, kTransformShare };
     bool added = false;
     if (worthBatching(M, K))
         added = addPeriodogramsInBatches(
-            series, M, S, K, load, factors, amplitudeOutput, psd, report);
+            series, M, S, K, load, factors, amplitudeOutput, psd, transforms);
     else if (worthSplittingSegments(M))
-        added
-            = addPeriodogramsOfSplitTransforms(series, M, S, K, load, amplitudeOutput, psd, report);
+        added = addPeriodogramsOfSplitTransforms(
+            series, M, S, K, load, amplitudeOutput, psd, transforms);
     if (!added
-        && !addPeriodogramsOneByOne(series, M, S, K, load, factors, amplitudeOutput, psd, report))
+        && !addPeriodogramsOneByOne(
+            series, M, S, K, load, factors, amplitudeOutput, psd, transforms))
         return ESTIMATE_NO_MEMORY;
     if (report.cancelled())
         return STEP_CANCELLED;
-    if (!hasPower) {
-        finishSpectrum(psd, M, K, normalize, logOutput);
-        return 0;
-    }
+    const StageProgress finish { report, kTransformShare, 1.0 };
+    if (!hasPower)
+        return finishSpectrum(psd, M, K, normalize, logOutput, finish) ? 0 : STEP_CANCELLED;
     // Whether there is power to show is a question about the averaged
     // linear powers; the division by 1 that follows is exact, so the
     // finished spectrum keeps the bits of the one-step finish.
-    finishSpectrum(psd, M, K, 0, 0);
-    *hasPower = spectrumHasPower(psd, M);
-    finishSpectrum(psd, M, 1, normalize, logOutput);
-    return 0;
+    const double middle = (kTransformShare + 1.0) / 2;
+    if (!finishSpectrum(psd, M, K, 0, 0, { report, kTransformShare, middle }))
+        return STEP_CANCELLED;
+    PowerScan scan;
+    if (!runInPolledRanges(static_cast<std::size_t>(M), SIZE_MAX, tuning::kPolledRoundElements,
+            { report, middle, middle }, [&](std::size_t first, std::size_t end) {
+                scanSpectrumPower(
+                    psd, M, static_cast<int>(first) + 1, static_cast<int>(end) + 1, scan);
+            }))
+        return STEP_CANCELLED;
+    *hasPower = scan.finite && scan.above;
+    return finishSpectrum(psd, M, 1, normalize, logOutput, { report, middle, 1.0 })
+        ? 0
+        : STEP_CANCELLED;
+}
+
+} // namespace
+
+int estimatePsd(const float* series, int N, int windowType, int amplitudeOutput, int extractAverage,
+    int M, int S, int K, int normalize, int logOutput, float* psd, const ProgressCallback& progress,
+    bool* hasPower)
+{
+    StepProgress report(progress, PROGRESS_ESTIMATE);
+    return estimateWith(series, N, windowType, amplitudeOutput, extractAverage, M, S, K, normalize,
+        logOutput, psd, report, hasPower);
 }
 
 int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
@@ -188,25 +225,33 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
             return ESTIMATE_NO_MEMORY;
         }
     }
+    adviseHugePages(fresh.data(), entries * sizeof(float));
+    StepProgress report(progress, PROGRESS_ESTIMATE);
     bool hasPower = false;
-    int status = estimatePsd(state.series.data(), samplesOf(state), state.windowType,
+    int status = estimateWith(state.series.data(), samplesOf(state), state.windowType,
         state.amplitudeOutput, state.extractAverage, M, state.dataShift, state.segmentCount,
-        state.normalize, state.logOutput, fresh.data(), progress, &hasPower);
+        state.normalize, state.logOutput, fresh.data(), report, &hasPower);
     if (status == STEP_CANCELLED)
         return STEP_CANCELLED;
     if (status == 0 && !hasPower)
         status = ESTIMATE_NO_POWER;
-    state.computeStatus = status != 0 ? 1 : 0;
     if (status != 0) {
+        state.computeStatus = 1;
         state.psd.release();
         return status;
     }
     if (!state.normalize) {
         // With the logarithmic output this divides the averaged power by M^2.
         const double correction = 2.0 * std::log10(static_cast<double>(M));
-        for (int i = 1; i < M; ++i)
-            fresh[i] = static_cast<float>(fresh[i] - correction);
+        if (!runInPolledRanges(static_cast<std::size_t>(M) - 1, tuning::kSmallestArithmeticPiece,
+                tuning::kPolledRoundElements, { report, 1.0, 1.0 },
+                [&](std::size_t first, std::size_t end) {
+                    for (std::size_t i = first + 1; i < end + 1; ++i)
+                        fresh[i] = static_cast<float>(fresh[i] - correction);
+                }))
+            return STEP_CANCELLED;
     }
+    state.computeStatus = 0;
     state.psd = std::move(fresh);
     return 0;
 }

@@ -18,3 +18,18 @@ void runInRanges(std::size_t count, std::size_t smallestPiece,
     }
     runTasks(pieces, [&](std::size_t i) { work(i * count / pieces, (i + 1) * count / pieces); });
 }
+
+bool runInPolledRanges(std::size_t count, std::size_t smallestPiece, std::size_t round,
+    const StageProgress& progress,
+    const std::function<void(std::size_t first, std::size_t end)>& work)
+{
+    round = std::max<std::size_t>(round, 1);
+    for (std::size_t first = 0; first < count; first += round) {
+        const std::size_t end = std::min(count, first + round);
+        runInRanges(end - first, smallestPiece,
+            [&](std::size_t a, std::size_t b) { work(first + a, first + b); });
+        if (!progress.at(static_cast<double>(end) / count))
+            return false;
+    }
+    return true;
+}

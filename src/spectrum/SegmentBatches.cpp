@@ -31,7 +31,7 @@ bool worthBatching(int M, int K)
 }
 
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
-    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress)
+    const FftFactors& factors, int amplitudeOutput, float* psd, const StageProgress& progress)
 {
     const int threads = std::clamp(parallelThreads(), 1, std::min(K, tuning::kMostBatchWorkers));
     const std::size_t slot = static_cast<std::size_t>(M) + 1;
@@ -59,7 +59,7 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
     // A request to stop leaves the tasks of the batch that have not begun
     // undone; the psd is then of no use.
     std::atomic<bool> stopping { false };
-    for (int k0 = 0; k0 < K && !progress.cancelled(); k0 += batch) {
+    for (int k0 = 0; k0 < K && !progress.step.cancelled(); k0 += batch) {
         const int count = std::min(batch, K - k0);
         if (load.subtractMean) {
             // Four segments to a task (see segmentMeans).
@@ -85,10 +85,10 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
             },
             [&](std::size_t finished) {
-                if (!progress.advance(static_cast<double>(k0 + finished) / K))
+                if (!progress.at(static_cast<double>(k0 + finished) / K))
                     stopping.store(true, std::memory_order_relaxed);
             });
-        if (progress.cancelled())
+        if (progress.step.cancelled())
             break;
         // Each bin adds the batch's periodograms in segment order, so the
         // bins may be shared among the threads.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Progress.h"
 #include "spectrum/Fft.h"
+#include "spectrum/RangeTasks.h"
 #include "spectrum/SegmentLoad.h"
 
 // Whether the periodograms of K segments of 2M samples are worth computing
@@ -16,6 +16,6 @@ bool worthBatching(int M, int K);
 // (its mean is set per segment); `factors` may hold the long passes'
 // factors of length 2M. Returns false, with psd untouched, when
 // the buffers cannot be had. Stops early, with psd of no use, when the
-// progress asks to (progress.cancelled()).
+// progress asks to (progress.step.cancelled()).
 bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const SegmentLoad& load,
-    const FftFactors& factors, int amplitudeOutput, float* psd, StepProgress& progress);
+    const FftFactors& factors, int amplitudeOutput, float* psd, const StageProgress& progress);

@@ -8,10 +8,14 @@
 
 float segmentMean(const float* values, int n)
 {
-    double sum = 0.0;
-    for (int i = 1; i <= n; ++i)
+    return static_cast<float>(addSamples(0.0, values, 1, std::int64_t { n } + 1) / n);
+}
+
+double addSamples(double sum, const float* values, std::int64_t first, std::int64_t end)
+{
+    for (std::int64_t i = first; i < end; ++i)
         sum += values[i];
-    return static_cast<float>(sum / n);
+    return sum;
 }
 
 void segmentMeans(const float* values, std::int64_t shift, int n, int first, int end, float* means)
@@ -54,7 +58,7 @@ int segmentLog2(const SegmentLoad& load)
 
 namespace {
 
-enum Weighting { NOT_TAPERED, TABLE_WEIGHTS, COMPUTED_WEIGHTS };
+enum Weighting { NOT_TAPERED, TABLE_WEIGHTS, COMPUTED_WEIGHTS, COMPUTED_HANNING };
 
 // Sample j after mean removal and taper, as removeMean and applyDataWindow
 // leave it.
@@ -69,6 +73,8 @@ inline float taperedSample(const float* samples, std::uint32_t j, const SegmentL
     else if constexpr (weighting == COMPUTED_WEIGHTS)
         value = static_cast<float>(
             dataWindowWeight(load.windowType, static_cast<int>(j), load.length) * value);
+    else if constexpr (weighting == COMPUTED_HANNING)
+        value = static_cast<float>(hanningWeight(static_cast<int>(j), load.length) * value);
     return value;
 }
 
@@ -105,6 +111,8 @@ void loadTilesWeighted(float* c, const float* samples, const SegmentLoad& load, 
 {
     if (load.weights)
         loadTiles<subtractMean, TABLE_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
+    else if (load.windowType == HANNING_WINDOW)
+        loadTiles<subtractMean, COMPUTED_HANNING>(c, samples, load, log2n, firstTile, endTile);
     else if (isTaperingWindow(load.windowType))
         loadTiles<subtractMean, COMPUTED_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
     else

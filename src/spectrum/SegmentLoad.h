@@ -6,6 +6,10 @@
 // The float mean of values[1..n], summed in double; n >= 1.
 float segmentMean(const float* values, int n);
 
+// sum + values[first] + ... + values[end-1], added in index order in
+// double: segmentMean's sum taken in pieces, to the same bits.
+double addSamples(double sum, const float* values, std::int64_t first, std::int64_t end);
+
 // segmentMean of each segment k = first..end-1 (values + k*shift, n
 // samples), into means[k]. Each sum waits on the addition before it, so
 // four segments are summed side by side, each in its own order: the same

@@ -12,13 +12,18 @@ constexpr float FLOOR_MARGIN = 2.0f;
 
 } // namespace
 
+void scanSpectrumPower(const float* power, int M, int first, int end, PowerScan& scan)
+{
+    for (int i = first; i < end && scan.finite; ++i) {
+        if (!std::isfinite(power[i]))
+            scan.finite = false;
+        scan.above = scan.above || (i < M && power[i] > FLOOR_MARGIN * PSD_FLOOR);
+    }
+}
+
 bool spectrumHasPower(const float* power, int M)
 {
-    bool above = false;
-    for (int i = 1; i <= M; ++i) {
-        if (!std::isfinite(power[i]))
-            return false;
-        above = above || (i < M && power[i] > FLOOR_MARGIN * PSD_FLOOR);
-    }
-    return above;
+    PowerScan scan;
+    scanSpectrumPower(power, M, 1, M + 1, scan);
+    return scan.finite && scan.above;
 }

@@ -16,15 +16,17 @@ constexpr unsigned SAMPLES = 1u << 19;
 
 struct Configuration {
     const char* name;
-    int psdSize, segmentCount, dataShift;
+    int psdSize, segmentCount, dataShift, normalize;
 };
 
 // With more than one thread these take the batches of segments, the
-// transform split among the threads, and the segments one by one.
+// transform split among the threads, and the segments one by one; the last
+// ends with the scale of the unnormalized spectrum.
 constexpr Configuration CONFIGURATIONS[] = {
-    { "many short segments", 2048, 64, 4096 },
-    { "one long segment", 1 << 17, 1, 0 },
-    { "a few long segments", 1 << 15, 8, 1 << 15 },
+    { "many short segments", 2048, 64, 4096, 1 },
+    { "one long segment", 1 << 17, 1, 0, 1 },
+    { "a few long segments", 1 << 15, 8, 1 << 15, 1 },
+    { "one long segment, unnormalized", 1 << 17, 1, 0, 0 },
 };
 
 // A record with a series and the spectrum of an earlier estimate.
@@ -46,6 +48,7 @@ AnalysisState recordWithSpectrum(const Configuration& configuration)
     state.psdSize = configuration.psdSize;
     state.segmentCount = configuration.segmentCount;
     state.dataShift = configuration.dataShift;
+    state.normalize = configuration.normalize;
     return state;
 }
 
@@ -100,15 +103,15 @@ TEST_P(CancelEstimate, AStopBetweenPassesEndsALongTransform)
     FftSplit split;
     split.plan(log2n, GetParam());
     split.walkStarts();
-    std::vector<int> everyReport;
-    ASSERT_TRUE(runSplitPasses(data.data() + 1, split, 0, [&](int done) {
+    std::vector<double> everyReport;
+    ASSERT_TRUE(runSplitPasses(data.data() + 1, split, 0, [&](double done) {
         everyReport.push_back(done);
         return true;
     }));
     ASSERT_GE(everyReport.size(), 3u);
-    const int stopAfter = everyReport[everyReport.size() / 2];
-    std::vector<int> reports;
-    EXPECT_FALSE(runSplitPasses(data.data() + 1, split, 0, [&](int done) {
+    const double stopAfter = everyReport[everyReport.size() / 2];
+    std::vector<double> reports;
+    EXPECT_FALSE(runSplitPasses(data.data() + 1, split, 0, [&](double done) {
         reports.push_back(done);
         return done < stopAfter;
     }));

@@ -1,5 +1,6 @@
 #include "spectrum/SplitFft.h"
 #include "core/Parallel.h"
+#include "core/Tuning.h"
 #include "spectrum/BitReversal.h"
 #include "spectrum/Fft.h"
 #include "spectrum/FftVariant.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -95,26 +97,41 @@ TEST(SplitFft, EveryShareOfEveryPassHasThePlainBits)
             const std::vector<float> data = input(nn, 500u + log2n, log2n % 2 == 1);
             std::vector<float> expected = data;
             oracleComplexFft(expected.data(), nn);
-            for (int parts : { 1, 2, 3, 5, 16 }) {
-                std::vector<float> actual = data;
-                float* c = actual.data() + 1;
-                // The bit reversal in uneven pieces of tiles, last piece first.
-                const std::uint32_t tiles = bitReversalTiles(log2n);
-                const std::uint32_t cut = tiles / 3;
-                fftBitReverseTiles(c, log2n, cut, tiles);
-                fftBitReverseTiles(c, log2n, 0, cut);
-                FftSplit split;
-                split.plan(log2n, parts);
-                split.walkStarts();
-                std::vector<int> passes;
-                runSplitPasses(c, split, 0, [&](int done) {
-                    passes.push_back(done);
-                    return true;
-                });
-                EXPECT_TRUE(sameBits(expected, actual))
-                    << "variant " << variant << ", nn 2^" << log2n << ", parts " << parts;
-                ASSERT_FALSE(passes.empty());
-                EXPECT_EQ(log2n, passes.back());
+            // Slices of the shares: the tuned size, one group of one chunk,
+            // and uneven ones; the starts walked at once or a few steps at a
+            // time.
+            struct Slices {
+                std::size_t work;
+                long walkSteps;
+            };
+            for (const Slices slices : { Slices { tuning::kPolledSliceWork, 0 }, Slices { 1, 0 },
+                     Slices { 12345, 777 } }) {
+                for (int parts : { 1, 2, 3, 5, 16 }) {
+                    std::vector<float> actual = data;
+                    float* c = actual.data() + 1;
+                    // The bit reversal in uneven pieces of tiles, last piece first.
+                    const std::uint32_t tiles = bitReversalTiles(log2n);
+                    const std::uint32_t cut = tiles / 3;
+                    fftBitReverseTiles(c, log2n, cut, tiles);
+                    fftBitReverseTiles(c, log2n, 0, cut);
+                    FftSplit split;
+                    split.plan(log2n, parts, slices.work);
+                    if (slices.walkSteps == 0)
+                        split.walkStarts();
+                    else
+                        while (!split.walkSomeStarts(slices.walkSteps)) { }
+                    std::vector<double> passes;
+                    runSplitPasses(c, split, 0, [&](double done) {
+                        passes.push_back(done);
+                        return true;
+                    });
+                    EXPECT_TRUE(sameBits(expected, actual))
+                        << "variant " << variant << ", nn 2^" << log2n << ", parts " << parts
+                        << ", slices of " << slices.work;
+                    ASSERT_FALSE(passes.empty());
+                    EXPECT_TRUE(std::is_sorted(passes.begin(), passes.end()));
+                    EXPECT_EQ(log2n, passes.back());
+                }
             }
         }
     }
