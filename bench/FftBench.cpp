@@ -7,6 +7,8 @@
 #include "spectrum/FftVariant.h"
 #include "support/PlainFft.h"
 
+#include "RandomComplex.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -15,16 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<float> randomComplex(int nn)
-{
-    std::mt19937 generator(12345u);
-    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    std::vector<float> data(2 * static_cast<std::size_t>(nn) + 1);
-    for (float& x : data)
-        x = value(generator);
-    return data;
-}
 
 template <void (*transform)(float*, int)> void timeTransform(benchmark::State& state)
 {

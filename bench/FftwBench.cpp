@@ -10,6 +10,8 @@
 #include "core/Parallel.h"
 #include "spectrum/Fft.h"
 
+#include "RandomComplex.h"
+
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -21,16 +23,6 @@
 
 namespace {
 
-std::vector<float> randomInput(int nn)
-{
-    std::mt19937 generator(12345u);
-    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    std::vector<float> data(2 * static_cast<std::size_t>(nn) + 1);
-    for (float& x : data)
-        x = value(generator);
-    return data;
-}
-
 double secondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -41,7 +33,7 @@ void BM_WelmoBesideFftw(benchmark::State& state)
 {
     const int nn = 1 << state.range(0);
     setParallelThreads(static_cast<int>(state.range(1)));
-    const std::vector<float> input = randomInput(nn);
+    const std::vector<float> input = randomComplex(nn);
     std::vector<float> data(input.size());
     fftwf_complex* theirs = fftwf_alloc_complex(static_cast<std::size_t>(nn));
     fftwf_plan plan = fftwf_plan_dft_1d(nn, theirs, theirs, FFTW_BACKWARD, FFTW_MEASURE);
