@@ -1,5 +1,7 @@
 #include "CommandWindowFixture.h"
 
+#include "support/FileContents.h"
+
 #include <QAction>
 #include <QSettings>
 #include <QSignalSpy>
@@ -19,14 +21,6 @@ std::string sawtoothRows(unsigned from, unsigned to)
     return text;
 }
 
-void append(const std::string& path, const std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
 class FollowWindow : public CommandWindow {
 protected:
     void SetUp() override
@@ -36,7 +30,7 @@ protected:
         QSettings().setValue(QStringLiteral("Settings/followInterval"), 0.1);
         startWindow();
         m_file = m_exportDir.filePath(QStringLiteral("run.dat")).toStdString();
-        append(m_file, "t x\n" + sawtoothRows(1, SAWTOOTH_ROWS));
+        EXPECT_TRUE(appendToFile(m_file, "t x\n" + sawtoothRows(1, SAWTOOTH_ROWS)));
         retrieve(m_file, "512");
         ASSERT_TRUE(m_messages.empty());
     }
@@ -56,7 +50,7 @@ TEST_F(FollowWindow, LooksAppendRowsUntilACommandEndsTheFollow)
     ASSERT_TRUE(m_frame->following());
     EXPECT_TRUE(
         statusText().startsWith(QStringLiteral("Following run.dat: 512 rows, last change ")));
-    append(m_file, sawtoothRows(513, 600) + "601");
+    EXPECT_TRUE(appendToFile(m_file, sawtoothRows(513, 600) + "601"));
     QTRY_COMPARE_WITH_TIMEOUT(m_state.sampleCount, 600u, 10000);
     EXPECT_TRUE(statusText().startsWith(QStringLiteral("Following run.dat: 600 rows")));
     EXPECT_EQ(m_state.psdValid, 1);

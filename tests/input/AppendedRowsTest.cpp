@@ -1,5 +1,7 @@
 #include "input/AppendedRows.h"
 
+#include "support/FileContents.h"
+
 #include "input/ScratchFile.h"
 #include "input/TimeSeriesReader.h"
 
@@ -20,14 +22,6 @@ std::string rowsOf(int from, int to, const char* format)
         text += line;
     }
     return text;
-}
-
-void append(const std::string& path, const std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
 }
 
 // The record as Retrieve Data leaves it after reading every row.
@@ -80,7 +74,7 @@ TEST(AppendedRows, EachLookTakesTheCompleteRowsAppended)
         ASSERT_TRUE(markRowsRead(state, state.followMark));
         unsigned rows = state.sampleCount;
         for (const auto& [bytes, expected] : c.looks) {
-            append(file.path(), bytes);
+            EXPECT_TRUE(appendToFile(file.path(), bytes));
             const AppendedRows found = readAppendedRows(state, state.followMark);
             EXPECT_EQ(found.change, expected.empty() ? FileChange::NONE : FileChange::APPENDED);
             EXPECT_EQ(samplesOf(found), expected);

@@ -40,15 +40,6 @@ protected:
     TempFolder m_folder { "welmo_export" };
 };
 
-std::vector<std::string> readLines(const std::string& fileName)
-{
-    std::ifstream in(fileName);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A spectrum of M+1 log10 entries, all at `level`.
 std::vector<float> flatSpectrum(int M, float level)
 {
@@ -101,7 +92,7 @@ TEST_F(ExportFolder, LogLogWritesEntriesTwoToBelowNyquist)
     std::string error;
     ASSERT_EQ(writePsdFile(path("out.dat"), psd.data(), M, false, 1.0, minLog, error), 0) << error;
 
-    const std::vector<std::string> lines = readLines(path("out.dat"));
+    const std::vector<std::string> lines = fileLines(path("out.dat"));
     ASSERT_EQ(lines.size(), 1022u);
     EXPECT_EQ(lines.front(), "-3.010300 -3.250000"); // log10(2/2048)
     EXPECT_EQ(lines[1], "-2.834209 -4.000000"); // log10(3/2048)
@@ -126,7 +117,7 @@ TEST_F(ExportFolder, LinearWritesAngularFrequencyPerTimeStep)
         double minLog = -15.0;
         std::string error;
         ASSERT_EQ(writePsdFile(path("lin.dat"), psd.data(), 4, true, c.dt, minLog, error), 0);
-        const std::vector<std::string> lines = readLines(path("lin.dat"));
+        const std::vector<std::string> lines = fileLines(path("lin.dat"));
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0], c.first) << "dt " << c.dt;
         EXPECT_EQ(lines[1], c.second) << "dt " << c.dt;
@@ -157,7 +148,7 @@ TEST_F(ExportFolder, LevelsBelowTheMinimumAndNanAreReplaced)
         double minLog = c.minLog;
         std::string error;
         ASSERT_EQ(writePsdFile(path("lvl.dat"), psd.data(), 4, c.linear, 1.0, minLog, error), 0);
-        const std::vector<std::string> lines = readLines(path("lvl.dat"));
+        const std::vector<std::string> lines = fileLines(path("lvl.dat"));
         ASSERT_EQ(lines.size(), 2u);
         const std::string second = lines[0].substr(lines[0].rfind(' ') + 1);
         EXPECT_EQ(second, c.second) << "linear " << c.linear << " L " << c.minLog;
@@ -274,8 +265,8 @@ TEST_F(ExportFolder, DecimalPointWhateverTheProcessLocale)
     ASSERT_EQ(localeText, "1,5") << "the locale should use a decimal comma";
     ASSERT_EQ(logStatus, 0);
     ASSERT_EQ(linearStatus, 0);
-    EXPECT_EQ(readLines(path("log.dat")).front(), "-0.602060 -0.500000");
-    EXPECT_EQ(readLines(path("lin.dat")).front(), "1.570796327 0.316227766");
+    EXPECT_EQ(fileLines(path("log.dat")).front(), "-0.602060 -0.500000");
+    EXPECT_EQ(fileLines(path("lin.dat")).front(), "1.570796327 0.316227766");
 }
 
 TEST_F(ExportFolder, RecordExportUsesTheSizeOfTheLastEstimate)
@@ -295,7 +286,7 @@ TEST_F(ExportFolder, RecordExportUsesTheSizeOfTheLastEstimate)
     state.psdSize = 1024;
     state.psdValid = 1;
     ASSERT_EQ(exportPsd(state, true, 1.0, error), 0) << error;
-    EXPECT_EQ(readLines(state.psdFileName).size(), 2u);
+    EXPECT_EQ(fileLines(state.psdFileName).size(), 2u);
     EXPECT_EQ(state.exportMinLog, -8.0);
 
     state.psdValid = 0;

@@ -1,6 +1,7 @@
 #include "output/ReferenceExport.h"
 
 #include "output/PsdExport.h"
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +24,6 @@ FloatBuffer spectrum(int M, float value)
 CurveIdentity identity(const std::string& file, int M, int hasTimeStep, const std::string& unit)
 {
     return { file, 1, M, 2, "Hanning", hasTimeStep, 0.5, unit };
-}
-
-std::vector<std::string> lines(const std::string& file)
-{
-    std::ifstream in(file);
-    std::vector<std::string> result;
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
 }
 
 } // namespace
@@ -58,11 +50,11 @@ TEST(ReferenceExport, WritesOneNamedBlockPerCurveInTheExportFormat)
     const std::string single = folder.file("single.dat");
     double minLog = -15.0;
     ASSERT_EQ(writePsdFile(single, live.data(), 4, false, 1.0, minLog, error), 0);
-    const std::vector<std::string> exported = lines(single);
+    const std::vector<std::string> exported = fileLines(single);
     const std::vector<std::string> expected = { "# live.dat:1, M=4, K=2, Hanning", exported[0],
         exported[1], "", "# low.dat:1, M=8, K=2, Hanning", "-0.903090 -15.000000",
         "-0.726999 -15.000000", "-0.602060 -15.000000", "-0.505150 -15.000000",
         "-0.425969 -15.000000", "-0.359022 -15.000000", "",
         "# day.dat:1, M=4, K=2, Hanning, DT=0.5 d", "-0.602060 -1.500000", "-0.425969 -1.500000" };
-    EXPECT_EQ(lines(file), expected);
+    EXPECT_EQ(fileLines(file), expected);
 }

@@ -60,15 +60,6 @@ std::string contents(std::FILE* file)
     return text;
 }
 
-std::vector<std::string> lines(const fs::path& file)
-{
-    std::ifstream in(file);
-    std::vector<std::string> result;
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
 } // namespace
 
 TEST(BatchOptions, RefusesValuesOutsideTheirRangeNamingTheOption)
@@ -217,7 +208,7 @@ TEST(BatchRun, EstimatesTheLargestSpectrumAndExportsItUnderTheDerivedName)
     EXPECT_EQ(state.psdSize, 2048);
     EXPECT_DOUBLE_EQ(state.peakFrequency, 256.0 / 2048.0);
     EXPECT_EQ(state.psdFileName, (folder.path() / "tonep.dat").string());
-    const std::vector<std::string> exported = lines(folder.path() / "tonep.dat");
+    const std::vector<std::string> exported = fileLines(folder.path() / "tonep.dat");
     ASSERT_EQ(exported.size(), 2046u);
     EXPECT_EQ(exported.front().substr(0, 10), "-3.311330 ");
 }
@@ -290,7 +281,7 @@ TEST(BatchRun, RefusesAnExportOverTheDataOrAnEarlierSpectrum)
     const fs::path first = writeTone(folder.path(), "run.1.dat", 256, 0.1);
     const fs::path second = writeTone(folder.path(), "run.2.dat", 256, 0.2);
     const std::string shared = (folder.path() / "runp.dat").string();
-    const std::vector<std::string> before = lines(second);
+    const std::vector<std::string> before = fileLines(second);
     const struct {
         std::optional<std::string> output;
         std::vector<std::string> kept;
@@ -306,7 +297,7 @@ TEST(BatchRun, RefusesAnExportOverTheDataOrAnEarlierSpectrum)
     AnalysisState firstState;
     std::string error;
     ASSERT_EQ(runBatch(firstOptions, firstState, error), BATCH_OK) << error;
-    const std::vector<std::string> exported = lines(shared);
+    const std::vector<std::string> exported = fileLines(shared);
     for (const auto& c : cases) {
         BatchOptions options;
         options.dataFile = second.string();
@@ -315,8 +306,8 @@ TEST(BatchRun, RefusesAnExportOverTheDataOrAnEarlierSpectrum)
         EXPECT_EQ(runBatch(options, state, error, nullptr, c.kept), BATCH_WRITE_ERROR);
         EXPECT_EQ(error, c.error);
     }
-    EXPECT_EQ(lines(second), before);
-    EXPECT_EQ(lines(shared), exported);
+    EXPECT_EQ(fileLines(second), before);
+    EXPECT_EQ(fileLines(shared), exported);
 }
 
 TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
@@ -333,7 +324,7 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     };
 
     ASSERT_EQ(run(shellQuoted(data)), 0);
-    const std::vector<std::string> printed = lines(out);
+    const std::vector<std::string> printed = fileLines(out);
     ASSERT_EQ(printed.size(), 10u);
     EXPECT_EQ(printed[1], "N=4096");
     EXPECT_EQ(printed[2], "(Original data)");
@@ -345,16 +336,16 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
             + (folder.path() / "tonep.dat").string());
 
     EXPECT_EQ(run("--columns 0 " + shellQuoted(data)), 2);
-    EXPECT_EQ(lines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
+    EXPECT_EQ(fileLines(err).at(0), "welmo-psd: --columns: expected an integer from 1 to 100");
     EXPECT_EQ(run("--rows 5000 " + shellQuoted(data)), 1);
     // The window's two-line message on one line.
-    EXPECT_EQ(lines(err),
+    EXPECT_EQ(fileLines(err),
         (std::vector<std::string> {
             "welmo-psd: " + data.string() + ": Error in file: 4096 data retrieved" }));
     EXPECT_EQ(run("--psd-size 4096 " + shellQuoted(data)), 3);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run("--version"), 0);
-    EXPECT_EQ(lines(out).at(0), "welmo-psd 1.0");
+    EXPECT_EQ(fileLines(out).at(0), "welmo-psd 1.0");
 }
 
 // Values that no run could use are refused before any file is read, and a
@@ -383,7 +374,7 @@ TEST(BatchProgram, RefusesUnusableValuesAndFoldersBeforeEstimating)
             + shellQuoted(exported) + " " + c.args + " >/dev/null 2>" + shellQuoted(err);
         const int status = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.args;
-        EXPECT_EQ(lines(err), std::vector<std::string> { c.message }) << c.args;
+        EXPECT_EQ(fileLines(err), std::vector<std::string> { c.message }) << c.args;
         EXPECT_FALSE(fs::exists(exported)) << c.args;
     }
 }
@@ -405,7 +396,7 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
 
-    const std::vector<std::string> printed = lines(out);
+    const std::vector<std::string> printed = fileLines(out);
     ASSERT_EQ(printed.size(), 20u);
     EXPECT_EQ(printed[1], "N=4096");
     EXPECT_EQ(printed[9],
@@ -416,7 +407,7 @@ TEST(BatchProgram, RunsEveryFileAndExitsWithTheWorstStatus)
         second.string() + ": 1024 samples, M = 512, peak 0.250000, " + printed[18]
             + ", exported to " + (folder.path() / "bp.dat").string());
     EXPECT_TRUE(fs::exists(folder.path() / "sub.dir" / "ap.dat"));
-    EXPECT_EQ(lines(err),
+    EXPECT_EQ(fileLines(err),
         std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
 }
 
@@ -936,7 +927,7 @@ TEST(BatchProgram, RenderRefusesTheDataFileAndTheRunsOwnExport)
             + shellQuoted(data) + " >/dev/null 2>" + shellQuoted(err);
         const int status = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 4);
-        EXPECT_EQ(lines(err),
+        EXPECT_EQ(fileLines(err),
             std::vector<std::string> { "welmo-psd: " + data.string() + ": Cannot write file "
                 + c.picture.string() + ": " + c.reason });
         EXPECT_EQ(fileBytes(data), dataBytes);
@@ -1000,7 +991,7 @@ TEST(BatchProgram, ReadsACsvFileWithATimeColumn)
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
     const auto summaryEnd = [&](std::size_t length) {
-        const std::string last = lines(out).back();
+        const std::string last = fileLines(out).back();
         return last.substr(last.size() - std::min(length, last.size()));
     };
 
@@ -1011,7 +1002,7 @@ TEST(BatchProgram, ReadsACsvFileWithATimeColumn)
         0);
     EXPECT_EQ(summaryEnd(yearly.size()), yearly);
     EXPECT_EQ(
-        lines(out).back().find(data.string() + ": 4096 samples, M = 2048, peak 0.125000"), 0u);
+        fileLines(out).back().find(data.string() + ": 4096 samples, M = 2048, peak 0.125000"), 0u);
     ASSERT_EQ(run("--detect --column 2 --time-column 1 --time-unit yr", data), 0);
     EXPECT_EQ(summaryEnd(yearly.size()), yearly);
     const std::string perUnit = ", peak frequency 0.125 per unit, period 8 unit";
@@ -1019,12 +1010,12 @@ TEST(BatchProgram, ReadsACsvFileWithATimeColumn)
     EXPECT_EQ(summaryEnd(perUnit.size()), perUnit);
 
     EXPECT_EQ(run("--detect --column 2", gappy), 1);
-    EXPECT_EQ(lines(err),
+    EXPECT_EQ(fileLines(err),
         (std::vector<std::string> { "welmo-psd: " + gappy.string()
             + ": The series holds 1 values that are not finite numbers (the first at sample 8)" }));
     EXPECT_FALSE(fs::exists(folder.path() / "gappyp.dat"));
     EXPECT_EQ(run("--detect --column 2 --fill-gaps linear", gappy), 0);
-    EXPECT_EQ(lines(err),
+    EXPECT_EQ(fileLines(err),
         (std::vector<std::string> { "welmo-psd: " + gappy.string()
             + ": 1 missing values filled by linear interpolation" }));
 }
@@ -1082,7 +1073,7 @@ TEST(BatchProgram, RendersReferencesAndFailsOnOneThatCannotBeRead)
     EXPECT_EQ(
         run("--reference " + shellQuoted(other) + " --reference " + shellQuoted(missing), failed),
         1);
-    EXPECT_EQ(lines(err),
+    EXPECT_EQ(fileLines(err),
         std::vector<std::string> { "welmo-psd: " + missing.string() + ": File not found" });
     EXPECT_FALSE(fs::exists(failed));
     EXPECT_FALSE(fs::exists(folder.path() / "tonep.dat"));
