@@ -3,6 +3,7 @@
 #include "core/Parallel.h"
 #include "core/TaskBuffers.h"
 #include "core/Tuning.h"
+#include "input/BlockText.h"
 #include "input/GrowingColumn.h"
 #include "input/NumberScanner.h"
 #include "input/TableChunk.h"
@@ -86,12 +87,20 @@ std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::u
     return done;
 }
 
+// A block's bytes, and the text made of them where their syntax needs one.
+struct BlockBuffer {
+    std::unique_ptr<char[]> bytes;
+    BlockTextRoom text;
+};
+
 // Joins the chunks' results in file order into rows, and takes over
-// sequentially where a chunk had to stop short.
+// sequentially where a chunk had to stop short. A table in another syntax
+// is scanned by lines, from a line's start, and handed back to the caller
+// where a chunk stops short (see resumeAt).
 class ParallelScan {
 public:
     ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows, const RowSink& sink,
-        StepProgress& progress)
+        StepProgress& progress, const TableSyntax& syntax = {}, std::size_t block = 0)
         : m_stream(stream)
         , m_columns(columns)
         , m_kept(kept - 1)
@@ -103,11 +112,26 @@ public:
         , m_progress(progress)
         , m_batchBlocks(static_cast<std::size_t>(std::max(parallelThreads(), 1))
               * tuning::kReaderBlocksPerThread)
-        , m_block(blockBytes())
+        , m_block(block > 0 ? block : blockBytes())
+        , m_syntax(syntax)
     {
     }
 
+    // Goes on from a scan in file order that stands at the stream's offset.
+    void continueFrom(const TableScanPlace& place)
+    {
+        m_numbers = place.numbers;
+        m_pending = place.pending;
+        m_pendingRow = place.pendingRow;
+    }
+    TableScanPlace place() const { return { m_numbers, m_pending, m_pendingRow }; }
+
     std::uint64_t run();
+
+    // Where the caller's sequential scan of another syntax takes over, at a
+    // line's start; NO_RESUME when the scan has ended.
+    static constexpr std::uint64_t NO_RESUME = UINT64_MAX;
+    std::uint64_t resumeAt() const { return m_resumeAt; }
 
 private:
     // Blocks that one round of the threads takes, from `start` on.
@@ -122,7 +146,7 @@ private:
 
     bool allocate(Batch& batch);
     void plan(Batch& batch, std::uint64_t start) const;
-    void load(Batch& batch, std::size_t i, char* buffer) const;
+    void load(Batch& batch, std::size_t i, BlockBuffer& buffer) const;
     void loadAndScan(Batch& batch, std::size_t i);
     int guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const;
     std::size_t checkPositions(Batch& batch);
@@ -146,8 +170,10 @@ private:
     StepProgress& m_progress;
     const std::size_t m_batchBlocks;
     const std::size_t m_block;
+    const TableSyntax m_syntax;
     // Block buffers, one to each running task (see TaskBuffers).
-    TaskBuffers<std::unique_ptr<char[]>> m_buffers;
+    TaskBuffers<BlockBuffer> m_buffers;
+    std::uint64_t m_resumeAt = NO_RESUME;
     std::uint64_t m_boundary = 0;
     std::uint64_t m_numbers = 0; // taken so far, in file order
     // The kept value of the row still open after the chunks joined so far.
@@ -161,9 +187,9 @@ private:
 bool ParallelScan::allocate(Batch& batch)
 {
     const std::size_t bufferBytes = TableChunk::bufferBytes(m_block, tailBytesFor(m_block));
-    if (!m_buffers.allocate([&](std::unique_ptr<char[]>& buffer) {
-            buffer.reset(new (std::nothrow) char[bufferBytes]);
-            return buffer != nullptr;
+    if (!m_buffers.allocate([&](BlockBuffer& buffer) {
+            buffer.bytes.reset(new (std::nothrow) char[bufferBytes]);
+            return buffer.bytes != nullptr;
         }))
         return false;
     batch.chunks.resize(m_batchBlocks);
@@ -171,7 +197,7 @@ bool ParallelScan::allocate(Batch& batch)
     if (!batch.numbersBefore)
         return false;
     for (TableChunk& chunk : batch.chunks) {
-        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_stores))
+        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_stores, m_syntax))
             return false;
     }
     return true;
@@ -190,19 +216,20 @@ void ParallelScan::plan(Batch& batch, std::uint64_t start) const
         batch.numbersBefore[i].store(0, std::memory_order_relaxed);
 }
 
-void ParallelScan::load(Batch& batch, std::size_t i, char* buffer) const
+void ParallelScan::load(Batch& batch, std::size_t i, BlockBuffer& buffer) const
 {
     const std::uint64_t fileSize = m_stream.size();
     const std::uint64_t blockStart = batch.start + i * m_block;
-    batch.chunks[i].load(buffer, m_stream.descriptor(), blockStart,
-        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
+    batch.chunks[i].load(buffer.bytes.get(), m_stream.descriptor(), blockStart,
+        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize,
+        &buffer.text);
 }
 
 // The block is read, and scanned while it is still in the cache.
 void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
 {
     auto lease = m_buffers.lend();
-    load(batch, i, lease.buffer().get());
+    load(batch, i, lease.buffer());
     TableChunk& chunk = batch.chunks[i];
     if (!m_stores) {
         chunk.scan(m_columns, 0, -1);
@@ -278,7 +305,7 @@ std::size_t ParallelScan::checkPositions(Batch& batch)
         // The block is read again: its buffer has gone on to others.
         runTasks(wrong.size(), [&](std::size_t w) {
             auto lease = m_buffers.lend();
-            load(batch, wrong[w].first, lease.buffer().get());
+            load(batch, wrong[w].first, lease.buffer());
             batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
         });
     }
@@ -347,7 +374,12 @@ std::uint64_t ParallelScan::run()
 {
     m_boundary = m_stream.offset();
     Batch batch;
-    if (!allocate(batch)) {
+    const bool allocated = allocate(batch);
+    if (!allocated && !m_syntax.plain()) {
+        m_resumeAt = m_boundary;
+        return m_numbers / static_cast<std::uint64_t>(m_columns);
+    }
+    if (!allocated) {
         batch.chunks.clear();
         RowSink sink;
         sink.out = m_growing ? nullptr : m_out;
@@ -369,6 +401,10 @@ std::uint64_t ParallelScan::run()
             m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
             if (m_numbers >= m_wanted || chunk.result().failed || chunk.endsData())
                 return m_numbers / columns;
+            if (chunk.isCut() && !m_syntax.plain()) {
+                m_resumeAt = chunk.cutOffset();
+                return m_numbers / columns;
+            }
             if (chunk.isCut())
                 return continueSequentially(chunk.cutOffset());
         }
@@ -414,6 +450,23 @@ std::uint64_t countTableRows(
     ByteStream& stream, int columns, std::uint64_t maxRows, StepProgress& progress)
 {
     return scanTable(stream, columns, 1, maxRows, RowSink {}, progress);
+}
+
+bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
+    int columns, int kept, std::uint64_t rows, float* out, GrowingColumn* growing,
+    TableScanPlace& place, std::uint64_t& resumeAt, StepProgress& progress)
+{
+    RowSink sink;
+    sink.out = out;
+    sink.growing = growing;
+    ParallelScan scan(stream, columns, kept, rows, sink, progress, syntax, blockBytes);
+    scan.continueFrom(place);
+    scan.run();
+    place = scan.place();
+    if (scan.resumeAt() == ParallelScan::NO_RESUME)
+        return false;
+    resumeAt = scan.resumeAt();
+    return true;
 }
 
 void setTableBlockBytes(std::size_t bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Progress.h"
+#include "core/TableSyntax.h"
 #include "input/ByteStream.h"
 #include "input/GrowingColumn.h"
 
@@ -29,6 +30,27 @@ std::uint64_t readWholeTableColumn(ByteStream& stream, int columns, int kept, st
 // Counts complete rows, up to maxRows.
 std::uint64_t countTableRows(
     ByteStream& stream, int columns, std::uint64_t maxRows, StepProgress& progress);
+
+// Where a scan in file order stands between two of its parts: the numbers
+// taken, and the kept value of the row still open (pendingRow 0: none).
+struct TableScanPlace {
+    std::uint64_t numbers = 0;
+    float pending = 0.0f;
+    std::uint64_t pendingRow = 0;
+};
+
+// The rows of a table in another syntax than the plain one, from the
+// stream's offset (a line's start) on, on the threads in blocks of
+// blockBytes, going on from `place`; for the sequential scan of that
+// syntax, with the same results (SyntaxTableScan.h). The kept values go to
+// out[1..rows] or to the growing column (neither: only counted). Returns
+// true, with `resumeAt` at a line's start, where the sequential scan is to
+// take over (a line too long for a block, or memory short); false when the
+// scan has ended: all rows taken, the data ended or failed, the column
+// could not grow, or the progress asked to stop.
+bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
+    int columns, int kept, std::uint64_t rows, float* out, GrowingColumn* growing,
+    TableScanPlace& place, std::uint64_t& resumeAt, StepProgress& progress);
 
 // Bytes per block and thread; 0 restores the default. For tests, so that
 // small files span many blocks.
