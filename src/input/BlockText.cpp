@@ -31,67 +31,84 @@ using byteClasses::MASK_WINDOW;
 struct LineMarks {
     std::uint64_t separators = 0;
     std::uint64_t lineEnds = 0;
-    std::uint64_t blanks = 0; // white space but line ends and the separator
-    std::uint64_t stops = 0; // quotes and comment markers: only the cleaner takes them
+    // Bytes up to the blank but line ends and the separator: white space,
+    // and control bytes, which only make a field look empty.
+    std::uint64_t blanks = 0;
+    bool stops = false; // a quote or a comment marker: only the cleaner takes them
 };
 
-class MarkFinder {
+// Finds the marks of a window of a table with a separator and makes in it
+// the changes the cleaner makes one for one, in the same pass: a separator
+// becomes a blank (a tab one stays, being white space to the plain scan as
+// the blank is), a decimal comma a point. The syntax's parts are template
+// arguments, so that a window takes no step it does not need.
+template <bool withComment, bool withComma> class WindowChange {
 public:
-    explicit MarkFinder(const TableSyntax& syntax)
+    explicit WindowChange(const TableSyntax& syntax)
         : m_separator(syntax.separator)
+        , m_separatorTo(syntax.separator == '\t' ? '\t' : ' ')
         , m_comment(syntax.comment)
-        , m_separatorOn(syntax.separator != 0 ? ~std::uint64_t(0) : 0)
-        , m_quoteOn(syntax.separator != 0 ? ~std::uint64_t(0) : 0)
-        , m_commentOn(syntax.comment != 0 ? ~std::uint64_t(0) : 0)
     {
     }
 
-    // The marks of MASK_WINDOW bytes from p.
-    LineMarks find(const char* p) const
+    // MASK_WINDOW bytes from p.
+    LineMarks change(char* p) const
     {
-        std::uint64_t separators = 0, lineEnds = 0, spaces = 0, quotes = 0, comments = 0;
+        LineMarks marks;
 #ifdef __SSE2__
         const auto mask = [](__m128i set) {
-            return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(set)));
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(set)));
         };
+        __m128i stops = _mm_setzero_si128();
         for (int part = 0; part < 4; ++part) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-            // \t..\r are 9..13: after subtracting 9, the bytes up to 4.
-            const __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
-            const __m128i control
-                = _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(4)), shifted);
-            const __m128i space = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), control);
+            auto* const at = reinterpret_cast<__m128i*>(p + 16 * part);
+            __m128i bytes = _mm_loadu_si128(at);
+            // Every byte up to the blank counts as one, the control bytes
+            // too: a field taken for empty goes to the cleaner, which knows.
+            const __m128i space = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
+            const __m128i separator = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_separator));
+            const __m128i lineEnd = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
+            stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
+            if constexpr (withComment)
+                stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_comment)));
             const int shift = 16 * part;
-            separators |= mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_separator))) << shift;
-            lineEnds |= mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))) << shift;
-            spaces |= mask(space) << shift;
-            quotes |= mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))) << shift;
-            comments |= mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_comment))) << shift;
+            marks.separators |= mask(separator) << shift;
+            marks.lineEnds |= mask(lineEnd) << shift;
+            marks.blanks |= mask(_mm_andnot_si128(_mm_or_si128(separator, lineEnd), space))
+                << shift;
+            bytes = _mm_xor_si128(bytes,
+                _mm_and_si128(
+                    separator, _mm_set1_epi8(static_cast<char>(m_separator ^ m_separatorTo))));
+            if constexpr (withComma) {
+                const __m128i comma = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
+                bytes = _mm_xor_si128(bytes, _mm_and_si128(comma, _mm_set1_epi8(',' ^ '.')));
+            }
+            _mm_storeu_si128(at, bytes);
         }
+        marks.stops = _mm_movemask_epi8(stops) != 0;
 #else
         for (std::size_t i = 0; i < MASK_WINDOW; ++i) {
             const std::uint64_t bit = std::uint64_t(1) << i;
-            separators |= p[i] == m_separator ? bit : 0;
-            lineEnds |= p[i] == '\n' ? bit : 0;
-            spaces |= byteClasses::isSpace(static_cast<unsigned char>(p[i])) ? bit : 0;
-            quotes |= p[i] == '"' ? bit : 0;
-            comments |= p[i] == m_comment ? bit : 0;
+            const char c = p[i];
+            const bool separator = c == m_separator;
+            marks.separators |= separator ? bit : 0;
+            marks.lineEnds |= c == '\n' ? bit : 0;
+            if (!separator && c != '\n' && static_cast<unsigned char>(c) <= ' ')
+                marks.blanks |= bit;
+            marks.stops = marks.stops || c == '"' || (withComment && c == m_comment);
+            if (separator)
+                p[i] = m_separatorTo;
+            else if (withComma && c == ',')
+                p[i] = '.';
         }
 #endif
-        LineMarks marks;
-        marks.separators = separators & m_separatorOn;
-        marks.lineEnds = lineEnds;
-        marks.blanks = spaces & ~lineEnds & ~marks.separators;
-        marks.stops = (quotes & m_quoteOn) | (comments & m_commentOn);
         return marks;
     }
 
 private:
     const char m_separator;
+    const char m_separatorTo;
     const char m_comment;
-    const std::uint64_t m_separatorOn;
-    const std::uint64_t m_quoteOn;
-    const std::uint64_t m_commentOn;
 };
 
 // For each start bit, the first bit at or above it that is not blank: a
@@ -102,31 +119,36 @@ std::uint64_t firstAfterBlanks(std::uint64_t starts, std::uint64_t blanks)
     return (starts & ~blanks) | ((blanks + (starts & blanks)) & ~blanks);
 }
 
-// Whether the cleaned text of the lines is their bytes changed one for
-// one: no quote, no comment marker, and no empty field, which the cleaner
-// makes a "nan". A field is empty when only blanks lie between its start
-// (a separator, or a line's start on a line with a separator) and its end
-// (a separator or a line end).
-bool changesInPlace(const char* begin, const char* end, bool endsData, const MarkFinder& finder)
+// Changes the lines as the cleaner would, where it changes bytes only one
+// for one: with no quote, no comment marker, and no empty field, which the
+// cleaner makes a "nan". A field is empty when only blanks lie between its
+// start (a separator, or a line's start on a line with a separator) and
+// its end (a separator or a line end). False, with the lines partly
+// changed, where they need the cleaner.
+template <typename Change>
+bool changeInPlace(char* begin, char* end, bool endsData, const Change& change)
 {
     // The last field end so far when only blanks follow it: the block
     // starts at a line's start.
     std::uint64_t openLine = 1;
     std::uint64_t openField = 0;
-    char last[MASK_WINDOW];
-    for (const char* p = begin; p < end; p += MASK_WINDOW) {
-        const char* window = p;
-        if (static_cast<std::size_t>(end - p) < MASK_WINDOW) {
+    for (char* p = begin; p < end; p += MASK_WINDOW) {
+        LineMarks marks;
+        const auto left = static_cast<std::size_t>(end - p);
+        if (left >= MASK_WINDOW) {
+            marks = change.change(p);
+        } else {
             // Blanks after the end start no field and end none.
+            char last[MASK_WINDOW];
             std::memset(last, ' ', MASK_WINDOW);
-            std::memcpy(last, p, static_cast<std::size_t>(end - p));
-            window = last;
+            std::memcpy(last, p, left);
+            marks = change.change(last);
+            std::memcpy(p, last, left);
         }
-        const LineMarks marks = finder.find(window);
         const std::uint64_t ends = marks.separators | marks.lineEnds;
         const std::uint64_t lineStarts = (marks.lineEnds << 1) | openLine;
         const std::uint64_t fieldStarts = (marks.separators << 1) | openField;
-        if (marks.stops != 0 || (firstAfterBlanks(fieldStarts, marks.blanks) & ends) != 0
+        if (marks.stops || (firstAfterBlanks(fieldStarts, marks.blanks) & ends) != 0
             || (firstAfterBlanks(lineStarts, marks.blanks) & marks.separators) != 0)
             return false;
         if (ends == 0) {
@@ -144,54 +166,34 @@ bool changesInPlace(const char* begin, const char* end, bool endsData, const Mar
     return !(endsData && openField != 0);
 }
 
-// A tab separator is white space to the plain scan as the cleaner's blank
-// is, so only the other separators and the decimal comma are rewritten.
-void changeBytes(char* p, char* const end, const TableSyntax& syntax)
+// Without a separator only a comment marker asks for the cleaner, and
+// nothing changes.
+bool changesInPlace(char* begin, char* end, bool endsData, const TableSyntax& syntax)
 {
-    const bool separatorChanges = syntax.separator != 0 && syntax.separator != '\t';
-    const bool commaChanges = syntax.hasDecimalComma();
-    if (!separatorChanges && !commaChanges)
-        return;
-    // An absent change stands in as a blank made a blank.
-    const char separator = separatorChanges ? syntax.separator : ' ';
-    const char comma = commaChanges ? ',' : ' ';
-    const char commaTo = commaChanges ? '.' : ' ';
-#ifdef __SSE2__
-    const __m128i separators = _mm_set1_epi8(separator);
-    const __m128i blanks = _mm_set1_epi8(' ');
-    const __m128i commas = _mm_set1_epi8(comma);
-    const __m128i points = _mm_set1_epi8(commaTo);
-    for (; end - p >= 16; p += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i isSeparator = _mm_cmpeq_epi8(bytes, separators);
-        bytes = _mm_or_si128(
-            _mm_andnot_si128(isSeparator, bytes), _mm_and_si128(isSeparator, blanks));
-        const __m128i isComma = _mm_cmpeq_epi8(bytes, commas);
-        bytes = _mm_or_si128(_mm_andnot_si128(isComma, bytes), _mm_and_si128(isComma, points));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), bytes);
-    }
-#endif
-    for (; p < end; ++p) {
-        if (*p == separator)
-            *p = ' ';
-        else if (*p == comma)
-            *p = commaTo;
-    }
+    const auto bytes = static_cast<std::size_t>(end - begin);
+    if (syntax.separator == 0)
+        return std::memchr(begin, syntax.comment, bytes) == nullptr;
+    if (syntax.comment != 0 && syntax.hasDecimalComma())
+        return changeInPlace(begin, end, endsData, WindowChange<true, true>(syntax));
+    if (syntax.comment != 0)
+        return changeInPlace(begin, end, endsData, WindowChange<true, false>(syntax));
+    if (syntax.hasDecimalComma())
+        return changeInPlace(begin, end, endsData, WindowChange<false, true>(syntax));
+    return changeInPlace(begin, end, endsData, WindowChange<false, false>(syntax));
 }
 
 } // namespace
 
-BlockText blockTableText(
-    char* begin, char* end, bool endsData, const TableSyntax& syntax, BlockTextRoom& room)
+BlockText blockTableText(char* begin, char* end, bool endsData, const TableSyntax& syntax,
+    BlockTextRoom& room, const std::function<bool(char*, std::size_t)>& readAgain)
 {
-    if (changesInPlace(begin, end, endsData, MarkFinder(syntax))) {
-        changeBytes(begin, end, syntax);
+    const auto bytes = static_cast<std::size_t>(end - begin);
+    if (changesInPlace(begin, end, endsData, syntax)) {
         std::memset(end, 0, ByteStream::PADDING);
         return { begin, end };
     }
-    const auto bytes = static_cast<std::size_t>(end - begin);
     char* const text = room.get(TableTextCleaner::roomFor(bytes) + ByteStream::PADDING);
-    if (!text)
+    if (!text || !readAgain(begin, bytes))
         return {};
     TableTextCleaner cleaner(syntax);
     char* last = cleaner.feed(begin, end, text);

@@ -3,6 +3,7 @@
 #include "core/TableSyntax.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 // Memory for the cleaned text of one block, kept from block to block.
@@ -27,7 +28,10 @@ struct BlockText {
 // bytes. Where that text differs from the lines only in bytes changed one
 // for one (no quote, no comment marker, no empty field: separators become
 // blanks, decimal commas points), the lines are changed in place, and the
-// caller's memory must hold PADDING bytes after `end`; else the text is
-// written into `room`. begin is null when the room cannot be had.
-BlockText blockTableText(
-    char* begin, char* end, bool endsData, const TableSyntax& syntax, BlockTextRoom& room);
+// caller's memory must hold PADDING bytes after `end`. Else the text is
+// written into `room` from the lines as readAgain(begin, bytes) puts them
+// back (the check changes them as it goes, and needs the cleaner so seldom
+// that reading them again costs less than keeping a copy). begin is null
+// when the room cannot be had or readAgain returns false.
+BlockText blockTableText(char* begin, char* end, bool endsData, const TableSyntax& syntax,
+    BlockTextRoom& room, const std::function<bool(char*, std::size_t)>& readAgain);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -30,7 +31,9 @@ bool isSpaceByte(char c)
     return byteClasses::isSpace(static_cast<unsigned char>(c));
 }
 
-class SyntaxScan {
+// Keeps its values as floats, or as doubles for a column that a float
+// holds too coarsely (never into a growing column).
+template <typename Value> class SyntaxScan {
 public:
     SyntaxScan(ByteStream& stream, const TableSyntax& syntax, int headerTokens, int columns,
         int kept, std::uint64_t rows, StepProgress& progress)
@@ -47,13 +50,13 @@ public:
     }
 
     // out null with growing null only counts.
-    std::uint64_t run(float* out, GrowingColumn* growing);
+    std::uint64_t run(Value* out, GrowingColumn* growing);
 
 private:
     bool nextText();
     std::size_t skipHeader(std::size_t from, std::size_t end);
     bool scanNumbers(std::size_t from, std::size_t end);
-    bool storeValues(std::uint64_t numbersBefore, const StretchScan& scan, const float* values);
+    bool storeValues(std::uint64_t numbersBefore, const StretchScan& scan, const Value* values);
     bool goesParallel() const;
     bool runParallel();
     bool reportOffset(std::uint64_t offset);
@@ -67,22 +70,22 @@ private:
     const std::uint64_t m_rows;
     const std::uint64_t m_wanted;
     StepProgress& m_progress;
-    float* m_out = nullptr;
+    Value* m_out = nullptr;
     GrowingColumn* m_growing = nullptr;
     bool m_stores = false;
     std::string m_text;
     std::string m_open; // an unfinished token, carried to the next piece
-    std::vector<float> m_values;
+    std::vector<Value> m_values;
     bool m_ended = false;
     bool m_atLineStart = true; // the file bytes taken so far end a line
     std::uint64_t m_numbers = 0;
-    float m_pending = 0.0f;
+    Value m_pending = 0;
     std::uint64_t m_pendingRow = 0;
 };
 
 // Cleans the next piece of the file after the open token; false once the
 // data has ended. A piece ends at a line's end where it can.
-bool SyntaxScan::nextText()
+template <typename Value> bool SyntaxScan<Value>::nextText()
 {
     if (m_ended)
         return false;
@@ -122,7 +125,7 @@ bool SyntaxScan::nextText()
     return true;
 }
 
-std::size_t SyntaxScan::skipHeader(std::size_t p, std::size_t end)
+template <typename Value> std::size_t SyntaxScan<Value>::skipHeader(std::size_t p, std::size_t end)
 {
     while (m_headerLeft > 0) {
         while (p < end && isSpaceByte(m_text[p]))
@@ -138,14 +141,17 @@ std::size_t SyntaxScan::skipHeader(std::size_t p, std::size_t end)
 
 // The kept values of a stretch go to their rows once the rows are
 // complete; the value of a row still open waits.
-bool SyntaxScan::storeValues(
-    std::uint64_t numbersBefore, const StretchScan& scan, const float* values)
+template <typename Value>
+bool SyntaxScan<Value>::storeValues(
+    std::uint64_t numbersBefore, const StretchScan& scan, const Value* values)
 {
     const std::uint64_t complete = std::min(m_rows, (numbersBefore + scan.numbers) / m_columns);
-    if (m_growing) {
-        if (!m_growing->reserve(complete))
-            return false;
-        m_out = m_growing->data();
+    if constexpr (std::is_same_v<Value, float>) {
+        if (m_growing) {
+            if (!m_growing->reserve(complete))
+                return false;
+            m_out = m_growing->data();
+        }
     }
     if (m_pendingRow != 0 && m_pendingRow <= complete) {
         m_out[m_pendingRow] = m_pending;
@@ -168,7 +174,7 @@ bool SyntaxScan::storeValues(
 }
 
 // Returns whether the scan goes on.
-bool SyntaxScan::scanNumbers(std::size_t from, std::size_t end)
+template <typename Value> bool SyntaxScan<Value>::scanNumbers(std::size_t from, std::size_t end)
 {
     if (from == end)
         return true;
@@ -178,7 +184,7 @@ bool SyntaxScan::scanNumbers(std::size_t from, std::size_t end)
     ByteStream stretch(m_text.data() + from, m_text.data() + end);
     const std::uint64_t before = m_numbers;
     const auto position = static_cast<int>(before % m_columns);
-    float* values = nullptr;
+    Value* values = nullptr;
     if (m_stores) {
         m_values.resize((end - from) / m_columns + 2);
         values = m_values.data();
@@ -191,7 +197,7 @@ bool SyntaxScan::scanNumbers(std::size_t from, std::size_t end)
     return !scan.failed && m_numbers < m_wanted;
 }
 
-bool SyntaxScan::reportOffset(std::uint64_t offset)
+template <typename Value> bool SyntaxScan<Value>::reportOffset(std::uint64_t offset)
 {
     const double size = static_cast<double>(m_stream.size());
     return m_progress.advance(size > 0 ? static_cast<double>(offset) / size : 0.0);
@@ -200,30 +206,36 @@ bool SyntaxScan::reportOffset(std::uint64_t offset)
 // After the header, at a line start, the rest of a regular file goes to
 // the scan by blocks, which makes no cleaned copy of lines that need none;
 // on one thread too, where its blocks take their turns.
-bool SyntaxScan::goesParallel() const
+template <typename Value> bool SyntaxScan<Value>::goesParallel() const
 {
     return m_headerLeft == 0 && m_atLineStart && m_open.empty() && !m_ended
         && m_stream.size() > m_stream.offset() && m_stream.descriptor() >= 0;
 }
 
 // Returns whether the sequential scan goes on from where the stream now is.
-bool SyntaxScan::runParallel()
+template <typename Value> bool SyntaxScan<Value>::runParallel()
 {
-    TableScanPlace place { m_numbers, m_pending, m_pendingRow };
+    TableScanPlace<Value> place { m_numbers, m_pending, m_pendingRow };
     std::uint64_t resumeAt = 0;
-    const bool resumes = scanSyntaxTableLines(m_stream, m_syntax, blockBytes(),
-        static_cast<int>(m_columns), m_kept + 1, m_rows, m_growing ? nullptr : m_out, m_growing,
-        place, resumeAt, m_progress);
+    const auto columns = static_cast<int>(m_columns);
+    bool resumes = false;
+    if constexpr (std::is_same_v<Value, float>) {
+        resumes = scanSyntaxTableLines(m_stream, m_syntax, blockBytes(), columns, m_kept + 1,
+            m_rows, m_growing ? nullptr : m_out, m_growing, place, resumeAt, m_progress);
+        if (m_growing)
+            m_out = m_growing->data();
+    } else {
+        resumes = scanSyntaxTableLines(m_stream, m_syntax, blockBytes(), columns, m_kept + 1,
+            m_rows, m_out, place, resumeAt, m_progress);
+    }
     m_numbers = place.numbers;
     m_pending = place.pending;
     m_pendingRow = place.pendingRow;
-    if (m_growing)
-        m_out = m_growing->data();
     m_atLineStart = true;
     return resumes && m_stream.seek(resumeAt);
 }
 
-std::uint64_t SyntaxScan::run(float* out, GrowingColumn* growing)
+template <typename Value> std::uint64_t SyntaxScan<Value>::run(Value* out, GrowingColumn* growing)
 {
     m_out = out;
     m_growing = growing;
@@ -246,7 +258,14 @@ std::uint64_t SyntaxScan::run(float* out, GrowingColumn* growing)
 std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
     int columns, int kept, std::uint64_t count, float* out, StepProgress& progress)
 {
-    return SyntaxScan(stream, syntax, headerTokens, columns, kept, count, progress)
+    return SyntaxScan<float>(stream, syntax, headerTokens, columns, kept, count, progress)
+        .run(out, nullptr);
+}
+
+std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, int kept, std::uint64_t count, double* out, StepProgress& progress)
+{
+    return SyntaxScan<double>(stream, syntax, headerTokens, columns, kept, count, progress)
         .run(out, nullptr);
 }
 
@@ -254,14 +273,14 @@ std::uint64_t readWholeSyntaxTableColumn(ByteStream& stream, const TableSyntax& 
     int headerTokens, int columns, int kept, std::uint64_t maxRows, GrowingColumn& out,
     StepProgress& progress)
 {
-    return SyntaxScan(stream, syntax, headerTokens, columns, kept, maxRows, progress)
+    return SyntaxScan<float>(stream, syntax, headerTokens, columns, kept, maxRows, progress)
         .run(nullptr, &out);
 }
 
 std::uint64_t countSyntaxTableRows(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
     int columns, std::uint64_t maxRows, StepProgress& progress)
 {
-    return SyntaxScan(stream, syntax, headerTokens, columns, 1, maxRows, progress)
+    return SyntaxScan<float>(stream, syntax, headerTokens, columns, 1, maxRows, progress)
         .run(nullptr, nullptr);
 }
 

@@ -22,6 +22,9 @@
 // rows, as out[1], out[2], ...; returns the complete rows stored.
 std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
     int columns, int kept, std::uint64_t count, float* out, StepProgress& progress);
+// The same, the values kept in double precision.
+std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, int kept, std::uint64_t count, double* out, StepProgress& progress);
 
 // As readSyntaxTableColumn for every row up to maxRows, into a growing
 // column; stops early when the column cannot grow (out.failed()).

@@ -31,7 +31,8 @@ std::size_t valuesFor(std::size_t bytes, int columns)
 
 } // namespace
 
-bool TableChunk::allocate(std::size_t blockBytes, std::size_t tailBytes, int columns,
+template <typename Value>
+bool TableChunk<Value>::allocate(std::size_t blockBytes, std::size_t tailBytes, int columns,
     bool storeValues, const TableSyntax& syntax)
 {
     m_blockBytes = blockBytes;
@@ -41,7 +42,7 @@ bool TableChunk::allocate(std::size_t blockBytes, std::size_t tailBytes, int col
     m_valueRoom = 0;
     if (storeValues) {
         const std::size_t room = valuesFor(1 + blockBytes + tailBytes, columns);
-        m_values.reset(new (std::nothrow) float[room]);
+        m_values.reset(new (std::nothrow) Value[room]);
         if (!m_values)
             return false;
         m_valueRoom = room;
@@ -49,18 +50,20 @@ bool TableChunk::allocate(std::size_t blockBytes, std::size_t tailBytes, int col
     return true;
 }
 
-bool TableChunk::endsPiece(char c) const
+template <typename Value> bool TableChunk<Value>::endsPiece(char c) const
 {
     return m_syntax.plain() ? isSpaceByte(c) : c == '\n';
 }
 
-std::size_t TableChunk::bufferBytes(std::size_t blockBytes, std::size_t tailBytes)
+template <typename Value>
+std::size_t TableChunk<Value>::bufferBytes(std::size_t blockBytes, std::size_t tailBytes)
 {
     // One byte before the block tells whether its first token began earlier.
     return 1 + blockBytes + tailBytes + ByteStream::PADDING;
 }
 
-void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockStart,
+template <typename Value>
+void TableChunk<Value>::load(char* const buffer, int descriptor, std::uint64_t blockStart,
     std::uint64_t blockEnd, std::uint64_t boundary, std::uint64_t fileSize, BlockTextRoom* room)
 {
     m_cut = false;
@@ -118,19 +121,25 @@ void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockSta
     m_begin = begin;
     m_end = end;
     if (!m_syntax.plain())
-        makeText(begin, end, readFrom + static_cast<std::uint64_t>(begin - buffer), room);
+        makeText(
+            begin, end, descriptor, readFrom + static_cast<std::uint64_t>(begin - buffer), room);
 }
 
-void TableChunk::makeText(char* begin, char* end, std::uint64_t beginOffset, BlockTextRoom* room)
+template <typename Value>
+void TableChunk<Value>::makeText(
+    char* begin, char* end, int descriptor, std::uint64_t beginOffset, BlockTextRoom* room)
 {
-    const BlockText text = blockTableText(begin, end, m_endsData, m_syntax, *room);
+    const BlockText text = blockTableText(
+        begin, end, m_endsData, m_syntax, *room, [&](char* lines, std::size_t bytes) {
+            return readAt(descriptor, lines, bytes, beginOffset) == bytes;
+        });
     bool valuesFit = true;
     if (text.begin != nullptr && m_values) {
         // The cleaned text may be longer than the lines.
         const std::size_t values
             = valuesFor(static_cast<std::size_t>(text.end - text.begin), m_columns);
         if (values > m_valueRoom) {
-            m_values.reset(new (std::nothrow) float[values]);
+            m_values.reset(new (std::nothrow) Value[values]);
             m_valueRoom = m_values ? values : 0;
             valuesFit = m_values != nullptr;
         }
@@ -171,12 +180,12 @@ std::uint64_t countTokensIn(const char* p, const char* end)
 
 } // namespace
 
-std::uint64_t TableChunk::countTokens() const
+template <typename Value> std::uint64_t TableChunk<Value>::countTokens() const
 {
     return countTokensIn(m_begin, m_end);
 }
 
-int TableChunk::rowPositionByLines(int columns) const
+template <typename Value> int TableChunk<Value>::rowPositionByLines(int columns) const
 {
     if (!m_syntax.plain())
         return 0;
@@ -188,10 +197,13 @@ int TableChunk::rowPositionByLines(int columns) const
     return static_cast<int>((perRow - countTokensIn(m_begin, lineEnd) % perRow) % perRow);
 }
 
-void TableChunk::scan(int columns, int position, int kept)
+template <typename Value> void TableChunk<Value>::scan(int columns, int position, int kept)
 {
     ByteStream stretch(m_begin, m_end);
     m_position = position;
     m_result = scanStretch(
         stretch, columns, position, kept < 0 ? 0 : kept, kept < 0 ? nullptr : m_values.get());
 }
+
+template class TableChunk<float>;
+template class TableChunk<double>;

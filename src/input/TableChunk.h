@@ -20,7 +20,10 @@
 // lines of a block are made into the text of the plain scan on their own
 // (BlockText.h), and the scan of that text gives what the sequential scan
 // of the cleaned file gives for them.
-class TableChunk {
+//
+// The values are kept as floats, or as doubles for a column that a float
+// holds too coarsely.
+template <typename Value> class TableChunk {
 public:
     // Blocks of up to blockBytes bytes and a token (a line, for a syntax
     // other than the plain one) running tailBytes bytes past the block;
@@ -65,17 +68,18 @@ public:
 
     int position() const { return m_position; }
     const StretchScan& result() const { return m_result; }
-    const float* values() const { return m_values.get(); }
+    const Value* values() const { return m_values.get(); }
 
 private:
     bool endsPiece(char c) const;
-    void makeText(char* begin, char* end, std::uint64_t beginOffset, BlockTextRoom* room);
+    void makeText(
+        char* begin, char* end, int descriptor, std::uint64_t beginOffset, BlockTextRoom* room);
 
     std::size_t m_blockBytes = 0;
     std::size_t m_tailBytes = 0;
     TableSyntax m_syntax;
     int m_columns = 1;
-    std::unique_ptr<float[]> m_values;
+    std::unique_ptr<Value[]> m_values;
     std::size_t m_valueRoom = 0;
     const char* m_begin = nullptr;
     const char* m_end = nullptr;
@@ -85,3 +89,6 @@ private:
     int m_position = 0;
     StretchScan m_result;
 };
+
+extern template class TableChunk<float>;
+extern template class TableChunk<double>;

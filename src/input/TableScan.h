@@ -19,6 +19,9 @@
 // `count` rows as out[1], out[2], ...; returns the complete rows stored.
 std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
     float* out, StepProgress& progress);
+// The same, the values kept in double precision.
+std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
+    double* out, StepProgress& progress);
 
 // Stores the number at position `kept` of every complete row, up to
 // maxRows, as entries 1, 2, ... of `out`, grown as the rows come; returns
@@ -33,9 +36,9 @@ std::uint64_t countTableRows(
 
 // Where a scan in file order stands between two of its parts: the numbers
 // taken, and the kept value of the row still open (pendingRow 0: none).
-struct TableScanPlace {
+template <typename Value> struct TableScanPlace {
     std::uint64_t numbers = 0;
-    float pending = 0.0f;
+    Value pending = 0;
     std::uint64_t pendingRow = 0;
 };
 
@@ -50,7 +53,11 @@ struct TableScanPlace {
 // could not grow, or the progress asked to stop.
 bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
     int columns, int kept, std::uint64_t rows, float* out, GrowingColumn* growing,
-    TableScanPlace& place, std::uint64_t& resumeAt, StepProgress& progress);
+    TableScanPlace<float>& place, std::uint64_t& resumeAt, StepProgress& progress);
+// The same into out[1..rows] of doubles.
+bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
+    int columns, int kept, std::uint64_t rows, double* out, TableScanPlace<double>& place,
+    std::uint64_t& resumeAt, StepProgress& progress);
 
 // Bytes per block and thread; 0 restores the default. For tests, so that
 // small files span many blocks.

@@ -44,7 +44,11 @@ Made makeText(const std::string& lines, bool endsData, const TableSyntax& syntax
     std::string bytes = lines + std::string(ByteStream::PADDING, 'x');
     BlockTextRoom room;
     char* const begin = bytes.data();
-    const BlockText text = blockTableText(begin, begin + lines.size(), endsData, syntax, room);
+    const BlockText text = blockTableText(
+        begin, begin + lines.size(), endsData, syntax, room, [&](char* to, std::size_t bytes) {
+            lines.copy(to, bytes);
+            return true;
+        });
     Made made;
     made.inPlace = text.begin == begin;
     made.tokens = tokensOf(std::string(text.begin, text.end));
@@ -91,6 +95,7 @@ TEST(BlockTextTest, GivesTheCleanedTokensInPlaceWhereNoByteComesOrGoes)
         { "decimal commas", { 0, ';', true }, "1,5;2,25\n", true },
         { "tabs", { 0, '\t', false }, "1\t2\n3 \t 4\n", true },
         { "an empty tab field", { 0, '\t', false }, "1\t\t2\n", false },
+        { "a control byte, taken for a blank by the check", CSV, "1,\x01,2\n", false },
     };
     for (const auto& c : cases) {
         for (const bool endsData : { false, true }) {
