@@ -38,9 +38,9 @@ int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer&
 // Column `column` (1 to columnCount) of `count` rows, read as
 // readTimeSeriesInto reads the data column of the same layout and syntax,
 // kept in double precision: for a column of times that a float holds too
-// coarsely (days since an epoch, say). On 0 or 1 `times` holds entries
-// 0..count (times[0] = 0, the rows read from 1) and `stored` the complete
-// rows read; the returns are those of readTimeSeriesInto.
+// coarsely (days since an epoch, say). Returns and leaves what
+// readTimeSeriesInto does, with `times` (entries 0..count, times[0] = 0)
+// in place of the series.
 int readTimeColumnInto(const AnalysisState& layout, const TableSyntax& syntax, int column,
     unsigned count, std::unique_ptr<double[]>& times, unsigned& stored,
     const ProgressCallback& progress = {});
