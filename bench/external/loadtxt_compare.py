@@ -19,48 +19,23 @@ moment to reach full speed, a short process starts slower than a long one,
 and the in-process ratio shows the readers alone.
 
 The table has the shape of the one in ReaderBench.cpp: a one-line header
-of three words, then a time column, a tone and small normal noise. Each
-program runs RUNS times (default 3) as a fresh process; the best time of
-each counts, so that the ratio shows the programs and not the machine's
-other load. Needs numpy for /usr/bin/python3 (Debian: python3-numpy).
+of three words, then a time column, a tone and small normal noise. The
+programs take turns RUNS times (default 3), each run a fresh process; the
+best time of each counts, so that the ratio shows the programs and not the
+machine's other load. Needs numpy for /usr/bin/python3 (Debian: python3-numpy).
 """
 
 import json
-import math
 import os
-import random
 import subprocess
 import sys
 import tempfile
-import time
 
-ROWS = 4_000_000
+from table_runs import ROWS, best_times, numpy_env, write_table
+
 FILTER = "^BM_CountAndReadNamedFile/0/"
 ONE_PASS_FILTER = "^BM_ReadWholeNamedFile/0/"
 PLAIN_FILTER = "^BM_PlainCountAndReadNamedFile/"
-
-
-def write_table(path):
-    rng = random.Random(4000000)
-    with open(path, "w", encoding="ascii") as out:
-        out.write("time signal noise\n")
-        lines = []
-        for r in range(ROWS):
-            lines.append("%.10g %.10g %.10g\n" % (
-                r * 0.001, math.sin(2 * math.pi * 0.0123 * r), rng.gauss(0.0, 1e-3)))
-            if len(lines) == 100_000:
-                out.writelines(lines)
-                lines.clear()
-        out.writelines(lines)
-
-
-def best_time(command, env, runs):
-    best = math.inf
-    for _ in range(runs):
-        start = time.perf_counter()
-        subprocess.run(command, env=env, check=True, stdout=subprocess.DEVNULL)
-        best = min(best, time.perf_counter() - start)
-    return best
 
 
 def welmo_in_process(bench, env, runs, benchmark_filter=FILTER):
@@ -99,28 +74,27 @@ def main():
         write_table(path)
 
         welmo_env = dict(os.environ, WELMO_READER_BENCH_FILE=path)
-        welmo = best_time([bench, "--benchmark_filter=" + FILTER], welmo_env, runs)
-        one_pass = best_time([bench, "--benchmark_filter=" + ONE_PASS_FILTER], welmo_env, runs)
-        plain = best_time([bench, "--benchmark_filter=" + PLAIN_FILTER], welmo_env, 1)
-
-        # numpy may pick a BLAS tuned by these; its reading must not.
-        numpy_env = dict(os.environ)
-        numpy_env.pop("OPENBLAS_CORETYPE", None)
-        numpy_env.pop("OPENBLAS_L2_SIZE", None)
         script = ("import numpy, sys\n"
                   "column = numpy.loadtxt(sys.argv[1], skiprows=1, usecols=2, dtype=numpy.float32)\n"
                   "assert column.shape == (%d,)\n" % ROWS)
-        loadtxt = best_time([sys.executable, "-c", script, path], numpy_env, runs)
-        batch = {}
+        commands = {
+            "count+read": [bench, "--benchmark_filter=" + FILTER],
+            "one-pass": [bench, "--benchmark_filter=" + ONE_PASS_FILTER],
+            "loadtxt": ([sys.executable, "-c", script, path], numpy_env()),
+        }
         if welmo_psd:
             layout = ["--header-tokens", "3", "--columns", "3", "--column", "3",
                       "--output", os.path.join(folder, "spectrum.dat")]
-            batch["default job"] = best_time([welmo_psd] + layout + [path], welmo_env, runs)
-            batch["--psd-size 1024"] = best_time(
-                [welmo_psd, "--psd-size", "1024"] + layout + [path], welmo_env, runs)
+            commands["default job"] = [welmo_psd] + layout + [path]
+            commands["--psd-size 1024"] = [welmo_psd, "--psd-size", "1024"] + layout + [path]
+        times = best_times(commands, runs, welmo_env)
+        plain = best_times({"plain": [bench, "--benchmark_filter=" + PLAIN_FILTER]}, 1,
+                           welmo_env)["plain"]
+        welmo, one_pass, loadtxt = times["count+read"], times["one-pass"], times["loadtxt"]
+        batch = {job: times[job] for job in ("default job", "--psd-size 1024") if job in times}
         welmo_warm = welmo_in_process(bench, welmo_env, runs)
         one_pass_warm = welmo_in_process(bench, welmo_env, runs, ONE_PASS_FILTER)
-        loadtxt_warm = loadtxt_in_process(path, numpy_env, runs)
+        loadtxt_warm = loadtxt_in_process(path, numpy_env(), runs)
 
     print("welmo count+read (whole process): %.3f s" % welmo)
     print("numpy.loadtxt (whole process):    %.3f s" % loadtxt)

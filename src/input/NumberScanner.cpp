@@ -367,7 +367,11 @@ std::uint64_t skipNumbers(
 
 } // namespace
 
-std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_t count, float* out)
+namespace {
+
+template <typename Value>
+std::uint64_t readColumnAs(
+    ByteStream& stream, int columns, int kept, std::uint64_t count, Value* out)
 {
     const char* p = stream.cursor();
     SpaceWindow window;
@@ -380,10 +384,23 @@ std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_
             if (!converted)
                 return stored;
         }
-        out[stored + 1] = static_cast<float>(value);
+        out[stored + 1] = static_cast<Value>(value);
     }
     stream.moveTo(p);
     return count;
+}
+
+} // namespace
+
+std::uint64_t readColumn(ByteStream& stream, int columns, int kept, std::uint64_t count, float* out)
+{
+    return readColumnAs(stream, columns, kept, count, out);
+}
+
+std::uint64_t readColumn(
+    ByteStream& stream, int columns, int kept, std::uint64_t count, double* out)
+{
+    return readColumnAs(stream, columns, kept, count, out);
 }
 
 std::uint64_t countRows(ByteStream& stream, int columns, std::uint64_t maxRows)
@@ -409,9 +426,8 @@ bool onlySpaceBefore(const char* p, const char* limit)
     return p == limit;
 }
 
-} // namespace
-
-StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, float* out)
+template <typename Value>
+StretchScan scanStretchAs(ByteStream& stream, int columns, int position, int kept, Value* out)
 {
     StretchScan scan;
     const char* p = stream.cursor();
@@ -424,13 +440,13 @@ StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept,
     if (out == nullptr) {
         scan.numbers = skipNumbers(stream, p, UINT64_MAX, before);
     } else {
-        float* next = out;
+        Value* next = out;
         for (int j = position;; ++scan.numbers) {
             before = p;
             if (j == kept) {
                 if (!scanRowNumber<true>(stream, p, window, value))
                     break;
-                *next++ = static_cast<float>(value);
+                *next++ = static_cast<Value>(value);
             } else if (!scanRowNumber<false>(stream, p, window, unused)) {
                 break;
             }
@@ -440,4 +456,16 @@ StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept,
     }
     scan.failed = !onlySpaceBefore(before, stream.limit());
     return scan;
+}
+
+} // namespace
+
+StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, float* out)
+{
+    return scanStretchAs(stream, columns, position, kept, out);
+}
+
+StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, double* out)
+{
+    return scanStretchAs(stream, columns, position, kept, out);
 }

@@ -29,6 +29,9 @@ bool skipNumber(ByteStream& stream);
 // rows stored: fewer than count when a number does not convert.
 std::uint64_t readColumn(
     ByteStream& stream, int columns, int kept, std::uint64_t count, float* out);
+// The same, the numbers kept in double precision.
+std::uint64_t readColumn(
+    ByteStream& stream, int columns, int kept, std::uint64_t count, double* out);
 
 // Counts complete rows of `columns` (1 or more) numbers up to the first
 // number that does not convert, or up to maxRows.
@@ -50,3 +53,5 @@ struct StretchScan {
 // converted or stored. Ends at the end of the stretch, or at the first
 // number that does not convert (failed).
 StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, float* out);
+// The same, the numbers kept in double precision.
+StretchScan scanStretch(ByteStream& stream, int columns, int position, int kept, double* out);

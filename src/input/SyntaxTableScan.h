@@ -12,13 +12,19 @@
 // open stream at the file's start: its header of `headerTokens` tokens
 // skipped and its rows scanned as the plain reader scans the cleaned text
 // (TableText.h), with the same rows, samples and end of data. Read in one
-// pass, in pieces cleaned as they come; progress by bytes of the file, and
-// each stops early, with the rows so far, when its progress asks to stop.
+// pass: the header and the lines up to a first piece's end cleaned as they
+// come, the lines after it in blocks on the threads (TableScan.h), each
+// block's lines made into a cleaned text only where they need one
+// (BlockText.h). Progress by bytes of the file, and each stops early, with
+// the rows so far, when its progress asks to stop.
 
 // The number at position `kept` (1 to columns) of each of up to `count`
 // rows, as out[1], out[2], ...; returns the complete rows stored.
 std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
     int columns, int kept, std::uint64_t count, float* out, StepProgress& progress);
+// The same, the values kept in double precision.
+std::uint64_t readSyntaxTableColumn(ByteStream& stream, const TableSyntax& syntax, int headerTokens,
+    int columns, int kept, std::uint64_t count, double* out, StepProgress& progress);
 
 // As readSyntaxTableColumn for every row up to maxRows, into a growing
 // column; stops early when the column cannot grow (out.failed()).

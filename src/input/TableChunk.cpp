@@ -22,32 +22,49 @@ bool isSpaceByte(char c)
     return isSpace(static_cast<unsigned char>(c));
 }
 
+// Room for the values of a text of `bytes` bytes: every number takes at
+// least one byte.
+std::size_t valuesFor(std::size_t bytes, int columns)
+{
+    return bytes / static_cast<std::size_t>(std::max(columns, 1)) + 2;
+}
+
 } // namespace
 
-bool TableChunk::allocate(
-    std::size_t blockBytes, std::size_t tailBytes, int columns, bool storeValues)
+template <typename Value>
+bool TableChunk<Value>::allocate(std::size_t blockBytes, std::size_t tailBytes, int columns,
+    bool storeValues, const TableSyntax& syntax)
 {
     m_blockBytes = blockBytes;
     m_tailBytes = tailBytes;
-    const std::size_t bytes = 1 + blockBytes + tailBytes;
+    m_syntax = syntax;
+    m_columns = columns;
+    m_valueRoom = 0;
     if (storeValues) {
-        // Every number takes at least one byte.
-        m_values.reset(
-            new (std::nothrow) float[bytes / static_cast<std::size_t>(std::max(columns, 1)) + 2]);
+        const std::size_t room = valuesFor(1 + blockBytes + tailBytes, columns);
+        m_values.reset(new (std::nothrow) Value[room]);
         if (!m_values)
             return false;
+        m_valueRoom = room;
     }
     return true;
 }
 
-std::size_t TableChunk::bufferBytes(std::size_t blockBytes, std::size_t tailBytes)
+template <typename Value> bool TableChunk<Value>::endsPiece(char c) const
+{
+    return m_syntax.plain() ? isSpaceByte(c) : c == '\n';
+}
+
+template <typename Value>
+std::size_t TableChunk<Value>::bufferBytes(std::size_t blockBytes, std::size_t tailBytes)
 {
     // One byte before the block tells whether its first token began earlier.
     return 1 + blockBytes + tailBytes + ByteStream::PADDING;
 }
 
-void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockStart,
-    std::uint64_t blockEnd, std::uint64_t boundary, std::uint64_t fileSize)
+template <typename Value>
+void TableChunk<Value>::load(char* const buffer, int descriptor, std::uint64_t blockStart,
+    std::uint64_t blockEnd, std::uint64_t boundary, std::uint64_t fileSize, BlockTextRoom* room)
 {
     m_cut = false;
     m_result = {};
@@ -59,19 +76,23 @@ void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockSta
 
     char* const dataEnd = buffer + got;
     char* begin = std::min(buffer + (lookBack ? 1 : 0), dataEnd);
-    if (lookBack && got > 0 && !isSpaceByte(buffer[0])) {
-        while (begin < dataEnd && !isSpaceByte(*begin))
+    if (lookBack && got > 0 && !endsPiece(buffer[0])) {
+        while (begin < dataEnd && !endsPiece(*begin))
+            ++begin;
+        // A line is taken from its first byte, so that the text is made
+        // from a line's start.
+        if (!m_syntax.plain() && begin < dataEnd)
             ++begin;
     }
 
     char* end = dataEnd;
-    if (!m_endsData && begin < dataEnd && !isSpaceByte(dataEnd[-1])) {
+    if (!m_endsData && begin < dataEnd && !endsPiece(dataEnd[-1])) {
         char* const tailLimit = buffer + 1 + m_blockBytes + m_tailBytes;
         std::uint64_t offset = blockEnd;
         for (;;) {
             if (end == tailLimit) {
                 char* start = dataEnd;
-                while (start > begin && !isSpaceByte(start[-1]))
+                while (start > begin && !endsPiece(start[-1]))
                     --start;
                 end = start;
                 m_cut = true;
@@ -81,7 +102,7 @@ void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockSta
             const std::size_t piece
                 = std::min(TAIL_PIECE, static_cast<std::size_t>(tailLimit - end));
             const std::size_t n = readAt(descriptor, end, piece, offset);
-            char* const space = std::find_if(end, end + n, isSpaceByte);
+            char* const space = std::find_if(end, end + n, [this](char c) { return endsPiece(c); });
             if (space < end + n) {
                 // The white space after the token makes the scan's end
                 // look as a token's end, never as the file's.
@@ -99,6 +120,40 @@ void TableChunk::load(char* const buffer, int descriptor, std::uint64_t blockSta
     std::memset(end, 0, ByteStream::PADDING);
     m_begin = begin;
     m_end = end;
+    if (!m_syntax.plain())
+        makeText(
+            begin, end, descriptor, readFrom + static_cast<std::uint64_t>(begin - buffer), room);
+}
+
+template <typename Value>
+void TableChunk<Value>::makeText(
+    char* begin, char* end, int descriptor, std::uint64_t beginOffset, BlockTextRoom* room)
+{
+    const BlockText text = blockTableText(
+        begin, end, m_endsData, m_syntax, *room, [&](char* lines, std::size_t bytes) {
+            return readAt(descriptor, lines, bytes, beginOffset) == bytes;
+        });
+    bool valuesFit = true;
+    if (text.begin != nullptr && m_values) {
+        // The cleaned text may be longer than the lines.
+        const std::size_t values
+            = valuesFor(static_cast<std::size_t>(text.end - text.begin), m_columns);
+        if (values > m_valueRoom) {
+            m_values.reset(new (std::nothrow) Value[values]);
+            m_valueRoom = m_values ? values : 0;
+            valuesFit = m_values != nullptr;
+        }
+    }
+    if (text.begin == nullptr || !valuesFit) {
+        // Without memory the sequential scan takes the block's lines.
+        m_cut = true;
+        m_cutOffset = beginOffset;
+        std::memset(begin, 0, ByteStream::PADDING);
+        m_begin = m_end = begin;
+        return;
+    }
+    m_begin = text.begin;
+    m_end = text.end;
 }
 
 namespace {
@@ -125,13 +180,15 @@ std::uint64_t countTokensIn(const char* p, const char* end)
 
 } // namespace
 
-std::uint64_t TableChunk::countTokens() const
+template <typename Value> std::uint64_t TableChunk<Value>::countTokens() const
 {
     return countTokensIn(m_begin, m_end);
 }
 
-int TableChunk::rowPositionByLines(int columns) const
+template <typename Value> int TableChunk<Value>::rowPositionByLines(int columns) const
 {
+    if (!m_syntax.plain())
+        return 0;
     const auto* lineEnd = static_cast<const char*>(
         std::memchr(m_begin, '\n', static_cast<std::size_t>(m_end - m_begin)));
     if (lineEnd == nullptr)
@@ -140,10 +197,13 @@ int TableChunk::rowPositionByLines(int columns) const
     return static_cast<int>((perRow - countTokensIn(m_begin, lineEnd) % perRow) % perRow);
 }
 
-void TableChunk::scan(int columns, int position, int kept)
+template <typename Value> void TableChunk<Value>::scan(int columns, int position, int kept)
 {
     ByteStream stretch(m_begin, m_end);
     m_position = position;
     m_result = scanStretch(
         stretch, columns, position, kept < 0 ? 0 : kept, kept < 0 ? nullptr : m_values.get());
 }
+
+template class TableChunk<float>;
+template class TableChunk<double>;

@@ -3,6 +3,7 @@
 #include "core/Parallel.h"
 #include "core/TaskBuffers.h"
 #include "core/Tuning.h"
+#include "input/BlockText.h"
 #include "input/GrowingColumn.h"
 #include "input/NumberScanner.h"
 #include "input/TableChunk.h"
@@ -43,36 +44,48 @@ bool reportOffset(StepProgress& progress, const ByteStream& stream)
         static_cast<double>(stream.offset()) / static_cast<double>(stream.size()));
 }
 
+// The entries of a growing column, which holds floats; a column of
+// doubles is always read into a buffer of known length.
+float* growingData(GrowingColumn* growing, float*)
+{
+    return growing->data();
+}
+double* growingData(GrowingColumn*, double*)
+{
+    return nullptr;
+}
+
 // Where the rows go: out[1], out[2], ... of a buffer of known length, the
 // entries after `before` of a growing column, or nowhere (only counted).
-struct RowSink {
-    float* out = nullptr;
+template <typename Value> struct RowSink {
+    Value* out = nullptr;
     GrowingColumn* growing = nullptr;
     std::uint64_t before = 0;
 
     bool stores() const { return out != nullptr || growing != nullptr; }
     // out[1..rows] after `done` rows, with room for them; null when there
     // is none.
-    float* room(std::uint64_t done, std::uint64_t rows) const
+    Value* room(std::uint64_t done, std::uint64_t rows) const
     {
         if (!growing)
             return out + done;
         if (!growing->reserve(before + done + rows))
             return nullptr;
-        return growing->data() + before + done;
+        return growingData(growing, out) + before + done;
     }
 };
 
 // The sequential scan in slices of rows, reporting between them.
+template <typename Value>
 std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::uint64_t rows,
-    const RowSink& sink, StepProgress& progress)
+    const RowSink<Value>& sink, StepProgress& progress)
 {
     std::uint64_t done = 0;
     while (done < rows) {
         const std::uint64_t slice = std::min(SLICE_ROWS, rows - done);
         std::uint64_t got = 0;
         if (sink.stores()) {
-            float* const out = sink.room(done, slice);
+            Value* const out = sink.room(done, slice);
             if (!out)
                 break;
             got = readColumn(stream, columns, kept, slice, out);
@@ -86,12 +99,21 @@ std::uint64_t scanSequentially(ByteStream& stream, int columns, int kept, std::u
     return done;
 }
 
+// A block's bytes, and the text made of them where their syntax needs one.
+struct BlockBuffer {
+    std::unique_ptr<char[]> bytes;
+    BlockTextRoom text;
+};
+
 // Joins the chunks' results in file order into rows, and takes over
-// sequentially where a chunk had to stop short.
-class ParallelScan {
+// sequentially where a chunk had to stop short. A table in another syntax
+// is scanned by lines, from a line's start, and handed back to the caller
+// where a chunk stops short (see resumeAt).
+template <typename Value> class ParallelScan {
 public:
-    ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows, const RowSink& sink,
-        StepProgress& progress)
+    ParallelScan(ByteStream& stream, int columns, int kept, std::uint64_t rows,
+        const RowSink<Value>& sink, StepProgress& progress, const TableSyntax& syntax = {},
+        std::size_t block = 0)
         : m_stream(stream)
         , m_columns(columns)
         , m_kept(kept - 1)
@@ -99,20 +121,35 @@ public:
         , m_wanted(rows * static_cast<std::uint64_t>(columns))
         , m_stores(sink.stores())
         , m_growing(sink.growing)
-        , m_out(sink.growing ? sink.growing->data() : sink.out)
+        , m_out(sink.growing ? growingData(sink.growing, sink.out) : sink.out)
         , m_progress(progress)
         , m_batchBlocks(static_cast<std::size_t>(std::max(parallelThreads(), 1))
               * tuning::kReaderBlocksPerThread)
-        , m_block(blockBytes())
+        , m_block(block > 0 ? block : blockBytes())
+        , m_syntax(syntax)
     {
     }
 
+    // Goes on from a scan in file order that stands at the stream's offset.
+    void continueFrom(const TableScanPlace<Value>& place)
+    {
+        m_numbers = place.numbers;
+        m_pending = place.pending;
+        m_pendingRow = place.pendingRow;
+    }
+    TableScanPlace<Value> place() const { return { m_numbers, m_pending, m_pendingRow }; }
+
     std::uint64_t run();
+
+    // Where the caller's sequential scan of another syntax takes over, at a
+    // line's start; NO_RESUME when the scan has ended.
+    static constexpr std::uint64_t NO_RESUME = UINT64_MAX;
+    std::uint64_t resumeAt() const { return m_resumeAt; }
 
 private:
     // Blocks that one round of the threads takes, from `start` on.
     struct Batch {
-        std::vector<TableChunk> chunks;
+        std::vector<TableChunk<Value>> chunks;
         // One more than the numbers before each block, as guessed from the
         // token counts; 0 while the blocks before it are still counting.
         std::unique_ptr<std::atomic<std::uint64_t>[]> numbersBefore;
@@ -122,15 +159,15 @@ private:
 
     bool allocate(Batch& batch);
     void plan(Batch& batch, std::uint64_t start) const;
-    void load(Batch& batch, std::size_t i, char* buffer) const;
+    void load(Batch& batch, std::size_t i, BlockBuffer& buffer) const;
     void loadAndScan(Batch& batch, std::size_t i);
     int guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const;
     std::size_t checkPositions(Batch& batch);
     bool makeRoom(const Batch& batch, std::size_t used);
-    void storeRows(const TableChunk& chunk);
+    void storeRows(const TableChunk<Value>& chunk);
     std::uint64_t continueSequentially(std::uint64_t offset);
 
-    static bool endsScan(const TableChunk& chunk)
+    static bool endsScan(const TableChunk<Value>& chunk)
     {
         return chunk.result().failed || chunk.isCut() || chunk.endsData();
     }
@@ -142,42 +179,44 @@ private:
     const std::uint64_t m_wanted;
     const bool m_stores;
     GrowingColumn* const m_growing; // null when out has room for all rows
-    float* m_out;
+    Value* m_out;
     StepProgress& m_progress;
     const std::size_t m_batchBlocks;
     const std::size_t m_block;
+    const TableSyntax m_syntax;
     // Block buffers, one to each running task (see TaskBuffers).
-    TaskBuffers<std::unique_ptr<char[]>> m_buffers;
+    TaskBuffers<BlockBuffer> m_buffers;
+    std::uint64_t m_resumeAt = NO_RESUME;
     std::uint64_t m_boundary = 0;
     std::uint64_t m_numbers = 0; // taken so far, in file order
     // The kept value of the row still open after the chunks joined so far.
-    float m_pending = 0.0f;
+    Value m_pending = 0;
     std::uint64_t m_pendingRow = 0;
     // Whether a block's position is guessed from its first line (see
     // loadAndScan); changed only between the rounds of the threads.
     bool m_rowsByLines = true;
 };
 
-bool ParallelScan::allocate(Batch& batch)
+template <typename Value> bool ParallelScan<Value>::allocate(Batch& batch)
 {
-    const std::size_t bufferBytes = TableChunk::bufferBytes(m_block, tailBytesFor(m_block));
-    if (!m_buffers.allocate([&](std::unique_ptr<char[]>& buffer) {
-            buffer.reset(new (std::nothrow) char[bufferBytes]);
-            return buffer != nullptr;
+    const std::size_t bufferBytes = TableChunk<Value>::bufferBytes(m_block, tailBytesFor(m_block));
+    if (!m_buffers.allocate([&](BlockBuffer& buffer) {
+            buffer.bytes.reset(new (std::nothrow) char[bufferBytes]);
+            return buffer.bytes != nullptr;
         }))
         return false;
     batch.chunks.resize(m_batchBlocks);
     batch.numbersBefore.reset(new (std::nothrow) std::atomic<std::uint64_t>[m_batchBlocks + 1]);
     if (!batch.numbersBefore)
         return false;
-    for (TableChunk& chunk : batch.chunks) {
-        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_stores))
+    for (TableChunk<Value>& chunk : batch.chunks) {
+        if (!chunk.allocate(m_block, tailBytesFor(m_block), m_columns, m_stores, m_syntax))
             return false;
     }
     return true;
 }
 
-void ParallelScan::plan(Batch& batch, std::uint64_t start) const
+template <typename Value> void ParallelScan<Value>::plan(Batch& batch, std::uint64_t start) const
 {
     const std::uint64_t fileSize = m_stream.size();
     batch.start = start;
@@ -190,20 +229,22 @@ void ParallelScan::plan(Batch& batch, std::uint64_t start) const
         batch.numbersBefore[i].store(0, std::memory_order_relaxed);
 }
 
-void ParallelScan::load(Batch& batch, std::size_t i, char* buffer) const
+template <typename Value>
+void ParallelScan<Value>::load(Batch& batch, std::size_t i, BlockBuffer& buffer) const
 {
     const std::uint64_t fileSize = m_stream.size();
     const std::uint64_t blockStart = batch.start + i * m_block;
-    batch.chunks[i].load(buffer, m_stream.descriptor(), blockStart,
-        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize);
+    batch.chunks[i].load(buffer.bytes.get(), m_stream.descriptor(), blockStart,
+        std::min<std::uint64_t>(blockStart + m_block, fileSize), m_boundary, fileSize,
+        &buffer.text);
 }
 
 // The block is read, and scanned while it is still in the cache.
-void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
+template <typename Value> void ParallelScan<Value>::loadAndScan(Batch& batch, std::size_t i)
 {
     auto lease = m_buffers.lend();
-    load(batch, i, lease.buffer().get());
-    TableChunk& chunk = batch.chunks[i];
+    load(batch, i, lease.buffer());
+    TableChunk<Value>& chunk = batch.chunks[i];
     if (!m_stores) {
         chunk.scan(m_columns, 0, -1);
         return;
@@ -229,7 +270,8 @@ void ParallelScan::loadAndScan(Batch& batch, std::size_t i)
 // small part of a scan. No block waits for a later one, and runTasks
 // starts no block before the ones ahead of it, so the blocks it waits for
 // are being worked on.
-int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const
+template <typename Value>
+int ParallelScan<Value>::guessPosition(Batch& batch, std::size_t i, std::uint64_t tokens) const
 {
     std::atomic<std::uint64_t>& before = batch.numbersBefore[i];
     std::uint64_t known;
@@ -243,7 +285,7 @@ int ParallelScan::guessPosition(Batch& batch, std::size_t i, std::uint64_t token
 
 // A growing column gets room for the rows that the first `used` blocks of
 // the batch complete; false when memory is short.
-bool ParallelScan::makeRoom(const Batch& batch, std::size_t used)
+template <typename Value> bool ParallelScan<Value>::makeRoom(const Batch& batch, std::size_t used)
 {
     if (!m_growing)
         return true;
@@ -252,17 +294,17 @@ bool ParallelScan::makeRoom(const Batch& batch, std::size_t used)
         numbers += batch.chunks[i].result().numbers;
     if (!m_growing->reserve(std::min(m_wanted, numbers) / static_cast<std::uint64_t>(m_columns)))
         return false;
-    m_out = m_growing->data();
+    m_out = growingData(m_growing, m_out);
     return true;
 }
 
 // Returns how many blocks of the batch count.
-std::size_t ParallelScan::checkPositions(Batch& batch)
+template <typename Value> std::size_t ParallelScan<Value>::checkPositions(Batch& batch)
 {
     std::vector<std::pair<std::size_t, int>> wrong;
     std::uint64_t exact = m_numbers;
     for (std::size_t i = 0; i < batch.blocks; ++i) {
-        const TableChunk& chunk = batch.chunks[i];
+        const TableChunk<Value>& chunk = batch.chunks[i];
         const int position = static_cast<int>(exact % static_cast<std::uint64_t>(m_columns));
         if (m_stores && chunk.position() != position)
             wrong.emplace_back(i, position);
@@ -278,14 +320,14 @@ std::size_t ParallelScan::checkPositions(Batch& batch)
         // The block is read again: its buffer has gone on to others.
         runTasks(wrong.size(), [&](std::size_t w) {
             auto lease = m_buffers.lend();
-            load(batch, wrong[w].first, lease.buffer().get());
+            load(batch, wrong[w].first, lease.buffer());
             batch.chunks[wrong[w].first].scan(m_columns, wrong[w].second, m_kept);
         });
     }
     return batch.blocks;
 }
 
-void ParallelScan::storeRows(const TableChunk& chunk)
+template <typename Value> void ParallelScan<Value>::storeRows(const TableChunk<Value>& chunk)
 {
     const auto columns = static_cast<std::uint64_t>(m_columns);
     const std::uint64_t complete = std::min(m_rows, (m_numbers + chunk.result().numbers) / columns);
@@ -301,14 +343,15 @@ void ParallelScan::storeRows(const TableChunk& chunk)
     const std::uint64_t firstRow = (m_numbers + first) / columns + 1;
     const std::uint64_t whole
         = complete >= firstRow ? std::min(stored, complete - firstRow + 1) : 0;
-    std::memcpy(m_out + firstRow, chunk.values(), whole * sizeof(float));
+    std::memcpy(m_out + firstRow, chunk.values(), whole * sizeof(Value));
     if (whole < stored && firstRow + whole <= m_rows) {
         m_pending = chunk.values()[whole];
         m_pendingRow = firstRow + whole;
     }
 }
 
-std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
+template <typename Value>
+std::uint64_t ParallelScan<Value>::continueSequentially(std::uint64_t offset)
 {
     const auto columns = static_cast<std::uint64_t>(m_columns);
     std::uint64_t rows = m_numbers / columns;
@@ -326,13 +369,13 @@ std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
         if (m_growing) {
             if (!m_growing->reserve(rows + 1))
                 return rows;
-            m_out = m_growing->data();
+            m_out = growingData(m_growing, m_out);
         }
         ++rows;
         if (m_stores)
-            m_out[rows] = m_kept >= position ? static_cast<float>(value) : m_pending;
+            m_out[rows] = m_kept >= position ? static_cast<Value>(value) : m_pending;
     }
-    RowSink rest;
+    RowSink<Value> rest;
     if (m_growing) {
         rest.growing = m_growing;
         rest.before = rows;
@@ -343,13 +386,18 @@ std::uint64_t ParallelScan::continueSequentially(std::uint64_t offset)
         + scanSequentially(m_stream, m_columns, m_kept + 1, m_rows - rows, rest, m_progress);
 }
 
-std::uint64_t ParallelScan::run()
+template <typename Value> std::uint64_t ParallelScan<Value>::run()
 {
     m_boundary = m_stream.offset();
     Batch batch;
-    if (!allocate(batch)) {
+    const bool allocated = allocate(batch);
+    if (!allocated && !m_syntax.plain()) {
+        m_resumeAt = m_boundary;
+        return m_numbers / static_cast<std::uint64_t>(m_columns);
+    }
+    if (!allocated) {
         batch.chunks.clear();
-        RowSink sink;
+        RowSink<Value> sink;
         sink.out = m_growing ? nullptr : m_out;
         sink.growing = m_growing;
         return scanSequentially(m_stream, m_columns, m_kept + 1, m_rows, sink, m_progress);
@@ -363,12 +411,16 @@ std::uint64_t ParallelScan::run()
         if (!makeRoom(batch, used))
             return m_numbers / columns;
         for (std::size_t i = 0; i < used; ++i) {
-            const TableChunk& chunk = batch.chunks[i];
+            const TableChunk<Value>& chunk = batch.chunks[i];
             if (m_stores)
                 storeRows(chunk);
             m_numbers = std::min(m_wanted, m_numbers + chunk.result().numbers);
             if (m_numbers >= m_wanted || chunk.result().failed || chunk.endsData())
                 return m_numbers / columns;
+            if (chunk.isCut() && !m_syntax.plain()) {
+                m_resumeAt = chunk.cutOffset();
+                return m_numbers / columns;
+            }
             if (chunk.isCut())
                 return continueSequentially(chunk.cutOffset());
         }
@@ -384,12 +436,28 @@ bool runsInParallel(const ByteStream& stream)
     return parallelThreads() > 1 && stream.size() > 0 && stream.descriptor() >= 0;
 }
 
+template <typename Value>
 std::uint64_t scanTable(ByteStream& stream, int columns, int kept, std::uint64_t rows,
-    const RowSink& sink, StepProgress& progress)
+    const RowSink<Value>& sink, StepProgress& progress)
 {
     if (!runsInParallel(stream))
         return scanSequentially(stream, columns, kept, rows, sink, progress);
-    return ParallelScan(stream, columns, kept, rows, sink, progress).run();
+    return ParallelScan<Value>(stream, columns, kept, rows, sink, progress).run();
+}
+
+template <typename Value>
+bool scanLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes, int columns,
+    int kept, std::uint64_t rows, const RowSink<Value>& sink, TableScanPlace<Value>& place,
+    std::uint64_t& resumeAt, StepProgress& progress)
+{
+    ParallelScan<Value> scan(stream, columns, kept, rows, sink, progress, syntax, blockBytes);
+    scan.continueFrom(place);
+    scan.run();
+    place = scan.place();
+    if (scan.resumeAt() == ParallelScan<Value>::NO_RESUME)
+        return false;
+    resumeAt = scan.resumeAt();
+    return true;
 }
 
 } // namespace
@@ -397,7 +465,15 @@ std::uint64_t scanTable(ByteStream& stream, int columns, int kept, std::uint64_t
 std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
     float* out, StepProgress& progress)
 {
-    RowSink sink;
+    RowSink<float> sink;
+    sink.out = out;
+    return scanTable(stream, columns, kept, count, sink, progress);
+}
+
+std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t count,
+    double* out, StepProgress& progress)
+{
+    RowSink<double> sink;
     sink.out = out;
     return scanTable(stream, columns, kept, count, sink, progress);
 }
@@ -405,7 +481,7 @@ std::uint64_t readTableColumn(ByteStream& stream, int columns, int kept, std::ui
 std::uint64_t readWholeTableColumn(ByteStream& stream, int columns, int kept, std::uint64_t maxRows,
     GrowingColumn& out, StepProgress& progress)
 {
-    RowSink sink;
+    RowSink<float> sink;
     sink.growing = &out;
     return scanTable(stream, columns, kept, maxRows, sink, progress);
 }
@@ -413,7 +489,28 @@ std::uint64_t readWholeTableColumn(ByteStream& stream, int columns, int kept, st
 std::uint64_t countTableRows(
     ByteStream& stream, int columns, std::uint64_t maxRows, StepProgress& progress)
 {
-    return scanTable(stream, columns, 1, maxRows, RowSink {}, progress);
+    return scanTable(stream, columns, 1, maxRows, RowSink<float> {}, progress);
+}
+
+bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
+    int columns, int kept, std::uint64_t rows, float* out, GrowingColumn* growing,
+    TableScanPlace<float>& place, std::uint64_t& resumeAt, StepProgress& progress)
+{
+    RowSink<float> sink;
+    sink.out = out;
+    sink.growing = growing;
+    return scanLines(
+        stream, syntax, blockBytes, columns, kept, rows, sink, place, resumeAt, progress);
+}
+
+bool scanSyntaxTableLines(ByteStream& stream, const TableSyntax& syntax, std::size_t blockBytes,
+    int columns, int kept, std::uint64_t rows, double* out, TableScanPlace<double>& place,
+    std::uint64_t& resumeAt, StepProgress& progress)
+{
+    RowSink<double> sink;
+    sink.out = out;
+    return scanLines(
+        stream, syntax, blockBytes, columns, kept, rows, sink, place, resumeAt, progress);
 }
 
 void setTableBlockBytes(std::size_t bytes)

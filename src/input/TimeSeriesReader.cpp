@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -45,19 +46,20 @@ void skipHeader(ByteStream& stream, int headerTokens, StepProgress& report)
 // The header skip and the rows after it: the plain scan for a plain table,
 // the cleaning scan for another syntax, which skips its header itself.
 // The reads return false when the progress asked to stop after the header.
+template <typename Value>
 bool readRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisState& layout,
-    std::uint64_t count, float* out, StepProgress& report, std::uint64_t& rows)
+    int column, std::uint64_t count, Value* out, StepProgress& report, std::uint64_t& rows)
 {
     askWhetherToStop(stream, report);
     if (!syntax.plain()) {
-        rows = readSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
-            layout.dataColumn, count, out, report);
+        rows = readSyntaxTableColumn(
+            stream, syntax, layout.headerTokens, layout.columnCount, column, count, out, report);
         return true;
     }
     skipHeader(stream, layout.headerTokens, report);
     if (report.cancelled())
         return false;
-    rows = readTableColumn(stream, layout.columnCount, layout.dataColumn, count, out, report);
+    rows = readTableColumn(stream, layout.columnCount, column, count, out, report);
     return true;
 }
 
@@ -174,11 +176,35 @@ int readTimeSeriesInto(const AnalysisState& layout, const TableSyntax& syntax, u
     }
     fresh[0] = 0.0f;
     std::uint64_t rows = 0;
-    if (!readRows(stream, syntax, layout, count, fresh.data(), report, rows))
+    if (!readRows(stream, syntax, layout, kept, count, fresh.data(), report, rows))
         return STEP_CANCELLED;
     if (!report.poll())
         return STEP_CANCELLED;
     series = std::move(fresh);
+    stored = static_cast<unsigned>(rows);
+    return rows < count ? 1 : 0;
+}
+
+int readTimeColumnInto(const AnalysisState& layout, const TableSyntax& syntax, int column,
+    unsigned count, std::unique_ptr<double[]>& times, unsigned& stored,
+    const ProgressCallback& progress)
+{
+    StepProgress report(progress, PROGRESS_READ);
+    std::unique_ptr<double[]> fresh;
+    ByteStream stream;
+    if (!layoutAccepted(layout.columnCount, column, syntax)
+        || !(fresh = std::unique_ptr<double[]>(
+                 new (std::nothrow) double[static_cast<std::size_t>(count) + 1]))
+        || !stream.open(layout.dataFileName)) {
+        stored = 0;
+        return 1;
+    }
+    fresh[0] = 0.0;
+    std::uint64_t rows = 0;
+    if (!readRows(stream, syntax, layout, column, count, fresh.get(), report, rows)
+        || !report.poll())
+        return STEP_CANCELLED;
+    times = std::move(fresh);
     stored = static_cast<unsigned>(rows);
     return rows < count ? 1 : 0;
 }

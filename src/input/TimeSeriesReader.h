@@ -5,6 +5,7 @@
 #include "core/Progress.h"
 #include "core/TableSyntax.h"
 
+#include <memory>
 #include <string>
 
 // The widest row the reader holds ("Number of columns" accepts 1 to 100).
@@ -33,6 +34,16 @@ int readTimeSeries(AnalysisState& state, unsigned count, const ProgressCallback&
 // installs the series only when the read was not cancelled.
 int readTimeSeriesInto(const AnalysisState& layout, unsigned count, FloatBuffer& series,
     unsigned& stored, const ProgressCallback& progress = {});
+
+// Column `column` (1 to columnCount) of `count` rows, read as
+// readTimeSeriesInto reads the data column of the same layout and syntax,
+// kept in double precision: for a column of times that a float holds too
+// coarsely (days since an epoch, say). Returns and leaves what
+// readTimeSeriesInto does, with `times` (entries 0..count, times[0] = 0)
+// in place of the series.
+int readTimeColumnInto(const AnalysisState& layout, const TableSyntax& syntax, int column,
+    unsigned count, std::unique_ptr<double[]>& times, unsigned& stored,
+    const ProgressCallback& progress = {});
 
 // Failures of the one-pass read beside 1, for the message they call for.
 inline constexpr int READ_NO_MEMORY = 3;
