@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -264,17 +265,16 @@ int readSeriesForCommand(
 // uneven or give none. Returns STEP_CANCELLED when the read was stopped.
 int takeTimeStepFromColumn(AnalysisState& state, CommandHost& host)
 {
-    FloatBuffer times;
+    // In double precision: times such as days since an epoch keep their
+    // steps only there.
+    std::unique_ptr<double[]> times;
     unsigned stored = 0;
-    const int column = state.dataColumn;
-    state.dataColumn = state.timeColumn;
-    const int status = readTimeSeriesInto(
-        state, state.tableSyntax, state.sampleCount, times, stored, host.progressCallback());
-    state.dataColumn = column;
+    const int status = readTimeColumnInto(state, state.tableSyntax, state.timeColumn,
+        state.sampleCount, times, stored, host.progressCallback());
     if (status == STEP_CANCELLED)
         return status;
     const TimeStep step
-        = status == 0 ? medianTimeStep(times.data(), state.sampleCount) : TimeStep {};
+        = status == 0 ? medianTimeStep(times.get(), state.sampleCount) : TimeStep {};
     state.hasTimeStep = step.found ? 1 : 0;
     if (!step.found) {
         host.warning(formatC(MESSAGE_NO_TIME_STEP, state.timeColumn));
