@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -287,7 +287,6 @@ int takeTimeStepFromColumn(AnalysisState& state, CommandHost& host)
 }
 
 } // namespace
-
 
 std::optional<unsigned> countRows(const TimeSeriesChoice& layout, CommandHost& host)
 {

@@ -1,7 +1,7 @@
 #include "commands/Commands.h"
 
-#include "support/FileContents.h"
 #include "support/CancelPoints.h"
+#include "support/FileContents.h"
 #include "support/ScriptedHost.h"
 #include "support/TempFolder.h"
 #include "support/ThreadCount.h"

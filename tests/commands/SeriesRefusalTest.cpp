@@ -143,8 +143,7 @@ TEST_F(SeriesRefusal, TimeStepComesFromTheTimeColumn)
     const std::vector<TimeColumnCase> cases = {
         { "even", [](unsigned r) { return 1700 + 0.5 * r; }, 1, 0.5, {} },
         // Steps a float cannot hold at this size.
-        { "days since an epoch", [](unsigned r) { return 59000 + r / 1024.0; }, 1, 1 / 1024.0,
-            {} },
+        { "days since an epoch", [](unsigned r) { return 59000 + r / 1024.0; }, 1, 1 / 1024.0, {} },
         { "one step long", [](unsigned r) { return r < 60 ? 0.5 * r : 0.5 * r + 3; }, 1, 0.5,
             { MESSAGE_UNEVEN_STEPS } },
         { "not increasing", [](unsigned) { return 4.0; }, 0, 1.0,

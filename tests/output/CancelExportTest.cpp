@@ -1,7 +1,7 @@
 #include "core/Parallel.h"
 #include "output/PsdExport.h"
-#include "support/FileContents.h"
 #include "support/CancelPoints.h"
+#include "support/FileContents.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

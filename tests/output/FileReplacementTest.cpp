@@ -116,7 +116,8 @@ TEST(FileReplacement, NamesThatCannotBeAFileAreRefusedBeforeAByte)
         EXPECT_EQ(file.begin(c.target), c.reason);
         EXPECT_EQ(file.descriptor(), -1);
     }
-    EXPECT_EQ(folderNames(folder.path()), (std::vector<std::string> { "folder", "loop", "to_folder" }));
+    EXPECT_EQ(
+        folderNames(folder.path()), (std::vector<std::string> { "folder", "loop", "to_folder" }));
     EXPECT_TRUE(fs::is_empty(folder.path() / "folder"));
 }
 

@@ -3,8 +3,8 @@
 #include "core/Parallel.h"
 #include "support/FileContents.h"
 #include "support/PlainExport.h"
-#include "support/ThreadCount.h"
 #include "support/TempFolder.h"
+#include "support/ThreadCount.h"
 
 #include <gtest/gtest.h>
 
