@@ -24,9 +24,12 @@ std::string frequencyUnit(int hasTimeStep, double timeStep, const std::string& t
     return timeUnit.empty() ? "cycles per unit" : "1/" + timeUnit;
 }
 
+// The stroke before a row's text: in two colours for a curve drawn in
+// two (the live spectrum's low band and the bins beyond it).
 struct LegendRow {
     std::string text;
     ColorRef color;
+    ColorRef beyond;
 };
 
 } // namespace
@@ -52,11 +55,12 @@ std::string legendText(const AnalysisState& live, const CurveIdentity& curve)
 void drawCurveLegend(
     Canvas& canvas, const AnalysisState& state, const PictureView& view, DeviceRect panel)
 {
-    std::vector<LegendRow> rows { { legendText(state, view.live), spectrumColor } };
+    std::vector<LegendRow> rows { { legendText(state, view.live), spectrumColor,
+        state.colorLb != 0 ? beyondLbColor : spectrumColor } };
     if (view.references)
         for (std::size_t i = 0; i < view.references->size(); ++i)
-            rows.push_back(
-                { legendText(state, (*view.references)[i].identity), referenceColors[i] });
+            rows.push_back({ legendText(state, (*view.references)[i].identity),
+                referenceColors[i], referenceColors[i] });
     int widest = 0;
     for (const LegendRow& row : rows)
         widest = std::max(widest, canvas.textWidth(row.text));
@@ -66,8 +70,11 @@ void drawCurveLegend(
     int top = panel.top + MARGIN;
     for (const LegendRow& row : rows) {
         const int middle = top + textHeight / 2;
+        const int strokeMiddle = textLeft - MARGIN - STROKE / 2;
         canvas.selectPen(row.color);
         canvas.moveTo({ textLeft - MARGIN - STROKE, middle });
+        canvas.lineTo({ strokeMiddle, middle });
+        canvas.selectPen(row.beyond);
         canvas.lineTo({ textLeft - MARGIN, middle });
         canvas.textOut({ textLeft, top }, row.text);
         top += textHeight + ROW_GAP;
