@@ -1,5 +1,6 @@
 #include "CommandWindowFixture.h"
 
+#include "core/CFormat.h"
 #include "support/FileContents.h"
 
 #include <QAction>
@@ -13,11 +14,13 @@
 
 namespace {
 
+// Written without the locale, which the window has set from the
+// environment.
 std::string sawtoothRows(unsigned from, unsigned to)
 {
     std::string text;
     for (unsigned i = from; i <= to; ++i)
-        text += std::to_string(i) + ' ' + std::to_string(sawtoothSample(i)) + '\n';
+        text += formatC("%u %.9g\n", i, static_cast<double>(sawtoothSample(i)));
     return text;
 }
 
