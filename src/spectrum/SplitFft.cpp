@@ -57,8 +57,11 @@ Slicing sliceLargePass(int log2n, int s, int passes, std::size_t work)
 // Slices a share of `chunks` chunks takes.
 long slicesOf(const Slicing& slicing, int chunks)
 {
-    const long chunkSlices = (chunks + slicing.sliceChunks - 1L) / slicing.sliceChunks;
-    const long groupSlices = (slicing.groups + slicing.sliceGroups - 1L) / slicing.sliceGroups;
+    // In long: a slice may take up to INT_MAX chunks.
+    const long chunkSlices
+        = (static_cast<long>(chunks) + slicing.sliceChunks - 1) / slicing.sliceChunks;
+    const long groupSlices
+        = (static_cast<long>(slicing.groups) + slicing.sliceGroups - 1) / slicing.sliceGroups;
     return chunkSlices * groupSlices;
 }
 
