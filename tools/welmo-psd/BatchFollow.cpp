@@ -25,20 +25,6 @@ void waitOrStop(double seconds)
     }
 }
 
-int statusOf(CommandOutcome outcome)
-{
-    switch (outcome) {
-    case CommandOutcome::DONE:
-        return BATCH_OK;
-    case CommandOutcome::CONFIGURATION:
-        return BATCH_CONFIGURATION_ERROR;
-    case CommandOutcome::WRITE_FAILURE:
-        return BATCH_WRITE_ERROR;
-    default:
-        return BATCH_DATA_ERROR;
-    }
-}
-
 int failure(const BatchOptions& options, const std::string& message, int status)
 {
     const int signal = stopSignal();
@@ -66,7 +52,7 @@ int look(const BatchOptions& options, AnalysisState& state, std::FILE* progressO
         outcome = exportPsdFile(state, host);
     if (outcome != CommandOutcome::DONE) {
         const std::string& message = host.firstMessage();
-        return failure(options, message.empty() ? "Cancelled" : message, statusOf(outcome));
+        return failure(options, message.empty() ? "Cancelled" : message, batchStatusOf(outcome));
     }
     if (state.sampleCount == before)
         return BATCH_OK;

@@ -25,26 +25,6 @@ void applySettings(const BatchOptions& options, AnalysisState& state)
     state.exportMinLog = options.minLevel;
 }
 
-BatchStatus statusOf(CommandOutcome outcome)
-{
-    switch (outcome) {
-    case CommandOutcome::DONE:
-        return BATCH_OK;
-    case CommandOutcome::CONFIGURATION:
-        return BATCH_CONFIGURATION_ERROR;
-    // The segment was given on the command line; the data are fine.
-    case CommandOutcome::OUT_OF_RANGE:
-        return BATCH_USAGE_ERROR;
-    case CommandOutcome::WRITE_FAILURE:
-        return BATCH_WRITE_ERROR;
-    case CommandOutcome::DATA_ERROR:
-    case CommandOutcome::MEMORY:
-    case CommandOutcome::CANCELLED:
-        break;
-    }
-    return BATCH_DATA_ERROR;
-}
-
 // The commands of the command line, each as the window runs it, until
 // one does not end as done.
 CommandOutcome runCommands(const BatchOptions& options, AnalysisState& state, BatchHost& host,
@@ -127,6 +107,26 @@ bool applyDetectedLayout(BatchOptions& options, std::string& error)
 
 } // namespace
 
+BatchStatus batchStatusOf(CommandOutcome outcome)
+{
+    switch (outcome) {
+    case CommandOutcome::DONE:
+        return BATCH_OK;
+    case CommandOutcome::CONFIGURATION:
+        return BATCH_CONFIGURATION_ERROR;
+    // The segment was given on the command line; the data are fine.
+    case CommandOutcome::OUT_OF_RANGE:
+        return BATCH_USAGE_ERROR;
+    case CommandOutcome::WRITE_FAILURE:
+        return BATCH_WRITE_ERROR;
+    case CommandOutcome::DATA_ERROR:
+    case CommandOutcome::MEMORY:
+    case CommandOutcome::CANCELLED:
+        break;
+    }
+    return BATCH_DATA_ERROR;
+}
+
 std::FILE* progressStream(std::FILE* stream, bool isTerminal)
 {
     return isTerminal ? stream : nullptr;
@@ -150,7 +150,7 @@ BatchStatus estimateBatch(const BatchOptions& options, AnalysisState& state, std
     const CommandOutcome outcome = runCommands(resolved, state, host, configure, deferEstimates);
     if (outcome != CommandOutcome::DONE) {
         error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
-        return statusOf(outcome);
+        return batchStatusOf(outcome);
     }
     return BATCH_OK;
 }
@@ -173,7 +173,7 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     const CommandOutcome written = exportPsdFile(state, host);
     if (written != CommandOutcome::DONE) {
         error = host.firstMessage().empty() ? "Cancelled" : host.firstMessage();
-        return statusOf(written);
+        return batchStatusOf(written);
     }
     return BATCH_OK;
 }

@@ -2,6 +2,7 @@
 
 #include "BatchOptions.h"
 
+#include "commands/Commands.h"
 #include "core/AnalysisState.h"
 #include "core/ReferenceCurves.h"
 
@@ -17,6 +18,9 @@ enum BatchStatus {
     BATCH_CONFIGURATION_ERROR = 3,
     BATCH_WRITE_ERROR = 4,
 };
+
+// The exit status for a command's outcome.
+BatchStatus batchStatusOf(CommandOutcome outcome);
 
 // Where the progress line goes: `stream` when it is a terminal, nowhere
 // otherwise, so that a redirected stderr holds only the messages.
