@@ -348,6 +348,27 @@ TEST(BatchProgram, PrintsTheStatisticsBlockAndExitsWithItsStatus)
     EXPECT_EQ(fileLines(out).at(0), "welmo-psd 1.0");
 }
 
+// Real data, as the manual's example reads it: the CSV header found, the
+// years as the time step, and the solar cycle's 11 years as the peak.
+TEST(BatchProgram, FindsTheSolarCycleInTheBundledSunspotNumbers)
+{
+    TempFolder folder;
+    const fs::path data = folder.path() / "sunspots.csv";
+    fs::copy_file(fs::path(WELMO_EXAMPLES) / "sunspots.csv", data);
+    const fs::path out = folder.path() / "stdout.txt";
+    const std::string command = shellQuoted(WELMO_PSD_PATH)
+        + " --detect --column 2 --time-column 1 --time-unit yr " + shellQuoted(data) + " >"
+        + shellQuoted(out);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::vector<std::string> printed = fileLines(out);
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(printed.front().substr(0, 15), "Y scale min=-38");
+    EXPECT_EQ(printed.back(),
+        data.string() + ": 309 samples, M = 128, peak 0.179688, LB(16) = -0.54, exported to "
+            + (folder.path() / "sunspotsp.dat").string()
+            + ", peak frequency 0.0898438 per yr, period 11.1304 yr");
+}
+
 // Values that no run could use are refused before any file is read, and a
 // folder is named as what it is; neither leaves an export behind.
 TEST(BatchProgram, RefusesUnusableValuesAndFoldersBeforeEstimating)
