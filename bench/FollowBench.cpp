@@ -196,7 +196,8 @@ void BM_FollowLookBesideRetrieveData(benchmark::State& state)
         AnalysisState grown;
         copyRecord(table.grown(), grown);
         estimate += secondsOf([&] {
-            benchmark::DoNotOptimize(computeSpectrum(grown, [](std::string_view, double) { return true; }));
+            benchmark::DoNotOptimize(
+                computeSpectrum(grown, [](std::string_view, double) { return true; }));
             grown = AnalysisState {};
         });
     }
