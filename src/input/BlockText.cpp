@@ -156,8 +156,8 @@ ChangeLines changeLinesFor(const TableSyntax& syntax)
 {
     const int comment = syntax.comment != 0 ? 1 : 0;
     const int comma = syntax.hasDecimalComma() ? 1 : 0;
-    const BlockCheckSet pinned = pinnedSet.load(std::memory_order_relaxed);
 #ifdef __SSE2__
+    const BlockCheckSet pinned = pinnedSet.load(std::memory_order_relaxed);
     if (pinned == BlockCheckSet::avx2 || (pinned == BlockCheckSet::automatic && avx2Supported()))
         return AVX2_CHANGES[comment][comma];
 #endif
