@@ -2,12 +2,15 @@
 // blanks, on one and on two threads: 4,000,000 rows of three "%.10g"
 // numbers under a one-line header of quoted names. Both files are written
 // once per run into the temporary folder, and before anything is timed the
-// two reads must give the same samples, bit for bit.
-// Arguments: the thread count.
+// two reads must give the same samples, bit for bit, with each instruction
+// set of the block check.
+// Arguments: the thread count; for the CSV table also the block check's
+// instruction set (0 baseline, 1 AVX2).
 
 #include "core/AnalysisState.h"
 #include "core/CFormat.h"
 #include "core/Parallel.h"
+#include "input/BlockText.h"
 #include "input/TimeSeriesReader.h"
 
 #include <benchmark/benchmark.h>
@@ -24,6 +27,7 @@ namespace {
 
 constexpr unsigned ROWS = 4'000'000;
 constexpr TableSyntax CSV { 0, ',', false };
+constexpr BlockCheckSet SETS[] = { BlockCheckSet::baseline, BlockCheckSet::avx2 };
 
 std::string benchPath(const char* name)
 {
@@ -100,11 +104,16 @@ private:
                 unsigned plainRows = 0, csvRows = 0;
                 const int plainStatus = readWholeTimeSeries(layout, plain, plainRows);
                 layout.dataFileName = m_commas;
-                const int csvStatus = readWholeTimeSeries(layout, CSV, csv, csvRows);
-                if (plainStatus != 0 || csvStatus != 0 || plainRows != ROWS || csvRows != ROWS
-                    || std::memcmp(plain.data(), csv.data(), (ROWS + 1) * sizeof(float)) != 0) {
-                    setParallelThreads(0);
-                    return "the two tables read differently";
+                for (const BlockCheckSet set : SETS) {
+                    if (!pinBlockCheckSet(set))
+                        continue;
+                    const int csvStatus = readWholeTimeSeries(layout, CSV, csv, csvRows);
+                    pinBlockCheckSet(BlockCheckSet::automatic);
+                    if (plainStatus != 0 || csvStatus != 0 || plainRows != ROWS || csvRows != ROWS
+                        || std::memcmp(plain.data(), csv.data(), (ROWS + 1) * sizeof(float)) != 0) {
+                        setParallelThreads(0);
+                        return "the two tables read differently";
+                    }
                 }
             }
             setParallelThreads(0);
@@ -124,6 +133,10 @@ void readWhole(benchmark::State& state, bool commas)
         state.SkipWithError(tables.disagreement().c_str());
         return;
     }
+    if (commas && !pinBlockCheckSet(SETS[state.range(1)])) {
+        state.SkipWithError("the processor lacks the instruction set");
+        return;
+    }
     setParallelThreads(static_cast<int>(state.range(0)));
     AnalysisState layout;
     layout.dataFileName = commas ? tables.commas() : tables.blanks();
@@ -138,6 +151,7 @@ void readWhole(benchmark::State& state, bool commas)
         benchmark::ClobberMemory();
     }
     setParallelThreads(0);
+    pinBlockCheckSet(BlockCheckSet::automatic);
     state.SetItemsProcessed(state.iterations() * ROWS);
 }
 
@@ -154,4 +168,7 @@ void BM_ReadWholeCsvTable(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ReadWholeBlankTable)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_ReadWholeCsvTable)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReadWholeCsvTable)
+    ->ArgsProduct({ { 1, 2 }, { 0, 1 } })
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);

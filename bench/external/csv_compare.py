@@ -59,6 +59,26 @@ def main():
     welmo = times["welmo-psd --separator ,"]
     for name, seconds in times.items():
         print("%-26s %8.3f s  %6.2fx welmo-psd" % (name, seconds, seconds / welmo))
+    print_ratios(times, other is not None)
+
+
+def print_ratios(times, with_other):
+    """The ratios of bench/README.md, for this build and beside it the
+    other: each reader's time over the CSV job's, and the blank table's
+    time in the other build over this one's."""
+    builds = [("this", "welmo-psd")] + ([("other", "other")] if with_other else [])
+    for label, reference in [("pandas.read_csv", "pandas.read_csv"),
+                             ("numpy.loadtxt", "numpy.loadtxt"),
+                             ("blank table", None)]:
+        ratios = []
+        for build, prefix in builds:
+            csv = times[prefix + " --separator ,"]
+            mine = times[reference] if reference else times[prefix + ", blanks"]
+            ratios.append("%s %.2fx" % (build, mine / csv))
+        print("%-16s / the CSV job: %s" % (label, ", ".join(ratios)))
+    if with_other:
+        print("blank table, other / this: %.2fx"
+              % (times["other, blanks"] / times["welmo-psd, blanks"]))
 
 
 if __name__ == "__main__":

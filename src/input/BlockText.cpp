@@ -1,17 +1,13 @@
 #include "input/BlockText.h"
 
-#include "input/ByteClasses.h"
 #include "input/ByteStream.h"
+#include "input/SeparatedWindow.h"
 #include "input/TableText.h"
 
-#include <bit>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <new>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 char* BlockTextRoom::get(std::size_t bytes)
 {
@@ -25,161 +21,158 @@ char* BlockTextRoom::get(std::size_t bytes)
 namespace {
 
 using byteClasses::MASK_WINDOW;
+using separatedWindow::LineMarks;
+using separatedWindow::WindowBytes;
 
-// The bytes of a window that decide whether its lines change in place,
-// bit i for byte i.
-struct LineMarks {
-    std::uint64_t separators = 0;
-    std::uint64_t lineEnds = 0;
-    // Bytes up to the blank but line ends and the separator: white space,
-    // and control bytes, which only make a field look empty.
-    std::uint64_t blanks = 0;
-    bool stops = false; // a quote or a comment marker: only the cleaner takes them
-};
-
-// Finds the marks of a window of a table with a separator and makes in it
-// the changes the cleaner makes one for one, in the same pass: a separator
-// becomes a blank (a tab one stays, being white space to the plain scan as
-// the blank is), a decimal comma a point. The syntax's parts are template
-// arguments, so that a window takes no step it does not need.
-template <bool withComment, bool withComma> class WindowChange {
-public:
-    explicit WindowChange(const TableSyntax& syntax)
-        : m_separator(syntax.separator)
-        , m_separatorTo(syntax.separator == '\t' ? '\t' : ' ')
-        , m_comment(syntax.comment)
-    {
-    }
-
-    // MASK_WINDOW bytes from p.
-    LineMarks change(char* p) const
-    {
-        LineMarks marks;
-#ifdef __SSE2__
-        const auto mask = [](__m128i set) {
-            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(set)));
-        };
-        __m128i stops = _mm_setzero_si128();
-        for (int part = 0; part < 4; ++part) {
-            auto* const at = reinterpret_cast<__m128i*>(p + 16 * part);
-            __m128i bytes = _mm_loadu_si128(at);
-            // Every byte up to the blank counts as one, the control bytes
-            // too: a field taken for empty goes to the cleaner, which knows.
-            const __m128i space = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
-            const __m128i separator = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_separator));
-            const __m128i lineEnd = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
-            stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
-            if constexpr (withComment)
-                stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(m_comment)));
-            const int shift = 16 * part;
-            marks.separators |= mask(separator) << shift;
-            marks.lineEnds |= mask(lineEnd) << shift;
-            marks.blanks |= mask(_mm_andnot_si128(_mm_or_si128(separator, lineEnd), space))
-                << shift;
-            bytes = _mm_xor_si128(bytes,
-                _mm_and_si128(
-                    separator, _mm_set1_epi8(static_cast<char>(m_separator ^ m_separatorTo))));
-            if constexpr (withComma) {
-                const __m128i comma = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(','));
-                bytes = _mm_xor_si128(bytes, _mm_and_si128(comma, _mm_set1_epi8(',' ^ '.')));
-            }
-            _mm_storeu_si128(at, bytes);
-        }
-        marks.stops = _mm_movemask_epi8(stops) != 0;
-#else
-        for (std::size_t i = 0; i < MASK_WINDOW; ++i) {
-            const std::uint64_t bit = std::uint64_t(1) << i;
-            const char c = p[i];
-            const bool separator = c == m_separator;
-            marks.separators |= separator ? bit : 0;
-            marks.lineEnds |= c == '\n' ? bit : 0;
-            if (!separator && c != '\n' && static_cast<unsigned char>(c) <= ' ')
-                marks.blanks |= bit;
-            marks.stops = marks.stops || c == '"' || (withComment && c == m_comment);
-            if (separator)
-                p[i] = m_separatorTo;
-            else if (withComma && c == ',')
-                p[i] = '.';
-        }
-#endif
-        return marks;
-    }
-
-private:
-    const char m_separator;
-    const char m_separatorTo;
-    const char m_comment;
-};
-
-// For each start bit, the first bit at or above it that is not blank: a
-// start inside blanks begins their run (the bit below it is a field end),
-// and adding it to the blanks carries through the run to the bit above.
-std::uint64_t firstAfterBlanks(std::uint64_t starts, std::uint64_t blanks)
+// Each start bit moved to the first bit at or above it that is not blank:
+// a start inside blanks begins their run (the bit below it is a field
+// end), and adding it to the blanks carries through the run to the bit
+// above, or out of the window, which `carry` tells.
+std::uint64_t firstAfterBlanks(std::uint64_t starts, std::uint64_t blanks, bool& carry)
 {
-    return (starts & ~blanks) | ((blanks + (starts & blanks)) & ~blanks);
+    std::uint64_t sum = 0;
+    carry = __builtin_add_overflow(blanks, starts & blanks, &sum);
+    return (starts | sum) & ~blanks;
 }
 
-// Changes the lines as the cleaner would, where it changes bytes only one
-// for one: with no quote, no comment marker, and no empty field, which the
-// cleaner makes a "nan". A field is empty when only blanks lie between its
-// start (a separator, or a line's start on a line with a separator) and
-// its end (a separator or a line end). False, with the lines partly
-// changed, where they need the cleaner.
-template <typename Change>
-bool changeInPlace(char* begin, char* end, bool endsData, const Change& change)
-{
-    // The last field end so far when only blanks follow it: the block
-    // starts at a line's start.
-    std::uint64_t openLine = 1;
-    std::uint64_t openField = 0;
-    for (char* p = begin; p < end; p += MASK_WINDOW) {
-        LineMarks marks;
-        const auto left = static_cast<std::size_t>(end - p);
-        if (left >= MASK_WINDOW) {
-            marks = change.change(p);
-        } else {
-            // Blanks after the end start no field and end none.
-            char last[MASK_WINDOW];
-            std::memset(last, ' ', MASK_WINDOW);
-            std::memcpy(last, p, left);
-            marks = change.change(last);
-            std::memcpy(p, last, left);
-        }
-        const std::uint64_t ends = marks.separators | marks.lineEnds;
-        const std::uint64_t lineStarts = (marks.lineEnds << 1) | openLine;
-        const std::uint64_t fieldStarts = (marks.separators << 1) | openField;
-        if (marks.stops || (firstAfterBlanks(fieldStarts, marks.blanks) & ends) != 0
-            || (firstAfterBlanks(lineStarts, marks.blanks) & marks.separators) != 0)
-            return false;
-        if (ends == 0) {
-            if (marks.blanks != ~std::uint64_t(0))
-                openLine = openField = 0;
-            continue;
-        }
-        const int lastEnd = 63 - std::countl_zero(ends);
-        const std::uint64_t after = lastEnd == 63 ? 0 : ~std::uint64_t(0) << (lastEnd + 1);
-        const bool open = (marks.blanks & after) == after;
-        openLine = open ? (marks.lineEnds >> lastEnd) & 1 : 0;
-        openField = open ? (marks.separators >> lastEnd) & 1 : 0;
+// The check of the lines window by window, for the changes the cleaner
+// makes one for one: a field is empty (the cleaner makes it a "nan") when
+// only blanks lie between its start (a separator, or a line's start on a
+// line with a separator) and its end (a separator or a line end).
+class FieldCheck {
+public:
+    // False where the window holds an empty field or a quote or comment
+    // marker.
+    bool pass(const LineMarks& marks)
+    {
+        const std::uint64_t separators = marks.separators;
+        const std::uint64_t lineStarts = (marks.lineEnds << 1) | m_openLine;
+        const std::uint64_t fieldStarts = (separators << 1) | m_openField;
+        const std::uint64_t ends = separators | marks.lineEnds;
+        m_openLine = marks.lineEnds >> 63;
+        m_openField = separators >> 63;
+        // The usual window of a written-out table: each start is the first
+        // byte of its field.
+        if (marks.blanks == 0)
+            return !marks.stops && ((fieldStarts & ends) | (lineStarts & separators)) == 0;
+        bool lineCarry = false;
+        bool fieldCarry = false;
+        const std::uint64_t lineFirsts = firstAfterBlanks(lineStarts, marks.blanks, lineCarry);
+        const std::uint64_t fieldFirsts = firstAfterBlanks(fieldStarts, marks.blanks, fieldCarry);
+        m_openLine |= static_cast<std::uint64_t>(lineCarry);
+        m_openField |= static_cast<std::uint64_t>(fieldCarry);
+        return !marks.stops && ((fieldFirsts & ends) | (lineFirsts & separators)) == 0;
     }
+
     // At the file's end a last field left empty is a missing value too.
-    return !(endsData && openField != 0);
+    bool passEnd() const { return m_openField == 0; }
+
+private:
+    // A line's or a field's start whose blanks reach the last window's
+    // end; the block starts at a line's start.
+    std::uint64_t m_openLine = 1;
+    std::uint64_t m_openField = 0;
+};
+
+// Changes the lines as the cleaner would, where it changes bytes only one
+// for one. False, with the lines partly changed, where they need the
+// cleaner.
+template <LineMarks (*change)(char*, const WindowBytes&)>
+bool changeLines(char* begin, char* end, bool endsData, const WindowBytes& given)
+{
+    // A copy, which the changed bytes cannot alias: its broadcasts stay out
+    // of the loop.
+    const WindowBytes bytes = given;
+    FieldCheck check;
+    char* p = begin;
+    for (; static_cast<std::size_t>(end - p) >= MASK_WINDOW; p += MASK_WINDOW)
+        if (!check.pass(change(p, bytes)))
+            return false;
+    if (p < end) {
+        // Blanks after the end start no field and end none.
+        const auto left = static_cast<std::size_t>(end - p);
+        char last[MASK_WINDOW];
+        std::memset(last, ' ', MASK_WINDOW);
+        std::memcpy(last, p, left);
+        const LineMarks marks = change(last, bytes);
+        std::memcpy(p, last, left);
+        if (!check.pass(marks))
+            return false;
+    }
+    return !endsData || check.passEnd();
+}
+
+// Each instruction set's check, with the window's steps inlined into it.
+template <bool withComment, bool withComma>
+[[gnu::flatten]] bool changeLinesBaseline(
+    char* begin, char* end, bool endsData, const WindowBytes& bytes)
+{
+#ifdef __SSE2__
+    return changeLines<separatedWindow::changeSse2<withComment, withComma>>(
+        begin, end, endsData, bytes);
+#else
+    return changeLines<separatedWindow::changePortable<withComment, withComma>>(
+        begin, end, endsData, bytes);
+#endif
+}
+
+#ifdef __SSE2__
+template <bool withComment, bool withComma>
+[[gnu::target("avx2"), gnu::flatten]] bool changeLinesAvx2(
+    char* begin, char* end, bool endsData, const WindowBytes& bytes)
+{
+    return changeLines<separatedWindow::changeAvx2<withComment, withComma>>(
+        begin, end, endsData, bytes);
+}
+#endif
+
+using ChangeLines = bool (*)(char*, char*, bool, const WindowBytes&);
+
+// By instruction set, comment marker and decimal comma.
+constexpr ChangeLines BASELINE_CHANGES[2][2] = {
+    { changeLinesBaseline<false, false>, changeLinesBaseline<false, true> },
+    { changeLinesBaseline<true, false>, changeLinesBaseline<true, true> },
+};
+#ifdef __SSE2__
+constexpr ChangeLines AVX2_CHANGES[2][2] = {
+    { changeLinesAvx2<false, false>, changeLinesAvx2<false, true> },
+    { changeLinesAvx2<true, false>, changeLinesAvx2<true, true> },
+};
+#endif
+
+std::atomic<BlockCheckSet> pinnedSet { BlockCheckSet::automatic };
+
+bool avx2Supported()
+{
+#ifdef __SSE2__
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+#else
+    return false;
+#endif
+}
+
+ChangeLines changeLinesFor(const TableSyntax& syntax)
+{
+    const int comment = syntax.comment != 0 ? 1 : 0;
+    const int comma = syntax.hasDecimalComma() ? 1 : 0;
+#ifdef __SSE2__
+    const BlockCheckSet pinned = pinnedSet.load(std::memory_order_relaxed);
+    if (pinned == BlockCheckSet::avx2 || (pinned == BlockCheckSet::automatic && avx2Supported()))
+        return AVX2_CHANGES[comment][comma];
+#endif
+    return BASELINE_CHANGES[comment][comma];
 }
 
 // Without a separator only a comment marker asks for the cleaner, and
 // nothing changes.
 bool changesInPlace(char* begin, char* end, bool endsData, const TableSyntax& syntax)
 {
-    const auto bytes = static_cast<std::size_t>(end - begin);
     if (syntax.separator == 0)
-        return std::memchr(begin, syntax.comment, bytes) == nullptr;
-    if (syntax.comment != 0 && syntax.hasDecimalComma())
-        return changeInPlace(begin, end, endsData, WindowChange<true, true>(syntax));
-    if (syntax.comment != 0)
-        return changeInPlace(begin, end, endsData, WindowChange<true, false>(syntax));
-    if (syntax.hasDecimalComma())
-        return changeInPlace(begin, end, endsData, WindowChange<false, true>(syntax));
-    return changeInPlace(begin, end, endsData, WindowChange<false, false>(syntax));
+        return std::memchr(begin, syntax.comment, static_cast<std::size_t>(end - begin)) == nullptr;
+    const WindowBytes bytes { syntax.separator, syntax.separator == '\t' ? '\t' : ' ',
+        syntax.comment };
+    return changeLinesFor(syntax)(begin, end, endsData, bytes);
 }
 
 } // namespace
@@ -201,4 +194,12 @@ BlockText blockTableText(char* begin, char* end, bool endsData, const TableSynta
         last = cleaner.finish(last);
     std::memset(last, 0, ByteStream::PADDING);
     return { text, last };
+}
+
+bool pinBlockCheckSet(BlockCheckSet set)
+{
+    if (set == BlockCheckSet::avx2 && !avx2Supported())
+        return false;
+    pinnedSet.store(set, std::memory_order_relaxed);
+    return true;
 }

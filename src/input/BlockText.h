@@ -35,3 +35,10 @@ struct BlockText {
 // when the room cannot be had or readAgain returns false.
 BlockText blockTableText(char* begin, char* end, bool endsData, const TableSyntax& syntax,
     BlockTextRoom& room, const std::function<bool(char*, std::size_t)>& readAgain);
+
+// The check of a block's lines exists for several instruction sets, which
+// give the same text; the best one the processor has is taken unless one
+// is pinned (for tests and benchmarks). An unsupported set is refused:
+// false, and nothing changes.
+enum class BlockCheckSet { automatic, baseline, avx2 };
+bool pinBlockCheckSet(BlockCheckSet set);

@@ -1,7 +1,8 @@
 // Tables with comments, separators and decimal commas against the plain
 // fscanf loop on their cleaned text, whose numbers are the file's own
 // characters: same row count, status and samples to the bit, for any
-// bytes, syntax, header, layout, block size and thread count.
+// bytes, syntax, header, layout, block size, thread count and instruction
+// set of the block check.
 
 #include "FuzzCompare.h"
 #include "FuzzFile.h"
@@ -9,6 +10,7 @@
 
 #include "core/AnalysisState.h"
 #include "core/Parallel.h"
+#include "input/BlockText.h"
 #include "input/SyntaxTableScan.h"
 #include "input/TableText.h"
 #include "input/TimeSeriesReader.h"
@@ -47,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t choice = input.byte();
     const TableSyntax syntax { COMMENTS[choice % 4], SEPARATORS[(choice / 4) % 4],
         (choice / 16) % 2 != 0 };
+    const BlockCheckSet set
+        = (choice / 32) % 2 != 0 ? BlockCheckSet::baseline : BlockCheckSet::automatic;
     const int header = input.inRange(0, 3);
     const int columns = input.inRange(1, 4);
     const int column = input.inRange(1, columns);
@@ -75,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     setParallelThreads(threads);
     setSyntaxBlockBytes(blockBytes);
+    pinBlockCheckSet(set);
     unsigned counted = 0;
     const int status = countTimeSeriesRows(table.path(), syntax, header, columns, counted);
     AnalysisState state;
@@ -87,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         state.series[i] = UNTOUCHED;
     state.sampleCount = counted + 1;
     const int read = readTimeSeries(state, syntax, counted + 1);
+    pinBlockCheckSet(BlockCheckSet::automatic);
     setSyntaxBlockBytes(0);
     setParallelThreads(0);
     if (outcome(status, counted, read, state.sampleCount, state.series.data(), state.series.size())
