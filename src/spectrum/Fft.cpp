@@ -156,9 +156,14 @@ void complexFft(float* data, int nn)
         splitComplexFft(data + 1, log2n);
         return;
     }
-    fftBitReverseTiles(data + 1, log2n, 0, bitReversalTiles(log2n));
+    float* c = data + 1;
+    // Beyond the shared factors the separate bit reversal moves whole tile
+    // rows, which the fused sweep has not been measured against.
+    int done = log2n <= kSharedLog2 ? fftReverseWithFirstPasses(c, log2n) : 0;
+    if (done == 0)
+        fftBitReverseTiles(c, log2n, 0, bitReversalTiles(log2n));
     if (hasSharedFactors(log2n))
-        fftAllPassesWithFactors(data + 1, log2n, 0, sharedLargeTwiddleTables());
+        fftAllPassesWithFactors(c, log2n, done, sharedLargeTwiddleTables());
     else
-        fftAllPasses(data + 1, log2n, 0);
+        fftAllPasses(c, log2n, done);
 }

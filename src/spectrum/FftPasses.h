@@ -65,5 +65,12 @@ void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* l
 // (see bitReversalTiles).
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile);
 
+// The bit reversal of the 2^log2n elements at c together with the first
+// butterfly passes, where the variant in use does them in one sweep:
+// returns the number of passes done (0, nothing done, where it does not or
+// log2n < kSmallestFusedLog2).
+inline constexpr int kSmallestFusedLog2 = 6;
+int fftReverseWithFirstPasses(float* c, int log2n);
+
 // log2(nn) for a power of two nn >= 1, else -1.
 int fftExactLog2(int nn);

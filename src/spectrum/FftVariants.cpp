@@ -1,4 +1,5 @@
 #include "core/CanonicalNaN.h"
+#include "spectrum/BitReversal.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftTwiddles.h"
 #include "spectrum/FftVariant.h"
@@ -60,6 +61,7 @@ namespace fft_avx512 {
 #define FFT_DOUBLES 8
 #define FFT_TARGET __attribute__((target("avx512f")))
 #include "spectrum/FftKernels.inc"
+#include "spectrum/FusedFirstPasses.inc"
 #undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx512
@@ -77,16 +79,19 @@ struct Kernels {
         int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
     void (*butterflyPasses)(float* c, int log2n, int firstPass);
     void (*butterflyPassesWithFactors)(float* c, int log2n, int firstPass, const double* large);
+    // Null where the variant has no fused first passes.
+    int (*reverseWithFirstPasses)(float* c, int log2n);
 };
 
 // Indexed by FftVariant.
 const Kernels kKernels[] = {
     { fft_baseline::blockPasses, fft_baseline::largePass, fft_baseline::largePassPairOfChunks,
-        fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors },
+        fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors, nullptr },
     { fft_avx2::blockPasses, fft_avx2::largePass, fft_avx2::largePassPairOfChunks,
-        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors },
+        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors, nullptr },
     { fft_avx512::blockPasses, fft_avx512::largePass, fft_avx512::largePassPairOfChunks,
-        fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors },
+        fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors,
+        fft_avx512::reverseWithFirstPasses },
 };
 
 FftVariant fastestVariant()
@@ -137,6 +142,12 @@ void fftAllPasses(float* c, int log2n, int firstPass)
 void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large)
 {
     kernels().butterflyPassesWithFactors(c, log2n, firstPass, large);
+}
+
+int fftReverseWithFirstPasses(float* c, int log2n)
+{
+    const auto fused = kernels().reverseWithFirstPasses;
+    return fused && log2n >= kSmallestFusedLog2 ? fused(c, log2n) : 0;
 }
 
 bool fftVariantSupported(FftVariant variant)
