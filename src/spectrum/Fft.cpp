@@ -159,11 +159,13 @@ void complexFft(float* data, int nn)
     float* c = data + 1;
     // Beyond the shared factors the separate bit reversal moves whole tile
     // rows, which the fused sweep has not been measured against.
-    int done = log2n <= kSharedLog2 ? fftReverseWithFirstPasses(c, log2n) : 0;
-    if (done == 0)
+    const FusedStart start
+        = log2n <= kSharedLog2 ? fftReverseWithFirstPasses(c, log2n) : FusedStart {};
+    if (start.passes == 0)
         fftBitReverseTiles(c, log2n, 0, bitReversalTiles(log2n));
+    const bool settle = !start.small;
     if (hasSharedFactors(log2n))
-        fftAllPassesWithFactors(c, log2n, done, sharedLargeTwiddleTables());
+        fftAllPassesWithFactors(c, log2n, start.passes, sharedLargeTwiddleTables(), settle);
     else
-        fftAllPasses(c, log2n, done);
+        fftAllPasses(c, log2n, start.passes, settle);
 }

@@ -77,10 +77,11 @@ struct Kernels {
         int endGroup, TwiddleState& state);
     void (*largePassPair)(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
         int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
-    void (*butterflyPasses)(float* c, int log2n, int firstPass);
-    void (*butterflyPassesWithFactors)(float* c, int log2n, int firstPass, const double* large);
+    void (*butterflyPasses)(float* c, int log2n, int firstPass, bool settle);
+    void (*butterflyPassesWithFactors)(
+        float* c, int log2n, int firstPass, const double* large, bool settle);
     // Null where the variant has no fused first passes.
-    int (*reverseWithFirstPasses)(float* c, int log2n);
+    FusedStart (*reverseWithFirstPasses)(float* c, int log2n);
 };
 
 // Indexed by FftVariant.
@@ -134,20 +135,22 @@ void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, 
         c, log2n, s, firstChunk, endChunk, firstGroup, endGroup, first, secondLow, secondHigh);
 }
 
-void fftAllPasses(float* c, int log2n, int firstPass)
+void fftAllPasses(float* c, int log2n, int firstPass, bool settle)
 {
-    kernels().butterflyPasses(c, log2n, firstPass);
+    kernels().butterflyPasses(c, log2n, firstPass, settle);
 }
 
-void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large)
+void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large, bool settle)
 {
-    kernels().butterflyPassesWithFactors(c, log2n, firstPass, large);
+    kernels().butterflyPassesWithFactors(c, log2n, firstPass, large, settle);
 }
 
-int fftReverseWithFirstPasses(float* c, int log2n)
+FusedStart fftReverseWithFirstPasses(float* c, int log2n)
 {
     const auto fused = kernels().reverseWithFirstPasses;
-    return fused && log2n >= kSmallestFusedLog2 ? fused(c, log2n) : 0;
+    if (!fused || log2n < kSmallestFusedLog2)
+        return {};
+    return fused(c, log2n);
 }
 
 bool fftVariantSupported(FftVariant variant)
