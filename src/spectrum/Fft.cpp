@@ -157,8 +157,8 @@ void complexFft(float* data, int nn)
         return;
     }
     float* c = data + 1;
-    // Beyond the shared factors the separate bit reversal moves whole tile
-    // rows, which the fused sweep has not been measured against.
+    // Beyond the shared factors the separate bit reversal, which moves whole
+    // tile rows, measured faster than the fused sweep.
     const FusedStart start
         = log2n <= kSharedLog2 ? fftReverseWithFirstPasses(c, log2n) : FusedStart {};
     if (start.passes == 0)
