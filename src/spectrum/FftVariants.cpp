@@ -53,6 +53,7 @@ namespace fft_avx2 {
 #define FFT_DOUBLES 4
 #define FFT_TARGET __attribute__((target("avx2")))
 #include "spectrum/FftKernels.inc"
+#include "spectrum/FusedFirstPasses.inc"
 #undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx2
@@ -89,7 +90,8 @@ const Kernels kKernels[] = {
     { fft_baseline::blockPasses, fft_baseline::largePass, fft_baseline::largePassPairOfChunks,
         fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors, nullptr },
     { fft_avx2::blockPasses, fft_avx2::largePass, fft_avx2::largePassPairOfChunks,
-        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors, nullptr },
+        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors,
+        fft_avx2::reverseWithFirstPasses },
     { fft_avx512::blockPasses, fft_avx512::largePass, fft_avx512::largePassPairOfChunks,
         fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors,
         fft_avx512::reverseWithFirstPasses },
