@@ -15,6 +15,18 @@ inline std::uint32_t reverseBits(std::uint32_t value, int bits)
     return result;
 }
 
+// reverseBits(reverseBits(reversed, bits) + 1, bits): the next value of a
+// count kept in reverse order, carried from the top bit down.
+inline std::uint32_t nextReversed(std::uint32_t reversed, int bits)
+{
+    std::uint32_t bit = bits > 0 ? 1u << (bits - 1) : 0u;
+    while (reversed & bit) {
+        reversed ^= bit;
+        bit >>= 1;
+    }
+    return reversed | bit;
+}
+
 // Tiles of 2^kTileLog2 rows of 2^kTileLog2 elements (see forEachBitReversal).
 inline constexpr int kTileLog2 = 5;
 

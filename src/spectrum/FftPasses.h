@@ -53,17 +53,34 @@ void fftLargePass(float* c, int log2n, int s, int firstChunk, int endChunk, int 
 void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
     int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
 
-// The butterfly passes from firstPass on, on the calling thread.
-void fftAllPasses(float* c, int log2n, int firstPass);
+// The butterfly passes from firstPass on, on the calling thread. With
+// settle false, the caller knows that no not-a-number can arise and the
+// last pass may skip making them canonical.
+void fftAllPasses(float* c, int log2n, int firstPass, bool settle = true);
 
 // fftAllPasses with the factors of every large pass s from `large`, pass
 // s's at large + 2 * ((1 << s) - (1 << fftBlockLog2(log2n))), as the
 // recurrence makes them. Requires fftHasBlocks(log2n).
-void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large);
+void fftAllPassesWithFactors(
+    float* c, int log2n, int firstPass, const double* large, bool settle = true);
 
 // Exchanges of the in-place bit reversal within tiles [firstTile, endTile)
 // (see bitReversalTiles).
 void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint32_t endTile);
+
+// The bit reversal of the 2^log2n elements at c together with the first
+// butterfly passes, where the variant in use does them in one sweep.
+// `passes` is the number of passes done: 0, and nothing done, where the
+// variant has no such sweep or log2n < kSmallestFusedLog2. `small` tells
+// that every input value was finite and below 2^100 in magnitude: no
+// transform of up to 2^17 points can then overflow, and so none gives a
+// not-a-number (see fftAllPasses).
+struct FusedStart {
+    int passes = 0;
+    bool small = false;
+};
+inline constexpr int kSmallestFusedLog2 = 6;
+FusedStart fftReverseWithFirstPasses(float* c, int log2n);
 
 // log2(nn) for a power of two nn >= 1, else -1.
 int fftExactLog2(int nn);

@@ -1,4 +1,5 @@
 #include "core/CanonicalNaN.h"
+#include "spectrum/BitReversal.h"
 #include "spectrum/FftPasses.h"
 #include "spectrum/FftTwiddles.h"
 #include "spectrum/FftVariant.h"
@@ -52,6 +53,7 @@ namespace fft_avx2 {
 #define FFT_DOUBLES 4
 #define FFT_TARGET __attribute__((target("avx2")))
 #include "spectrum/FftKernels.inc"
+#include "spectrum/FusedFirstPasses.inc"
 #undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx2
@@ -60,6 +62,7 @@ namespace fft_avx512 {
 #define FFT_DOUBLES 8
 #define FFT_TARGET __attribute__((target("avx512f")))
 #include "spectrum/FftKernels.inc"
+#include "spectrum/FusedFirstPasses.inc"
 #undef FFT_TARGET
 #undef FFT_DOUBLES
 } // namespace fft_avx512
@@ -75,18 +78,23 @@ struct Kernels {
         int endGroup, TwiddleState& state);
     void (*largePassPair)(float* c, int log2n, int s, int firstChunk, int endChunk, int firstGroup,
         int endGroup, TwiddleState& first, TwiddleState& secondLow, TwiddleState& secondHigh);
-    void (*butterflyPasses)(float* c, int log2n, int firstPass);
-    void (*butterflyPassesWithFactors)(float* c, int log2n, int firstPass, const double* large);
+    void (*butterflyPasses)(float* c, int log2n, int firstPass, bool settle);
+    void (*butterflyPassesWithFactors)(
+        float* c, int log2n, int firstPass, const double* large, bool settle);
+    // Null where the variant has no fused first passes.
+    FusedStart (*reverseWithFirstPasses)(float* c, int log2n);
 };
 
 // Indexed by FftVariant.
 const Kernels kKernels[] = {
     { fft_baseline::blockPasses, fft_baseline::largePass, fft_baseline::largePassPairOfChunks,
-        fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors },
+        fft_baseline::butterflyPasses, fft_baseline::butterflyPassesWithFactors, nullptr },
     { fft_avx2::blockPasses, fft_avx2::largePass, fft_avx2::largePassPairOfChunks,
-        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors },
+        fft_avx2::butterflyPasses, fft_avx2::butterflyPassesWithFactors,
+        fft_avx2::reverseWithFirstPasses },
     { fft_avx512::blockPasses, fft_avx512::largePass, fft_avx512::largePassPairOfChunks,
-        fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors },
+        fft_avx512::butterflyPasses, fft_avx512::butterflyPassesWithFactors,
+        fft_avx512::reverseWithFirstPasses },
 };
 
 FftVariant fastestVariant()
@@ -129,14 +137,22 @@ void fftLargePassPair(float* c, int log2n, int s, int firstChunk, int endChunk, 
         c, log2n, s, firstChunk, endChunk, firstGroup, endGroup, first, secondLow, secondHigh);
 }
 
-void fftAllPasses(float* c, int log2n, int firstPass)
+void fftAllPasses(float* c, int log2n, int firstPass, bool settle)
 {
-    kernels().butterflyPasses(c, log2n, firstPass);
+    kernels().butterflyPasses(c, log2n, firstPass, settle);
 }
 
-void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large)
+void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* large, bool settle)
 {
-    kernels().butterflyPassesWithFactors(c, log2n, firstPass, large);
+    kernels().butterflyPassesWithFactors(c, log2n, firstPass, large, settle);
+}
+
+FusedStart fftReverseWithFirstPasses(float* c, int log2n)
+{
+    const auto fused = kernels().reverseWithFirstPasses;
+    if (!fused || log2n < kSmallestFusedLog2)
+        return {};
+    return fused(c, log2n);
 }
 
 bool fftVariantSupported(FftVariant variant)
