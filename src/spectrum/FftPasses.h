@@ -81,6 +81,8 @@ struct FusedStart {
 };
 inline constexpr int kSmallestFusedLog2 = 6;
 FusedStart fftReverseWithFirstPasses(float* c, int log2n);
+// Whether fftReverseWithFirstPasses does the passes for 2^log2n elements.
+bool fftHasFusedFirstPasses(int log2n);
 
 // log2(nn) for a power of two nn >= 1, else -1.
 int fftExactLog2(int nn);

@@ -147,12 +147,16 @@ void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* l
     kernels().butterflyPassesWithFactors(c, log2n, firstPass, large, settle);
 }
 
+bool fftHasFusedFirstPasses(int log2n)
+{
+    return kernels().reverseWithFirstPasses && log2n >= kSmallestFusedLog2;
+}
+
 FusedStart fftReverseWithFirstPasses(float* c, int log2n)
 {
-    const auto fused = kernels().reverseWithFirstPasses;
-    if (!fused || log2n < kSmallestFusedLog2)
+    if (!fftHasFusedFirstPasses(log2n))
         return {};
-    return fused(c, log2n);
+    return kernels().reverseWithFirstPasses(c, log2n);
 }
 
 bool fftVariantSupported(FftVariant variant)

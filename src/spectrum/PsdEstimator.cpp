@@ -58,8 +58,8 @@ bool addPeriodogramsOneByOne(const float* series, int M, int S, int K, const Seg
                 segmentMeans(segment, S, length, 0, std::min(4, K - k), means);
             own.mean = means[k % 4];
         }
-        loadSegment(w, segment, own);
-        complexFftPassesFrom(w, length, 1, factors);
+        const int passes = loadSegment(w, segment, own);
+        complexFftPassesFrom(w, length, passes, factors);
         addPeriodogramBins(psd, w, M, 0, M + 1, amplitudeOutput);
         if (!progress.at(static_cast<double>(k + 1) / K))
             break;

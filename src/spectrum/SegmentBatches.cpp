@@ -80,8 +80,8 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
                     own.mean = means[i];
                 TaskBuffers<FloatBuffer>::Lease lease = pool.lend();
                 float* work = lease.buffer().data();
-                loadSegment(work, segment, own);
-                complexFftPassesFrom(work, length, 1, factors);
+                const int passes = loadSegment(work, segment, own);
+                complexFftPassesFrom(work, length, passes, factors);
                 writePeriodogram(periodograms.data() + i * slot, work, M, amplitudeOutput);
             },
             [&](std::size_t finished) {

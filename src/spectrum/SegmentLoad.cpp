@@ -2,6 +2,8 @@
 
 #include "spectrum/BitReversal.h"
 #include "spectrum/DataWindow.h"
+#include "spectrum/FftPasses.h"
+#include "spectrum/FftTwiddles.h"
 #include "spectrum/FirstPass.h"
 
 #include <cstdint>
@@ -40,12 +42,6 @@ void segmentMeans(const float* values, std::int64_t shift, int n, int first, int
     }
     for (; k < end; ++k)
         means[k] = segmentMean(values + k * shift, n);
-}
-
-void loadSegment(float* work, const float* segment, const SegmentLoad& load)
-{
-    work[0] = 0.0f;
-    loadSegmentTiles(work, segment, load, 0, bitReversalTiles(segmentLog2(load)));
 }
 
 int segmentLog2(const SegmentLoad& load)
@@ -105,18 +101,34 @@ void loadTiles(float* c, const float* samples, const SegmentLoad& load, int log2
         });
 }
 
-template <bool subtractMean>
-void loadTilesWeighted(float* c, const float* samples, const SegmentLoad& load, int log2n,
-    std::uint32_t firstTile, std::uint32_t endTile)
+// The tapered samples in sample order, each with a zero imaginary value.
+template <bool subtractMean, Weighting weighting>
+void loadInOrder(float* c, const float* samples, const SegmentLoad& load)
 {
-    if (load.weights)
-        loadTiles<subtractMean, TABLE_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
-    else if (load.windowType == HANNING_WINDOW)
-        loadTiles<subtractMean, COMPUTED_HANNING>(c, samples, load, log2n, firstTile, endTile);
-    else if (isTaperingWindow(load.windowType))
-        loadTiles<subtractMean, COMPUTED_WEIGHTS>(c, samples, load, log2n, firstTile, endTile);
+    const auto length = static_cast<std::uint32_t>(load.length);
+    for (std::uint32_t j = 0; j < length; ++j) {
+        c[2 * j] = taperedSample<subtractMean, weighting>(samples, j, load);
+        c[2 * j + 1] = 0.0f;
+    }
+}
+
+// run.template operator()<subtractMean, weighting>() for the load's own.
+template <typename Run> void withLoadKind(const SegmentLoad& load, Run&& run)
+{
+    const auto weighted = [&]<bool subtractMean>() {
+        if (load.weights)
+            run.template operator()<subtractMean, TABLE_WEIGHTS>();
+        else if (load.windowType == HANNING_WINDOW)
+            run.template operator()<subtractMean, COMPUTED_HANNING>();
+        else if (isTaperingWindow(load.windowType))
+            run.template operator()<subtractMean, COMPUTED_WEIGHTS>();
+        else
+            run.template operator()<subtractMean, NOT_TAPERED>();
+    };
+    if (load.subtractMean)
+        weighted.template operator()<true>();
     else
-        loadTiles<subtractMean, NOT_TAPERED>(c, samples, load, log2n, firstTile, endTile);
+        weighted.template operator()<false>();
 }
 
 } // namespace
@@ -127,8 +139,23 @@ void loadSegmentTiles(float* work, const float* segment, const SegmentLoad& load
     const int log2n = segmentLog2(load);
     if (log2n < 1)
         return;
-    if (load.subtractMean)
-        loadTilesWeighted<true>(work + 1, segment + 1, load, log2n, firstTile, endTile);
-    else
-        loadTilesWeighted<false>(work + 1, segment + 1, load, log2n, firstTile, endTile);
+    withLoadKind(load, [&]<bool subtractMean, Weighting weighting>() {
+        loadTiles<subtractMean, weighting>(work + 1, segment + 1, load, log2n, firstTile, endTile);
+    });
+}
+
+int loadSegment(float* work, const float* segment, const SegmentLoad& load)
+{
+    work[0] = 0.0f;
+    const int log2n = segmentLog2(load);
+    // Beyond the shared factors complexFft keeps its tile bit reversal too:
+    // the sweep measured slower there.
+    if (log2n <= kSharedLog2 && fftHasFusedFirstPasses(log2n)) {
+        withLoadKind(load, [&]<bool subtractMean, Weighting weighting>() {
+            loadInOrder<subtractMean, weighting>(work + 1, segment + 1, load);
+        });
+        return fftReverseWithFirstPasses(work + 1, log2n).passes;
+    }
+    loadSegmentTiles(work, segment, load, 0, bitReversalTiles(log2n));
+    return 1;
 }

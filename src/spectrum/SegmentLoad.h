@@ -28,14 +28,17 @@ struct SegmentLoad {
     bool subtractMean;
 };
 
-// Mean removal, taper, the transform's bit reversal and its first pass in
-// one sweep from segment[1..length] (left unchanged) into work[0..2*length],
-// which then holds what complexFft's bit reversal and first pass would have
-// made of the tapered samples with zero imaginary values; the transform
-// goes on with complexFftPassesFrom(work, length, 1). No segment copy is
-// made: the samples are read in the cache-friendly tiles of the permutation
-// and every entry of work is written once. length >= 2.
-void loadSegment(float* work, const float* segment, const SegmentLoad& load);
+// Mean removal, taper, the transform's bit reversal and its first passes
+// from segment[1..length] (left unchanged) into work[0..2*length], which
+// then holds what complexFft's bit reversal and first passes would have
+// made of the tapered samples with zero imaginary values. Returns the
+// passes done: the transform goes on with complexFftPassesFrom(work,
+// length, passes). Up to 2^kSharedLog2 samples, where the transform's
+// variant does its bit reversal and first passes in one sweep, the samples
+// are written in order and swept once; else they are read in the
+// cache-friendly tiles of the permutation, every entry of work written
+// once, and the first pass made as they land. length >= 2.
+int loadSegment(float* work, const float* segment, const SegmentLoad& load);
 
 // log2 of load.length.
 int segmentLog2(const SegmentLoad& load);
