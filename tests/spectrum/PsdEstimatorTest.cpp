@@ -70,6 +70,12 @@ TEST(EstimatePsd, MatchesPlainEstimateBitForBit)
         { 8, 2, 1, 0, { 5 } },
         { 1 << 16, 1 << 15, 1, 0, { WELCH_WINDOW } },
         { 3 << 15, 1 << 14, 4, 1 << 14, { HANNING_WINDOW, 0, 1, 0, 1 } },
+        // Segments on either side of the sizes whose load goes through the
+        // transform's fused first sweep (2^6 to 2^17 points).
+        { 200, 16, 3, 40, { HANNING_WINDOW } },
+        { 200, 32, 2, 50, { PARZEN_WINDOW } },
+        { 3 << 17, 1 << 16, 2, 1 << 17, { HANNING_WINDOW } },
+        { 3 << 18, 1 << 17, 2, 1 << 18, { WELCH_WINDOW, 0, 1, 1, 1 } },
     };
     struct AutoVariantAtEnd {
         ~AutoVariantAtEnd() { setFftVariant(FFT_VARIANT_AUTO); }
