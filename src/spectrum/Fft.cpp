@@ -157,10 +157,7 @@ void complexFft(float* data, int nn)
         return;
     }
     float* c = data + 1;
-    // Beyond the shared factors the separate bit reversal, which moves whole
-    // tile rows, measured faster than the fused sweep.
-    const FusedStart start
-        = log2n <= kSharedLog2 ? fftReverseWithFirstPasses(c, log2n) : FusedStart {};
+    const FusedStart start = fftReverseWithFirstPasses(c, log2n);
     if (start.passes == 0)
         fftBitReverseTiles(c, log2n, 0, bitReversalTiles(log2n));
     const bool settle = !start.small;

@@ -71,7 +71,9 @@ void fftBitReverseTiles(float* c, int log2n, std::uint32_t firstTile, std::uint3
 // The bit reversal of the 2^log2n elements at c together with the first
 // butterfly passes, where the variant in use does them in one sweep.
 // `passes` is the number of passes done: 0, and nothing done, where the
-// variant has no such sweep or log2n < kSmallestFusedLog2. `small` tells
+// variant has no such sweep or log2n is outside kSmallestFusedLog2 ..
+// kSharedLog2 (beyond the shared factors the separate bit reversal, which
+// moves whole tile rows, measured faster than the sweep). `small` tells
 // that every input value was finite and below 2^100 in magnitude: no
 // transform of up to 2^17 points can then overflow, and so none gives a
 // not-a-number (see fftAllPasses).

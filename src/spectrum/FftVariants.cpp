@@ -149,7 +149,7 @@ void fftAllPassesWithFactors(float* c, int log2n, int firstPass, const double* l
 
 bool fftHasFusedFirstPasses(int log2n)
 {
-    return kernels().reverseWithFirstPasses && log2n >= kSmallestFusedLog2;
+    return kernels().reverseWithFirstPasses && log2n >= kSmallestFusedLog2 && log2n <= kSharedLog2;
 }
 
 FusedStart fftReverseWithFirstPasses(float* c, int log2n)

@@ -3,7 +3,6 @@
 #include "spectrum/BitReversal.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/FftPasses.h"
-#include "spectrum/FftTwiddles.h"
 #include "spectrum/FirstPass.h"
 
 #include <cstdint>
@@ -148,9 +147,7 @@ int loadSegment(float* work, const float* segment, const SegmentLoad& load)
 {
     work[0] = 0.0f;
     const int log2n = segmentLog2(load);
-    // Beyond the shared factors complexFft keeps its tile bit reversal too:
-    // the sweep measured slower there.
-    if (log2n <= kSharedLog2 && fftHasFusedFirstPasses(log2n)) {
+    if (fftHasFusedFirstPasses(log2n)) {
         withLoadKind(load, [&]<bool subtractMean, Weighting weighting>() {
             loadInOrder<subtractMean, weighting>(work + 1, segment + 1, load);
         });

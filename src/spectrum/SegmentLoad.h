@@ -33,9 +33,9 @@ struct SegmentLoad {
 // then holds what complexFft's bit reversal and first passes would have
 // made of the tapered samples with zero imaginary values. Returns the
 // passes done: the transform goes on with complexFftPassesFrom(work,
-// length, passes). Up to 2^kSharedLog2 samples, where the transform's
-// variant does its bit reversal and first passes in one sweep, the samples
-// are written in order and swept once; else they are read in the
+// length, passes). Where the transform does its bit reversal and first
+// passes in one sweep (fftHasFusedFirstPasses), the samples are written
+// in order and swept once; else they are read in the
 // cache-friendly tiles of the permutation, every entry of work written
 // once, and the first pass made as they land. length >= 2.
 int loadSegment(float* work, const float* segment, const SegmentLoad& load);
