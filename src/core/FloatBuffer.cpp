@@ -1,7 +1,8 @@
 #include "core/FloatBuffer.h"
 
 #include <cstdint>
-#include <new>
+#include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include <sys/mman.h>
@@ -10,12 +11,19 @@ namespace {
 
 AllocationHook g_allocationHook = nullptr;
 
-// Asks the system to back a large buffer with 2 MiB pages where it can: a
-// fresh buffer's first touch then takes a few hundred page faults instead
-// of hundreds of thousands (a series of millions of samples is written
-// once, from end to end, as it is read), and the transforms, which sweep
-// their buffers in strides far apart, keep their address translations
-// cached. Only a hint; without it everything works the same, only slower.
+} // namespace
+
+void setAllocationHook(AllocationHook hook)
+{
+    g_allocationHook = hook;
+}
+
+// With 2 MiB pages a fresh buffer's first touch takes a few hundred page
+// faults instead of hundreds of thousands (a series of millions of samples
+// is written once, from end to end, as it is read), and the transforms,
+// which sweep their buffers in strides far apart, keep their address
+// translations cached. Without the hint everything works the same, only
+// slower.
 void adviseLargePages(float* data, std::size_t count)
 {
 #ifdef MADV_HUGEPAGE
@@ -31,11 +39,9 @@ void adviseLargePages(float* data, std::size_t count)
 #endif
 }
 
-} // namespace
-
-void setAllocationHook(AllocationHook hook)
+void FloatBuffer::Free::operator()(float* data) const
 {
-    g_allocationHook = hook;
+    std::free(data);
 }
 
 FloatBuffer::FloatBuffer(FloatBuffer&& other) noexcept
@@ -57,14 +63,22 @@ bool FloatBuffer::allocate(std::size_t count)
     release();
     if (count == 0)
         return true;
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(float))
+        return false;
     if (g_allocationHook && !g_allocationHook(count))
         return false;
-    m_data.reset(new (std::nothrow) float[count]);
+    m_data.reset(static_cast<float*>(std::malloc(count * sizeof(float))));
     if (!m_data)
         return false;
     m_size = count;
     adviseLargePages(m_data.get(), count);
     return true;
+}
+
+void FloatBuffer::adopt(float* data, std::size_t count)
+{
+    m_data.reset(data);
+    m_size = data ? count : 0;
 }
 
 void FloatBuffer::release()

@@ -16,6 +16,9 @@ public:
     // Releases the current entries and allocates `count` new ones (contents
     // undefined). Returns false, with the buffer empty, when that fails.
     bool allocate(std::size_t count);
+    // Takes over `count` entries that std::malloc or std::realloc gave, the
+    // old ones released; the buffer frees them.
+    void adopt(float* data, std::size_t count);
     void release();
 
     float* data() { return m_data.get(); }
@@ -26,7 +29,10 @@ public:
     const float& operator[](std::size_t i) const { return m_data[i]; }
 
 private:
-    std::unique_ptr<float[]> m_data;
+    struct Free {
+        void operator()(float* data) const;
+    };
+    std::unique_ptr<float[], Free> m_data;
     std::size_t m_size = 0;
 };
 
@@ -34,3 +40,7 @@ private:
 // false answer makes it fail as if memory ran out.
 using AllocationHook = bool (*)(std::size_t count);
 void setAllocationHook(AllocationHook hook);
+
+// Asks the system to back the whole 2 MiB pages of `count` floats from
+// `data` with large pages where it can. Only a hint.
+void adviseLargePages(float* data, std::size_t count);

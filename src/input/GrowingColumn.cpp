@@ -2,18 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
 // A first block of a quarter MiB; each growth adds half of what is there,
 // so that the moves cost a few passes over the samples in all.
 constexpr std::size_t FIRST_ENTRIES = std::size_t(1) << 16;
-
-// The handover's copy asks whether to go on after each block of 16 MiB, a
-// few milliseconds of copying.
-constexpr std::size_t COPY_BLOCK_ENTRIES = std::size_t(1) << 22;
 
 } // namespace
 
@@ -43,30 +39,30 @@ bool GrowingColumn::reserve(std::uint64_t rows)
     return false;
 }
 
-GrowingColumn::Handover GrowingColumn::moveInto(
-    FloatBuffer& series, std::uint64_t rows, const std::function<bool()>& goOn)
+void GrowingColumn::expect(std::uint64_t rows)
+{
+    if (m_data || rows >= std::numeric_limits<std::size_t>::max() / sizeof(float))
+        return;
+    const auto entries = static_cast<std::size_t>(rows) + 1;
+    if (auto* room = static_cast<float*>(std::malloc(entries * sizeof(float)))) {
+        m_data = room;
+        m_capacity = entries;
+        // A block moved later keeps its pages as they are: moving large
+        // pages costs more than copying.
+        adviseLargePages(m_data, m_capacity);
+    }
+}
+
+bool GrowingColumn::moveInto(FloatBuffer& series, std::uint64_t rows)
 {
     if (!reserve(rows))
-        return Handover::NO_MEMORY;
+        return false;
     const auto entries = static_cast<std::size_t>(rows) + 1;
-    // Giving back the unused room first keeps the two copies at their
-    // length while the samples are handed over.
-    if (auto* shrunk = static_cast<float*>(std::realloc(m_data, entries * sizeof(float)))) {
+    // The unused room goes back; a block that cannot shrink is handed
+    // over as it is.
+    if (auto* shrunk = static_cast<float*>(std::realloc(m_data, entries * sizeof(float))))
         m_data = shrunk;
-        m_capacity = entries;
-    }
-    FloatBuffer handed;
-    if (!handed.allocate(entries))
-        return Handover::NO_MEMORY;
-    for (std::size_t done = 0; done < entries; done += COPY_BLOCK_ENTRIES) {
-        if (goOn && !goOn())
-            return Handover::STOPPED;
-        const std::size_t block = std::min(COPY_BLOCK_ENTRIES, entries - done);
-        std::memcpy(handed.data() + done, m_data + done, block * sizeof(float));
-    }
-    std::free(m_data);
-    m_data = nullptr;
+    series.adopt(std::exchange(m_data, nullptr), entries);
     m_capacity = 0;
-    series = std::move(handed);
-    return Handover::DONE;
+    return true;
 }

@@ -68,6 +68,10 @@ bool readAllRows(ByteStream& stream, const TableSyntax& syntax, const AnalysisSt
 {
     // One row past the limit tells a file that holds too many.
     const std::uint64_t most = std::uint64_t(MAX_DATA_ROWS) + 1;
+    // A row takes at least a digit and a separator for each column; rows
+    // of empty fields beyond that estimate make the column grow.
+    const auto leastRowBytes = 2 * static_cast<std::uint64_t>(std::max(layout.columnCount, 1));
+    column.expect(std::min(most, stream.size() / leastRowBytes));
     askWhetherToStop(stream, report);
     if (!syntax.plain()) {
         rows = readWholeSyntaxTableColumn(stream, syntax, layout.headerTokens, layout.columnCount,
@@ -237,14 +241,8 @@ int readWholeTimeSeries(const AnalysisState& layout, const TableSyntax& syntax, 
     if (stored > MAX_DATA_ROWS)
         return READ_TOO_MANY_ROWS;
     column.data()[0] = 0.0f;
-    switch (column.moveInto(series, stored, [&report] { return report.poll(); })) {
-    case GrowingColumn::Handover::DONE:
-        break;
-    case GrowingColumn::Handover::NO_MEMORY:
+    if (!column.moveInto(series, stored))
         return READ_NO_MEMORY;
-    case GrowingColumn::Handover::STOPPED:
-        return STEP_CANCELLED;
-    }
     rows = static_cast<unsigned>(stored);
     return 0;
 }
