@@ -118,30 +118,15 @@ PictureFormat pictureFormatOf(const QString& fileName)
     return PictureFormat::unknown;
 }
 
-bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
-    QSize size, std::string& reason)
+namespace {
+
+const char* const UNKNOWN_FORMAT = "the name ends in none of .png, .jpg, .jpeg, .svg or .pdf";
+
+// The formats' writers do not all tell of a failed write (SVG and PDF go
+// on after one): the picture is made in memory, where writes do not fail,
+// and its bytes are written, each write checked.
+bool writeAndCommit(FileReplacement& file, const QByteArray& bytes, std::string& reason)
 {
-    const PictureFormat format = pictureFormatOf(fileName);
-    if (format == PictureFormat::unknown) {
-        reason = "the name ends in none of .png, .jpg, .jpeg, .svg or .pdf";
-        return false;
-    }
-    // The target is looked at before the picture is drawn, so that a name
-    // that cannot take it costs no drawing.
-    FileReplacement file;
-    reason = file.begin(fileName.toStdString());
-    if (!reason.empty())
-        return false;
-    // The formats' writers do not all tell of a failed write (SVG and PDF
-    // go on after one): the picture is made in memory, where writes do not
-    // fail, and its bytes are written, each write checked.
-    QBuffer picture;
-    picture.open(QIODevice::WriteOnly);
-    if (!writeFormat(picture, format, state, view, size)) {
-        reason = "the picture could not be drawn";
-        return false;
-    }
-    const QByteArray& bytes = picture.data();
     int failure = file.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (failure == 0)
         failure = file.commit([] { return !processStopRequested(); });
@@ -151,4 +136,50 @@ bool writePictureFile(const AnalysisState& state, const PictureView& view, const
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool drawPictureBytes(const AnalysisState& state, const PictureView& view, PictureFormat format,
+    QSize size, QByteArray& bytes)
+{
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    if (!writeFormat(picture, format, state, view, size))
+        return false;
+    bytes = picture.data();
+    return true;
+}
+
+bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
+    QSize size, std::string& reason)
+{
+    const PictureFormat format = pictureFormatOf(fileName);
+    if (format == PictureFormat::unknown) {
+        reason = UNKNOWN_FORMAT;
+        return false;
+    }
+    // The target is looked at before the picture is drawn, so that a name
+    // that cannot take it costs no drawing.
+    FileReplacement file;
+    reason = file.begin(fileName.toStdString());
+    if (!reason.empty())
+        return false;
+    QByteArray bytes;
+    if (!drawPictureBytes(state, view, format, size, bytes)) {
+        reason = "the picture could not be drawn";
+        return false;
+    }
+    return writeAndCommit(file, bytes, reason);
+}
+
+bool writePictureBytes(const QString& fileName, const QByteArray& bytes, std::string& reason)
+{
+    if (pictureFormatOf(fileName) == PictureFormat::unknown) {
+        reason = UNKNOWN_FORMAT;
+        return false;
+    }
+    FileReplacement file;
+    reason = file.begin(fileName.toStdString());
+    return reason.empty() && writeAndCommit(file, bytes, reason);
 }

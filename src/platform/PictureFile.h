@@ -2,6 +2,7 @@
 
 #include "plot/PictureView.h"
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
@@ -21,3 +22,11 @@ PictureFormat pictureFormatOf(const QString& fileName);
 // format is unknown, or that the drawing was stopped).
 bool writePictureFile(const AnalysisState& state, const PictureView& view, const QString& fileName,
     QSize size, std::string& reason);
+
+// writePictureFile in two halves, so that the drawing, which touches no
+// file, can run beside other work: the picture's bytes in `format` (false
+// when the format is unknown, the drawing fails or was stopped), and the
+// bytes written into `fileName` as writePictureFile writes them.
+bool drawPictureBytes(const AnalysisState& state, const PictureView& view, PictureFormat format,
+    QSize size, QByteArray& bytes);
+bool writePictureBytes(const QString& fileName, const QByteArray& bytes, std::string& reason);

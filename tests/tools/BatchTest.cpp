@@ -955,6 +955,23 @@ TEST(BatchProgram, RenderRefusesTheDataFileAndTheRunsOwnExport)
     }
     EXPECT_EQ(fileBytes(exported).substr(0, 1), "-") << "the export, not a picture";
 }
+
+// The picture is drawn beside the export but written only after it: an
+// export that fails leaves no picture.
+TEST(BatchProgram, AFailedExportWritesNoPicture)
+{
+    TempFolder folder;
+    const fs::path data = writeTone(folder.path(), "tone.dat", 4096, 1.0 / 16.0);
+    const fs::path picture = folder.path() / "p.png";
+    const fs::path exported = folder.path() / "missing" / "spectrum.dat";
+    const std::string command = shellQuoted(WELMO_PSD_PATH) + " --output " + shellQuoted(exported)
+        + " --render " + shellQuoted(picture) + " " + shellQuoted(data) + " >/dev/null 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 4);
+    EXPECT_FALSE(fs::exists(picture));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator {}), 1)
+        << "only the data file; no picture's temporary file either";
+}
 #endif
 
 // A file that is there but may not be read is not "File not found".

@@ -161,6 +161,12 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
     const BatchStatus estimated = estimateBatch(options, state, error, progressOut, deferEstimates);
     if (estimated != BATCH_OK)
         return estimated;
+    return exportBatch(options, state, error, progressOut, keptFiles);
+}
+
+BatchStatus exportBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut, const std::vector<std::string>& keptFiles)
+{
     BatchHost host(options, state, progressOut);
     if (options.output)
         state.psdFileName = *options.output;

@@ -44,6 +44,10 @@ BatchStatus runBatch(const BatchOptions& options, AnalysisState& state, std::str
 BatchStatus estimateBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
     std::FILE* progressOut = nullptr, bool deferEstimates = true);
 
+// runBatch's export of the spectrum that estimateBatch left in `state`.
+BatchStatus exportBatch(const BatchOptions& options, AnalysisState& state, std::string& error,
+    std::FILE* progressOut = nullptr, const std::vector<std::string>& keptFiles = {});
+
 // The spectra of options.references, each read and estimated as the run's
 // own file is (its layout, edits and configuration, in its own column
 // where one is given), kept in `references` in the order given. Stops at

@@ -83,34 +83,51 @@ std::string renderClash(
 
 } // namespace
 
-bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error,
-    const ReferenceCurves* references)
+DrawnPicture drawBatchPicture(
+    const AnalysisState& state, const BatchOptions& options, const ReferenceCurves* references)
 {
-    if (const std::string clash = renderClash(*options.renderFile, options, state);
-        !clash.empty()) {
-        error = cannotWriteMessage(*options.renderFile, clash);
-        return false;
-    }
+    DrawnPicture picture;
     const auto application = makeApplication();
-    const int width = options.renderWidth;
-    const int height = options.renderHeight;
-    const std::string& fileName = *options.renderFile;
-    const PictureFormat format = pictureFormatOf(QString::fromStdString(fileName));
+    const QSize size(options.renderWidth, options.renderHeight);
+    const PictureFormat format = pictureFormatOf(QString::fromStdString(*options.renderFile));
     if ((format == PictureFormat::png || format == PictureFormat::jpeg)
-        && QImage(width, height, QImage::Format_RGB32).isNull()) {
-        error = "Cannot render a picture of that size";
-        return false;
+        && QImage(size, QImage::Format_RGB32).isNull()) {
+        picture.refusal = "Cannot render a picture of that size";
+        return picture;
     }
     PictureView view = batchPictureView(options, state);
     if (references) {
         view.references = references;
         view.live = spectrumIdentity(state);
     }
-    std::string reason;
-    if (!writePictureFile(
-            state, view, QString::fromStdString(fileName), QSize(width, height), reason)) {
-        error = cannotWriteMessage(fileName, reason);
+    // A name of no known format has nothing to draw; its write refuses it.
+    picture.drawn = format == PictureFormat::unknown
+        || drawPictureBytes(state, view, format, size, picture.bytes);
+    return picture;
+}
+
+bool writeBatchPicture(const DrawnPicture& picture, const AnalysisState& state,
+    const BatchOptions& options, std::string& error)
+{
+    const std::string& fileName = *options.renderFile;
+    if (const std::string clash = renderClash(fileName, options, state); !clash.empty()) {
+        error = cannotWriteMessage(fileName, clash);
         return false;
     }
-    return true;
+    if (!picture.refusal.empty()) {
+        error = picture.refusal;
+        return false;
+    }
+    std::string reason = picture.drawn ? "" : "the picture could not be drawn";
+    if (reason.empty()
+        && writePictureBytes(QString::fromStdString(fileName), picture.bytes, reason))
+        return true;
+    error = cannotWriteMessage(fileName, reason);
+    return false;
+}
+
+bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error,
+    const ReferenceCurves* references)
+{
+    return writeBatchPicture(drawBatchPicture(state, options, references), state, options, error);
 }

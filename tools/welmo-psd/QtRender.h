@@ -6,6 +6,8 @@
 #include "core/ReferenceCurves.h"
 #include "plot/PictureView.h"
 
+#include <QByteArray>
+
 #include <memory>
 #include <string>
 
@@ -19,6 +21,19 @@ PictureView batchPictureView(const BatchOptions& options, const AnalysisState& s
 // false with the reason in `error`.
 bool renderPicture(const AnalysisState& state, const BatchOptions& options, std::string& error,
     const ReferenceCurves* references = nullptr);
+
+// renderPicture in two halves: the drawing, which touches no file and so
+// may run beside the export, and the file's checks and write, in
+// renderPicture's order.
+struct DrawnPicture {
+    std::string refusal; // the whole error, when the size cannot be drawn
+    bool drawn = false;
+    QByteArray bytes;
+};
+DrawnPicture drawBatchPicture(const AnalysisState& state, const BatchOptions& options,
+    const ReferenceCurves* references = nullptr);
+bool writeBatchPicture(const DrawnPicture& picture, const AnalysisState& state,
+    const BatchOptions& options, std::string& error);
 
 // Starts the platform the picture is drawn on (fonts, the offscreen
 // display), on the calling thread, which must be the one that draws. Held

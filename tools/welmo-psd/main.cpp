@@ -128,15 +128,11 @@ int renderIfAsked(
 }
 #endif
 
-// One file on a fresh record: the statistics block, then the summary line.
-int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& state,
-    std::vector<std::string>& exports)
+// A file's run after its export: the failure, or the statistics block
+// and then the summary line.
+int finishOneFile(const std::string& file, BatchStatus status, const std::string& error,
+    const AnalysisState& state, std::vector<std::string>& exports)
 {
-    options.dataFile = file;
-    resetAnalysisState(state);
-    std::string error;
-    std::FILE* progressOut = terminalProgress();
-    const BatchStatus status = runBatch(options, state, error, progressOut, exports);
     // A stop heard after the export replaced its file comes too late for
     // this file: its run is done.
     if (status != BATCH_OK)
@@ -148,6 +144,17 @@ int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& st
     std::printf("%s\n", batchSummary(file, state).c_str());
     std::fflush(stdout);
     return BATCH_OK;
+}
+
+// One file on a fresh record.
+int runOneFile(BatchOptions& options, const std::string& file, AnalysisState& state,
+    std::vector<std::string>& exports)
+{
+    options.dataFile = file;
+    resetAnalysisState(state);
+    std::string error;
+    const BatchStatus status = runBatch(options, state, error, terminalProgress(), exports);
+    return finishOneFile(file, status, error, state, exports);
 }
 
 #if WELMO_WITH_RENDER
@@ -163,20 +170,40 @@ int readReferenceFiles(const BatchOptions& options, ReferenceCurves& references)
         return reportFailureOrStop(failedFile, error, status);
     return BATCH_OK;
 }
-#endif
 
-// The one file of a run with a picture: its job runs beside the start of
-// the platform the picture is drawn on, which needs the main thread.
+// The export's own record: the values and the spectrum, not the series.
+// False when memory is short.
+bool copyForExport(const AnalysisState& state, AnalysisState& exported)
+{
+    static_cast<RecordValues&>(exported) = state;
+    if (!exported.psd.allocate(state.psd.size()))
+        return false;
+    std::copy_n(state.psd.data(), state.psd.size(), exported.psd.data());
+    return true;
+}
+
+// The one file of a run with a picture. Its estimate runs beside the
+// start of the platform the picture is drawn on, which needs the main
+// thread; the picture is then drawn there beside the export, which works
+// on its own copy of the record so that the two share nothing either
+// writes. The picture's file is written only once the export succeeded,
+// as when the two run one after the other.
 int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
 {
-#if WELMO_WITH_RENDER
     AnalysisState state;
     ReferenceCurves references;
+    const std::string& file = options.dataFiles.front();
+    options.dataFile = file;
     int status = BATCH_OK;
+    std::string error;
     std::thread job([&] {
         status = readReferenceFiles(options, references);
-        if (status == BATCH_OK)
-            status = runOneFile(options, options.dataFiles.front(), state, exports);
+        if (status != BATCH_OK)
+            return;
+        resetAnalysisState(state);
+        const BatchStatus estimated = estimateBatch(options, state, error, terminalProgress());
+        if (estimated != BATCH_OK)
+            status = reportFailureOrStop(file, error, estimated);
     });
     const Clock::time_point qtStart = Clock::now();
     const std::shared_ptr<void> platform = startRenderPlatform();
@@ -184,21 +211,43 @@ int runWithPicture(BatchOptions& options, std::vector<std::string>& exports)
     job.join();
     if (status != BATCH_OK)
         return status;
-    const Clock::time_point renderStart = Clock::now();
-    status = renderIfAsked(options, state, references);
-    timing.mark("Render and write", renderStart, Clock::now());
-    if (status != BATCH_OK || !options.followSeconds)
+
+    AnalysisState exported;
+    BatchStatus written = BATCH_OK;
+    const Clock::time_point drawStart = Clock::now();
+    DrawnPicture picture;
+    if (copyForExport(state, exported)) {
+        std::thread exporting(
+            [&] { written = exportBatch(options, exported, error, terminalProgress(), exports); });
+        picture = drawBatchPicture(state, options, &references);
+        exporting.join();
+        static_cast<RecordValues&>(state) = exported;
+    } else {
+        written = exportBatch(options, state, error, terminalProgress(), exports);
+        if (written == BATCH_OK)
+            picture = drawBatchPicture(state, options, &references);
+    }
+    timing.mark("Draw beside export", drawStart, Clock::now());
+    status = finishOneFile(file, written, error, state, exports);
+    if (status != BATCH_OK)
         return status;
+    const Clock::time_point writeStart = Clock::now();
+    if (!writeBatchPicture(picture, state, options, error))
+        return reportFailureOrStop(file, error, BATCH_WRITE_ERROR);
+    timing.mark("Write picture", writeStart, Clock::now());
+    if (!options.followSeconds)
+        return BATCH_OK;
     return followFile(
         options, state, terminalProgress(), [&options, &references](const AnalysisState& followed) {
             return renderIfAsked(options, followed, references);
         });
-#else
-    (void)options;
-    (void)exports;
-    return BATCH_OK;
-#endif
 }
+#else
+int runWithPicture(BatchOptions&, std::vector<std::string>&)
+{
+    return BATCH_OK;
+}
+#endif
 
 } // namespace
 
