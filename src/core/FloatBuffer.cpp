@@ -1,11 +1,10 @@
 #include "core/FloatBuffer.h"
 
-#include <cstdint>
+#include "core/LargePages.h"
+
 #include <cstdlib>
 #include <limits>
 #include <utility>
-
-#include <sys/mman.h>
 
 namespace {
 
@@ -16,27 +15,6 @@ AllocationHook g_allocationHook = nullptr;
 void setAllocationHook(AllocationHook hook)
 {
     g_allocationHook = hook;
-}
-
-// With 2 MiB pages a fresh buffer's first touch takes a few hundred page
-// faults instead of hundreds of thousands (a series of millions of samples
-// is written once, from end to end, as it is read), and the transforms,
-// which sweep their buffers in strides far apart, keep their address
-// translations cached. Without the hint everything works the same, only
-// slower.
-void adviseLargePages(float* data, std::size_t count)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kLargePage = std::uintptr_t { 1 } << 21;
-    const std::uintptr_t begin
-        = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(data + count) & ~(kLargePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)count;
-#endif
 }
 
 void FloatBuffer::Free::operator()(float* data) const
@@ -67,11 +45,13 @@ bool FloatBuffer::allocate(std::size_t count)
         return false;
     if (g_allocationHook && !g_allocationHook(count))
         return false;
-    m_data.reset(static_cast<float*>(std::malloc(count * sizeof(float))));
+    // A series of millions of samples is written once, from end to end, as
+    // it is read: on large pages that takes a few hundred page faults
+    // instead of hundreds of thousands.
+    m_data.reset(static_cast<float*>(allocateOnLargePages(count * sizeof(float))));
     if (!m_data)
         return false;
     m_size = count;
-    adviseLargePages(m_data.get(), count);
     return true;
 }
 

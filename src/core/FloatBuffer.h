@@ -40,7 +40,3 @@ private:
 // false answer makes it fail as if memory ran out.
 using AllocationHook = bool (*)(std::size_t count);
 void setAllocationHook(AllocationHook hook);
-
-// Asks the system to back the whole 2 MiB pages of `count` floats from
-// `data` with large pages where it can. Only a hint.
-void adviseLargePages(float* data, std::size_t count);

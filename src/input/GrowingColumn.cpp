@@ -1,5 +1,7 @@
 #include "input/GrowingColumn.h"
 
+#include "core/LargePages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -44,12 +46,11 @@ void GrowingColumn::expect(std::uint64_t rows)
     if (m_data || rows >= std::numeric_limits<std::size_t>::max() / sizeof(float))
         return;
     const auto entries = static_cast<std::size_t>(rows) + 1;
-    if (auto* room = static_cast<float*>(std::malloc(entries * sizeof(float)))) {
+    // A block moved later keeps its pages as they are: moving large pages
+    // costs more than copying.
+    if (auto* room = static_cast<float*>(allocateOnLargePages(entries * sizeof(float)))) {
         m_data = room;
         m_capacity = entries;
-        // A block moved later keeps its pages as they are: moving large
-        // pages costs more than copying.
-        adviseLargePages(m_data, m_capacity);
     }
 }
 

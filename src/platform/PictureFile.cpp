@@ -1,5 +1,6 @@
 #include "platform/PictureFile.h"
 
+#include "core/LargePages.h"
 #include "core/Progress.h"
 #include "output/FileReplacement.h"
 #include "platform/QtPainterCanvas.h"
@@ -14,6 +15,9 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -38,10 +42,24 @@ bool paintPicture(
 bool writeImage(QIODevice& file, const AnalysisState& state, const PictureView& view, QSize size,
     const char* format)
 {
-    // The view paints onto the window's background colour.
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
+    // The pixels lie on large pages: a picture of megabytes would take a
+    // page fault for every 4 KiB of it otherwise.
+    const auto bytesPerLine = static_cast<std::size_t>(std::max(size.width(), 0)) * 4;
+    const auto bytes = bytesPerLine * static_cast<std::size_t>(std::max(size.height(), 0));
+    if (bytes == 0 || bytesPerLine > static_cast<std::size_t>(INT_MAX))
         return false;
+    void* pixels = allocateOnLargePages(bytes);
+    if (!pixels)
+        return false;
+    QImage image(
+        static_cast<uchar*>(pixels), size.width(), size.height(),
+        static_cast<qsizetype>(bytesPerLine), QImage::Format_RGB32,
+        [](void* data) { std::free(data); }, pixels);
+    if (image.isNull()) {
+        std::free(pixels);
+        return false;
+    }
+    // The view paints onto the window's background colour.
     image.fill(Qt::white);
     {
         QPainter painter(&image);

@@ -1,11 +1,11 @@
 #include "spectrum/PsdEstimator.h"
 
+#include "core/LargePages.h"
 #include "core/Limits.h"
 #include "core/Progress.h"
 #include "core/Tuning.h"
 #include "spectrum/DataWindow.h"
 #include "spectrum/Fft.h"
-#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/RangeTasks.h"
 #include "spectrum/SegmentBatches.h"
@@ -132,7 +132,7 @@ int estimateWith(const float* series, int N, int windowType, int amplitudeOutput
     if (isTaperingWindow(windowType) && K > 1) {
         weights.reset(new (std::nothrow) double[length]);
         if (weights)
-            adviseHugePages(weights.get(), static_cast<std::size_t>(length) * sizeof(double));
+            adviseLargePages(weights.get(), static_cast<std::size_t>(length) * sizeof(double));
         if (weights
             && !runInPolledRanges(static_cast<std::size_t>(length), tuning::kSmallestWeightPiece,
                 tuning::kPolledRoundElements, before, [&](std::size_t first, std::size_t end) {
@@ -225,7 +225,6 @@ int computeSpectrum(AnalysisState& state, const ProgressCallback& progress)
             return ESTIMATE_NO_MEMORY;
         }
     }
-    adviseHugePages(fresh.data(), entries * sizeof(float));
     StepProgress report(progress, PROGRESS_ESTIMATE);
     bool hasPower = false;
     int status = estimateWith(state.series.data(), samplesOf(state), state.windowType,

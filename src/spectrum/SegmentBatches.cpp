@@ -5,7 +5,6 @@
 #include "core/TaskBuffers.h"
 #include "core/Tuning.h"
 #include "spectrum/Fft.h"
-#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/RangeTasks.h"
 
@@ -47,12 +46,7 @@ bool addPeriodogramsInBatches(const float* series, int M, int S, int K, const Se
     FloatBuffer means;
     const std::size_t workFloats = 2 * static_cast<std::size_t>(length) + 1;
     if (!pool.allocate(static_cast<std::size_t>(threads),
-            [&](FloatBuffer& work) {
-                if (!work.allocate(workFloats))
-                    return false;
-                adviseHugePages(work.data(), workFloats * sizeof(float));
-                return true;
-            })
+            [&](FloatBuffer& work) { return work.allocate(workFloats); })
         || !periodograms.allocate(slot * batch) || !means.allocate(static_cast<std::size_t>(batch)))
         return false;
 

@@ -4,7 +4,6 @@
 #include "core/Parallel.h"
 #include "core/Tuning.h"
 #include "spectrum/BitReversal.h"
-#include "spectrum/HugePages.h"
 #include "spectrum/PeriodogramBins.h"
 #include "spectrum/SplitFft.h"
 
@@ -75,7 +74,6 @@ bool addPeriodogramsOfSplitTransforms(const float* series, int M, int S, int K,
     if (!work.allocate(2 * static_cast<std::size_t>(length) + 1))
         return false;
     float* w = work.data();
-    adviseHugePages(w, work.size() * sizeof(float));
     const int log2n = segmentLog2(load);
     FftSplit split;
     split.plan(log2n, parallelThreads());

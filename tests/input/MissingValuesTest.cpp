@@ -37,6 +37,9 @@ TEST(MissingValuesTest, CountsAndFillsTheValuesThatAreNotFinite)
         { { 1, NaN, 2, NaN, NaN, 5 }, 3, 2, { 1, 1.5f, 2, 3, 4, 5 } },
         { { 0, NaN, NaN, 1 }, 2, 2, { 0, third, twoThirds, 1 } },
         { { NaN, INF }, 2, 1, {} },
+        // Zero of either sign, the smallest and the largest float are finite.
+        { { -0.0f, 1e-45f, 3.4028235e38f, -NaN }, 1, 4,
+            { -0.0f, 1e-45f, 3.4028235e38f, 3.4028235e38f } },
     };
     for (const Case& c : cases) {
         std::vector<float> s = series(c.samples);

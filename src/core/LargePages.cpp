@@ -1,0 +1,44 @@
+#include "core/LargePages.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kLargePage = std::size_t { 1 } << 21;
+// Below this a buffer is left to the allocator: a large page would more
+// than double what it takes.
+constexpr std::size_t kFromBytes = std::size_t { 1 } << 20;
+
+} // namespace
+
+void adviseLargePages(void* data, std::size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~std::uintptr_t { kLargePage - 1 };
+    const std::uintptr_t end = (begin + bytes) & ~std::uintptr_t { kLargePage - 1 };
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
+void* allocateOnLargePages(std::size_t bytes)
+{
+    if (bytes < kFromBytes)
+        return std::malloc(bytes > 0 ? bytes : 1);
+    if (bytes > SIZE_MAX - kLargePage)
+        return nullptr;
+    const std::size_t whole = (bytes + kLargePage - 1) & ~(kLargePage - 1);
+    void* data = std::aligned_alloc(kLargePage, whole);
+    if (data)
+        adviseLargePages(data, whole);
+    return data;
+}
