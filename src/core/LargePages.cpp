@@ -10,9 +10,9 @@
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t { 1 } << 21;
-// Below this a buffer is left to the allocator: a large page would more
-// than double what it takes.
-constexpr std::size_t kFromBytes = std::size_t { 1 } << 20;
+// Below a large page a buffer is left to the allocator, which hands the
+// memory of a freed one to the next without new page faults.
+constexpr std::size_t kFromBytes = kLargePage;
 
 } // namespace
 

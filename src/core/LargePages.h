@@ -14,8 +14,8 @@
 void adviseLargePages(void* data, std::size_t bytes);
 
 // `bytes` of memory that std::free releases (and std::realloc may grow),
-// null when memory is short. From a megabyte on, the buffer begins on a
-// 2 MiB boundary and owns the whole pages it touches, so that all of it
+// null when memory is short. From 2 MiB on, the buffer begins on a 2 MiB
+// boundary and owns the whole pages it touches, so that all of it
 // can lie on large pages: the unused end of its last page is not handed
 // out to others.
 void* allocateOnLargePages(std::size_t bytes);

@@ -1,9 +1,6 @@
 #include "input/ByteStream.h"
 
-#include "core/LargePages.h"
-
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -11,19 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-void ByteStream::Free::operator()(char* bytes) const
-{
-    std::free(bytes);
-}
-
-// The buffer of a megabyte lies on one large page, which a read fills with
-// one page fault instead of hundreds.
 ByteStream::ByteStream(std::size_t capacity)
-    : m_buffer(static_cast<char*>(allocateOnLargePages((capacity > 0 ? capacity : 1) + PADDING)))
+    : m_buffer(new (std::nothrow) char[(capacity > 0 ? capacity : 1) + PADDING]())
     , m_capacity(m_buffer ? (capacity > 0 ? capacity : 1) : 0)
 {
-    if (m_buffer)
-        std::memset(m_buffer.get(), 0, m_capacity + PADDING);
     // Without a buffer the stream stays empty, still followed by padding.
     static const char noBytes[PADDING] = {};
     m_start = m_buffer ? m_buffer.get() : noBytes;

@@ -83,10 +83,7 @@ private:
     bool readable() const;
     static constexpr int WAIT_SLICE_MS = 100;
 
-    struct Free {
-        void operator()(char* bytes) const;
-    };
-    std::unique_ptr<char[], Free> m_buffer;
+    std::unique_ptr<char[]> m_buffer;
     const char* m_start = nullptr;
     std::size_t m_capacity = 0;
     std::uint64_t m_discarded = 0;

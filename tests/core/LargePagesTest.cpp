@@ -19,7 +19,7 @@ TEST(LargePages, GivesBuffersThatTheAllocatorKeepsUsing)
         SCOPED_TRACE(bytes);
         auto* data = static_cast<unsigned char*>(allocateOnLargePages(bytes));
         ASSERT_NE(data, nullptr);
-        if (bytes >= MiB) {
+        if (bytes >= 2 * MiB) {
             EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % (2 * MiB), 0u);
         }
         std::memset(data, 0x5a, bytes);
