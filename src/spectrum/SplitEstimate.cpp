@@ -47,11 +47,15 @@ bool meanAndWalk(const float* segment, SegmentLoad& own, FftSplit& split, bool w
 // writes its entries in bit-reversed order, so its first round alone would
 // touch nearly every page, and the system clears each page it hands out
 // (hundreds of milliseconds for the largest buffers).
+// Each piece is at least a large page of them: two threads touching one
+// large page would wait for each other's fault.
 bool touchPages(float* work, std::size_t count, const StageProgress& progress)
 {
     constexpr std::size_t kPageFloats = 1024;
-    return runInPolledRanges(count / kPageFloats + 1, 64,
-        tuning::kPolledRoundElements / kPageFloats, progress,
+    constexpr std::size_t kLargePagePages = 512;
+    const std::size_t round = std::max(tuning::kPolledRoundElements / kPageFloats,
+        kLargePagePages * static_cast<std::size_t>(std::max(parallelThreads(), 1)));
+    return runInPolledRanges(count / kPageFloats + 1, kLargePagePages, round, progress,
         [&](std::size_t first, std::size_t end) {
             for (std::size_t page = first; page < end; ++page)
                 if (page * kPageFloats < count)
