@@ -46,8 +46,8 @@ void GrowingColumn::expect(std::uint64_t rows)
     if (m_data || rows >= std::numeric_limits<std::size_t>::max() / sizeof(float))
         return;
     const auto entries = static_cast<std::size_t>(rows) + 1;
-    // A block moved later keeps its pages as they are: moving large pages
-    // costs more than copying.
+    // Only this block is laid out for large pages; should the rows outgrow
+    // it, realloc moves them as it moves any block.
     if (auto* room = static_cast<float*>(allocateOnLargePages(entries * sizeof(float)))) {
         m_data = room;
         m_capacity = entries;

@@ -165,8 +165,8 @@ TEST_P(OnePassRead, GivesCountThenReadOnGeneratedTables)
     }
 }
 
-// Long enough that the samples outgrow their first block several times,
-// once ending at a word and once at the end of the file.
+// Long enough that the samples take several large pages, once ending at a
+// word and once at the end of the file.
 TEST_P(OnePassRead, GivesCountThenReadWhereTheSeriesGrows)
 {
     std::string text = "t x\n";
@@ -227,4 +227,28 @@ TEST(ReadTimeSeriesInto, KeepsTheRowsBeforeAFailureAndRefusesWhatItCannotRead)
         1);
     EXPECT_EQ(stored, 0u);
     EXPECT_EQ(untouched.size(), 2u);
+}
+
+// Rows of an empty field are shorter than the two bytes a column that the
+// room asked ahead is reckoned from: the column outgrows it and moves.
+TEST_P(OnePassRead, GrowsPastTheRoomAskedAheadOnShortRows)
+{
+    constexpr int ROWS = 300000;
+    std::string text;
+    for (int i = 0; i < ROWS; ++i)
+        text += std::to_string(i % 10) + ",\n";
+    ScratchFile file(text);
+    for (std::size_t block : { 4093, 0 }) {
+        SCOPED_TRACE(block);
+        setTableBlockBytes(block);
+        FloatBuffer series;
+        unsigned rows = 0;
+        ASSERT_EQ(readWholeTimeSeries(layoutOf(file.path(), { 0, 2, 1 }),
+                      TableSyntax { 0, ',', false }, series, rows),
+            0);
+        ASSERT_EQ(rows, unsigned(ROWS));
+        ASSERT_EQ(series.size(), std::size_t(ROWS) + 1);
+        for (int i = 0; i < ROWS; ++i)
+            ASSERT_EQ(series[i + 1], static_cast<float>(i % 10)) << i;
+    }
 }
