@@ -32,10 +32,6 @@ double secondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct Free {
-    void operator()(void* data) const { std::free(data); }
-};
-
 // Arguments: log2 of the length, complexFft's threads.
 void runBesideFftw(benchmark::State& state, bool largePages)
 {
@@ -44,8 +40,8 @@ void runBesideFftw(benchmark::State& state, bool largePages)
     const std::vector<float> input = randomComplex(nn);
     const std::size_t bytes = input.size() * sizeof(float);
     std::vector<float> ownSmall;
-    std::unique_ptr<void, Free> ownLarge;
-    std::unique_ptr<void, Free> theirsLarge;
+    std::unique_ptr<void, FreeLargePages> ownLarge;
+    std::unique_ptr<void, FreeLargePages> theirsLarge;
     float* data = nullptr;
     fftwf_complex* theirs = nullptr;
     if (largePages) {

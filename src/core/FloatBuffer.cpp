@@ -1,7 +1,5 @@
 #include "core/FloatBuffer.h"
 
-#include "core/LargePages.h"
-
 #include <cstdlib>
 #include <limits>
 #include <utility>
@@ -15,11 +13,6 @@ AllocationHook g_allocationHook = nullptr;
 void setAllocationHook(AllocationHook hook)
 {
     g_allocationHook = hook;
-}
-
-void FloatBuffer::Free::operator()(float* data) const
-{
-    std::free(data);
 }
 
 FloatBuffer::FloatBuffer(FloatBuffer&& other) noexcept

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LargePages.h"
+
 #include <cstddef>
 #include <memory>
 
@@ -16,7 +18,8 @@ public:
     // Releases the current entries and allocates `count` new ones (contents
     // undefined). Returns false, with the buffer empty, when that fails.
     bool allocate(std::size_t count);
-    // Takes over `count` entries that std::malloc or std::realloc gave, the
+    // Takes over `count` entries that allocateOnLargePages, std::malloc or
+    // std::realloc gave, the
     // old ones released; the buffer frees them.
     void adopt(float* data, std::size_t count);
     void release();
@@ -29,10 +32,7 @@ public:
     const float& operator[](std::size_t i) const { return m_data[i]; }
 
 private:
-    struct Free {
-        void operator()(float* data) const;
-    };
-    std::unique_ptr<float[], Free> m_data;
+    std::unique_ptr<float[], FreeLargePages> m_data;
     std::size_t m_size = 0;
 };
 

@@ -14,8 +14,10 @@ constexpr std::size_t kLargePage = std::size_t { 1 } << 21;
 // memory of a freed one to the next without new page faults.
 constexpr std::size_t kFromBytes = kLargePage;
 
-} // namespace
-
+// Asks the system to back the whole 2 MiB pages within [data, data + bytes)
+// with large pages where it does so only on request. Only a hint: nothing
+// changes where it is refused or unknown. Called before the buffer is first
+// written.
 void adviseLargePages(void* data, std::size_t bytes)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
@@ -30,6 +32,8 @@ void adviseLargePages(void* data, std::size_t bytes)
 #endif
 }
 
+} // namespace
+
 void* allocateOnLargePages(std::size_t bytes)
 {
     if (bytes < kFromBytes)
@@ -41,4 +45,9 @@ void* allocateOnLargePages(std::size_t bytes)
     if (data)
         adviseLargePages(data, whole);
     return data;
+}
+
+void FreeLargePages::operator()(void* data) const
+{
+    std::free(data);
 }

@@ -7,15 +7,14 @@
 // the system runs under a hypervisor), and the transforms' long strides
 // miss the address translation cache on nearly every row.
 
-// Asks the system to back the whole 2 MiB pages within [data, data + bytes)
-// with large pages where it does so only on request. Only a hint: nothing
-// changes where it is refused or unknown. Call before the buffer is first
-// written.
-void adviseLargePages(void* data, std::size_t bytes);
-
 // `bytes` of memory that std::free releases (and std::realloc may grow),
 // null when memory is short. From 2 MiB on, the buffer begins on a 2 MiB
 // boundary and owns the whole pages it touches, so that all of it
 // can lie on large pages: the unused end of its last page is not handed
 // out to others.
 void* allocateOnLargePages(std::size_t bytes);
+
+// Releases what allocateOnLargePages gave, as an owner's deleter.
+struct FreeLargePages {
+    void operator()(void* data) const;
+};

@@ -128,11 +128,10 @@ int estimateWith(const float* series, int N, int windowType, int amplitudeOutput
     // With several segments the weights are worth keeping; without the table
     // (one segment, or no memory for it) they are computed per sample, to
     // the same values.
-    std::unique_ptr<double[]> weights;
+    std::unique_ptr<double[], FreeLargePages> weights;
     if (isTaperingWindow(windowType) && K > 1) {
-        weights.reset(new (std::nothrow) double[length]);
-        if (weights)
-            adviseLargePages(weights.get(), static_cast<std::size_t>(length) * sizeof(double));
+        weights.reset(static_cast<double*>(
+            allocateOnLargePages(static_cast<std::size_t>(length) * sizeof(double))));
         if (weights
             && !runInPolledRanges(static_cast<std::size_t>(length), tuning::kSmallestWeightPiece,
                 tuning::kPolledRoundElements, before, [&](std::size_t first, std::size_t end) {
